@@ -1,0 +1,40 @@
+#!/bin/sh
+# Installs every Debian package the build, the demo and the tests need.
+# Non-interactive and idempotent: packages already present are not fetched again.
+set -eu
+
+PACKAGES="
+build-essential
+cmake
+ninja-build
+pkg-config
+clang-format
+googletest
+libgtest-dev
+libgmock-dev
+libbenchmark-dev
+libmd-dev
+"
+
+missing=""
+for package in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $package"
+    fi
+done
+
+if [ -z "$missing" ]; then
+    echo "install-deps: everything is installed"
+    exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+    SUDO="sudo"
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+echo "install-deps: installing$missing"
+$SUDO apt-get update -q
+# shellcheck disable=SC2086
+$SUDO apt-get install -y -q --no-install-recommends $missing

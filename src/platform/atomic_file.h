@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+// Replaces the file at path with content: the bytes go to a temporary file
+// beside it, which is flushed and renamed over the old one, so a crash or a
+// full disk leaves either the old file or the new one, never a mixture.
+// Content equal to what is already there is not written again.
+// New files get mode 0600 (the data folder holds passwords).
+// Throws std::runtime_error with the system's text when the file cannot be written.
+void ReplaceFileAtomically(const std::string& path, const std::string& content);
+
+// Forces a file and then its folder to stable storage (the barrier taken
+// before the POP3 server is told to delete what was saved). Best effort.
+void SyncFileAndFolder(const std::string& path);

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <ctime>
+#include <functional>
+
+// Dates in the stored formats are TDateTime values: days since 1899-12-30 in
+// local time, the fraction being the time of day. These are the one set of
+// conversions between them, calendar fields and Unix time.
+using TDateTime = double;
+
+struct DateTimeFields {
+    int year = 1899, month = 12, day = 30;
+    int hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+
+TDateTime EncodeDateTime(const DateTimeFields& fields);
+DateTimeFields DecodeDateTime(TDateTime value);
+
+// Unix time <-> local TDateTime, through the user's time zone.
+TDateTime DateTimeFromUnix(std::time_t seconds);
+std::time_t UnixFromDateTime(TDateTime value);
+
+// The current local time. Tests may replace the clock.
+TDateTime Now();
+std::time_t NowUnix();
+void SetClockForTesting(std::function<std::time_t()> clock);
+
+// The day of the month (1..31) of a date-time value.
+int DayOfMonth(TDateTime value);

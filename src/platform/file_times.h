@@ -1,0 +1,9 @@
+#pragma once
+
+#include <ctime>
+#include <optional>
+#include <string>
+
+// When a file was created: the birth time where the file system records it,
+// else its modification time. Empty when the file does not exist.
+std::optional<std::time_t> FileCreationTime(const std::string& path);

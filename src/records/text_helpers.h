@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <utility>
+
+// Small text utilities shared by the engine and the front ends.
+
+// Removes empty lines and doubled line breaks (header text after TOP).
+std::string RemoveBlankLines(std::string text);
+
+// Splits a mail-client command line into program and parameters. A command
+// holding ".EXE" (any case) is cut after it, quotes removed from the program;
+// one without ".EXE" is cut at its first space outside double quotes; a
+// command with neither is all program.
+std::pair<std::string, std::string> SplitCommandLine(const std::string& command);
+
+// The text up to the first occurrence of delimiter; all of it when absent.
+std::string TextBefore(const std::string& text, const std::string& delimiter);
+
+// Removes leading and trailing bytes up to and including space (white space
+// and control characters).
+std::string Trim(const std::string& text);
+
+// ASCII letters folded; other bytes unchanged.
+std::string LowerAscii(std::string text);
+std::string UpperAscii(std::string text);
+
+// Equal without regard to ASCII letter case.
+bool SameText(const std::string& a, const std::string& b);
