@@ -2,6 +2,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 // Small text utilities shared by the engine and the front ends.
 
@@ -27,3 +28,10 @@ std::string UpperAscii(std::string text);
 
 // Equal without regard to ASCII letter case.
 bool SameText(const std::string& a, const std::string& b);
+
+// Splits text into lines; a line ends at CR, at LF or at CR LF. A last line
+// without an end is kept; no empty line is made after the last end.
+std::vector<std::string> SplitLines(const std::string& text);
+
+// Joins lines into file text, every line (the last one included) ended by CR LF.
+std::string JoinLines(const std::vector<std::string>& lines);

@@ -1,0 +1,87 @@
+#include "records/block_list.h"
+
+#include "platform/atomic_file.h"
+#include "platform/paths.h"
+#include "records/text_helpers.h"
+#include "records/wildcard.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <utility>
+
+TBlockList::TBlockList(std::string fileName) : m_fileName(std::move(fileName)) {}
+
+int TBlockList::Add(const std::string& s) {
+    if (s.empty() || Contains(s))
+        return -1;
+    std::string entry = LowerAscii(s);
+    m_index.insert(entry);
+    m_strings.push_back(std::move(entry));
+    return Count() - 1;
+}
+
+void TBlockList::AddStrings(const std::vector<std::string>& strings) {
+    for (const std::string& s : strings)
+        Add(s);
+}
+
+void TBlockList::Assign(const std::vector<std::string>& strings) {
+    // A copy first: strings may be this list's own entries.
+    std::vector<std::string> source = strings;
+    Clear();
+    AddStrings(source);
+}
+
+bool TBlockList::Contains(const std::string& s) const {
+    return m_index.count(LowerAscii(s)) != 0;
+}
+
+bool TBlockList::Matches(const std::string& address) const {
+    std::string text = LowerAscii(address);
+    return std::any_of(m_strings.begin(), m_strings.end(),
+                       [&](const std::string& entry) { return MatchWildcard(text, entry); });
+}
+
+std::string TBlockList::PathIn(const std::string& folder) const {
+    return IncludeTrailingDelimiter(folder) + m_fileName;
+}
+
+void TBlockList::LoadFromFile(const std::string& folder) {
+    std::string path = PathIn(folder);
+    if (!FileExists(path)) {
+        Clear();
+        return;
+    }
+    std::string content;
+    errno = 0;
+    if (!ReadWholeFile(path, content)) {
+        std::string reason = errno != 0 ? std::string(": ") + std::strerror(errno) : std::string();
+        throw std::runtime_error("Cannot open file " + path + reason);
+    }
+    TBlockList loaded(m_fileName);
+    loaded.AddStrings(SplitLines(content));
+    m_strings = std::move(loaded.m_strings);
+    m_index = std::move(loaded.m_index);
+}
+
+void TBlockList::SaveToFile(const std::string& folder) const {
+    std::string path = PathIn(folder);
+    if (m_strings.empty())
+        DeleteFileIfExists(path);
+    else
+        ReplaceFileAtomically(path, JoinLines(m_strings));
+}
+
+void TBlockList::Delete(int index) {
+    if (index < 0 || index >= Count())
+        throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
+    m_index.erase(m_strings[static_cast<size_t>(index)]);
+    m_strings.erase(m_strings.begin() + index);
+}
+
+void TBlockList::Clear() {
+    m_strings.clear();
+    m_index.clear();
+}
