@@ -1,0 +1,259 @@
+#include "platform/tcp_socket.h"
+
+#include "platform/event_pump.h"
+#include "platform/mail_transport_error.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <system_error>
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int PumpSliceMs = 250;
+constexpr std::size_t ReceiveChunk = 65536;
+
+ProtocolTranscript& TranscriptSink() {
+    static ProtocolTranscript sink;
+    return sink;
+}
+
+void Transcribe(const char* direction, const std::string& text) {
+    if (TranscriptSink())
+        TranscriptSink()(direction + text);
+}
+
+std::string SocketErrorText(int error) {
+    std::string description = std::system_category().message(error);
+    if (description.empty() || description.back() != '.')
+        description += '.';
+    return "Socket Error # " + std::to_string(error) + "\r\n" + description;
+}
+
+Clock::time_point DeadlineAfter(int milliseconds) {
+    return Clock::now() + std::chrono::milliseconds(std::max(milliseconds, 0));
+}
+
+enum class Wait { Ready, TimedOut, Failed };
+
+// Waits until fd is ready for events or the deadline passes, in slices short
+// enough to keep the user interface alive; error receives errno on Failed.
+Wait WaitUntilReady(int fd, short events, Clock::time_point deadline, int& error) {
+    for (;;) {
+        auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        int slice = static_cast<int>(std::clamp<long long>(remaining, 0, PumpSliceMs));
+        pollfd entry{fd, events, 0};
+        int ready = ::poll(&entry, 1, slice);
+        error = errno;
+        Pump();
+        if (ready > 0)
+            return Wait::Ready;
+        if (ready < 0 && error != EINTR)
+            return Wait::Failed;
+        if (remaining <= 0)
+            return Wait::TimedOut;
+    }
+}
+
+struct AddressList {
+    addrinfo* first = nullptr;
+    ~AddressList() {
+        if (first)
+            ::freeaddrinfo(first);
+    }
+};
+
+void Resolve(const std::string& host, int port, AddressList& addresses) {
+    if (host.empty())
+        throw MailTransportError("Host not found.");
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_protocol = IPPROTO_TCP;
+    int result = ::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &addresses.first);
+    if (result == EAI_SYSTEM)
+        throw MailTransportError(SocketErrorText(errno));
+    if (result != 0)
+        throw MailTransportError("Host not found.");
+}
+
+// One connection attempt. Returns the connected descriptor, or -1 with the
+// error in lastError; throws "Connect timed out." when the deadline passes.
+int TryConnect(const addrinfo& address, Clock::time_point deadline, int& lastError) {
+    int fd = ::socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, address.ai_protocol);
+    if (fd < 0) {
+        lastError = errno;
+        return -1;
+    }
+    if (::connect(fd, address.ai_addr, address.ai_addrlen) == 0)
+        return fd;
+    if (errno != EINPROGRESS) {
+        lastError = errno;
+        ::close(fd);
+        return -1;
+    }
+    int error = 0;
+    Wait wait = WaitUntilReady(fd, POLLOUT, deadline, error);
+    if (wait != Wait::Ready) {
+        ::close(fd);
+        throw MailTransportError(wait == Wait::TimedOut ? "Connect timed out." : SocketErrorText(error));
+    }
+    socklen_t length = sizeof error;
+    if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+        error = errno;
+    if (error == 0)
+        return fd;
+    lastError = error;
+    ::close(fd);
+    return -1;
+}
+
+} // namespace
+
+void SetProtocolTranscript(ProtocolTranscript sink) {
+    TranscriptSink() = std::move(sink);
+}
+
+TcpSocket::~TcpSocket() {
+    Close();
+}
+
+void TcpSocket::Connect(const std::string& host, int port, int timeoutMs) {
+    Close();
+    Clock::time_point deadline = DeadlineAfter(timeoutMs);
+    AddressList addresses;
+    Resolve(host, port, addresses);
+    int lastError = ECONNREFUSED;
+    for (addrinfo* address = addresses.first; address; address = address->ai_next) {
+        int fd = TryConnect(*address, deadline, lastError);
+        if (fd >= 0) {
+            m_fd = fd;
+            return;
+        }
+    }
+    throw MailTransportError(SocketErrorText(lastError));
+}
+
+void TcpSocket::Close() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_buffer.clear();
+    m_bufferStart = 0;
+    m_splitPending = false;
+}
+
+void TcpSocket::Fail(const std::string& text) {
+    Close();
+    throw MailTransportError(text);
+}
+
+void TcpSocket::AwaitReady(short events, std::chrono::steady_clock::time_point deadline, const char* timeoutText) {
+    int error = 0;
+    Wait wait = WaitUntilReady(m_fd, events, deadline, error);
+    if (wait == Wait::TimedOut)
+        Fail(timeoutText);
+    if (wait == Wait::Failed)
+        Fail(SocketErrorText(error));
+    // The event pump may have run code that closed this connection.
+    if (m_fd < 0)
+        throw MailTransportError("Not connected.");
+}
+
+std::string TcpSocket::ReadLine() {
+    std::string line;
+    while (!TakeLineFromBuffer(line))
+        ReceiveMore();
+    Transcribe("S: ", line);
+    return line;
+}
+
+bool TcpSocket::TakeLineFromBuffer(std::string& line) {
+    std::size_t end = m_buffer.find('\n', m_bufferStart);
+    std::size_t available = (end == std::string::npos ? m_buffer.size() : end) - m_bufferStart;
+    if (end != std::string::npos) {
+        std::size_t length = available;
+        if (length > 0 && m_buffer[m_bufferStart + length - 1] == '\r')
+            --length;
+        if (length <= MaxLineLength) {
+            line.assign(m_buffer, m_bufferStart, length);
+            m_bufferStart = end + 1;
+            m_lastLineContinued = m_splitPending;
+            m_splitPending = false;
+            return true;
+        }
+    } else if (available <= MaxLineLength + 1) {
+        // A line of exactly the limit may still be waiting for its CR LF.
+        return false;
+    }
+    line.assign(m_buffer, m_bufferStart, MaxLineLength);
+    m_bufferStart += MaxLineLength;
+    m_lastLineContinued = m_splitPending;
+    m_splitPending = true;
+    return true;
+}
+
+void TcpSocket::ReceiveMore() {
+    if (m_fd < 0)
+        throw MailTransportError("Not connected.");
+    // Drop consumed lines before the buffer grows, so reading stays linear.
+    m_buffer.erase(0, m_bufferStart);
+    m_bufferStart = 0;
+    Clock::time_point deadline = DeadlineAfter(m_readTimeoutMs);
+    for (;;) {
+        AwaitReady(POLLIN, deadline, "Read Timeout");
+        std::size_t oldSize = m_buffer.size();
+        m_buffer.resize(oldSize + ReceiveChunk);
+        ssize_t received = ::recv(m_fd, m_buffer.data() + oldSize, ReceiveChunk, 0);
+        int error = errno;
+        m_buffer.resize(oldSize + std::max<ssize_t>(received, 0));
+        if (received > 0)
+            return;
+        if (received == 0)
+            Fail("Connection Closed Gracefully.");
+        if (error != EAGAIN && error != EWOULDBLOCK && error != EINTR)
+            Fail(SocketErrorText(error));
+    }
+}
+
+void TcpSocket::WriteLine(const std::string& line) {
+    WriteLineMasked(line, line);
+}
+
+void TcpSocket::WriteLineMasked(const std::string& line, const std::string& transcriptText) {
+    Transcribe("C: ", transcriptText);
+    std::string data = line + "\r\n";
+    SendAll(data.data(), data.size());
+}
+
+void TcpSocket::Write(const std::string& bytes) {
+    Transcribe("C: ", "(" + std::to_string(bytes.size()) + " bytes of message text)");
+    SendAll(bytes.data(), bytes.size());
+}
+
+void TcpSocket::SendAll(const char* data, std::size_t size) {
+    if (m_fd < 0)
+        throw MailTransportError("Not connected.");
+    Clock::time_point deadline = DeadlineAfter(m_readTimeoutMs);
+    while (size > 0) {
+        ssize_t sent = ::send(m_fd, data, size, MSG_NOSIGNAL);
+        if (sent > 0) {
+            data += sent;
+            size -= static_cast<std::size_t>(sent);
+            deadline = DeadlineAfter(m_readTimeoutMs);
+            continue;
+        }
+        int error = errno;
+        if (sent < 0 && error != EAGAIN && error != EWOULDBLOCK && error != EINTR)
+            Fail(SocketErrorText(error));
+        AwaitReady(POLLOUT, deadline, "Write Timeout");
+    }
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <string>
+
+// A TCP client connection for the line-based mail protocols (and HTTP/1.0).
+// It knows lines, time-outs and the event pump, nothing of any protocol.
+//
+// Every wait (connect, read, write) happens in poll() slices of at most
+// 250 ms, and the process-wide event pump (platform/event_pump.h) runs after
+// each slice, so the user interface stays alive while the network waits.
+//
+// Failures raise MailTransportError with these texts:
+//   "Host not found."                 the name cannot be resolved
+//   "Connect timed out."              no connection within the time limit
+//   "Read Timeout"                    no data within the read time-out
+//   "Connection Closed Gracefully."   the peer closed the connection
+//   "Socket Error # %d\r\n%s"         any other error: errno and its text,
+//                                     ending with a full stop
+// After a failure the socket is closed.
+class TcpSocket {
+public:
+    // A received line longer than this arrives as several lines of at most
+    // this many characters.
+    static constexpr std::size_t MaxLineLength = 16384;
+
+    TcpSocket() = default;
+    ~TcpSocket();
+    TcpSocket(const TcpSocket&) = delete;
+    TcpSocket& operator=(const TcpSocket&) = delete;
+
+    // Resolves host (a name, an IPv4 or an IPv6 address) and connects to the
+    // first address that answers within timeoutMs in all. Closes any previous
+    // connection first.
+    void Connect(const std::string& host, int port, int timeoutMs);
+
+    // The limit for each wait for data (and for a write to make progress).
+    void SetReadTimeout(int timeoutMs) { m_readTimeoutMs = timeoutMs; }
+    int ReadTimeout() const { return m_readTimeoutMs; }
+
+    bool Connected() const { return m_fd >= 0; }
+
+    // The next line without its line end (CR LF, or a bare LF).
+    std::string ReadLine();
+
+    // True when the line last returned by ReadLine is the tail of a longer
+    // line that was split at MaxLineLength, so a protocol does not take it
+    // for the start of a line (a "." terminator or a reply code).
+    bool LastLineContinued() const { return m_lastLineContinued; }
+
+    // Sends line + CR LF. The masked variant shows transcriptText in the
+    // protocol transcript instead of the line (passwords, AUTH data).
+    void WriteLine(const std::string& line);
+    void WriteLineMasked(const std::string& line, const std::string& transcriptText);
+
+    // Sends bytes as they are (a message body); not shown in the transcript.
+    void Write(const std::string& bytes);
+
+    // Closes the connection at once; nothing is sent. Safe to call twice.
+    void Close();
+
+private:
+    void SendAll(const char* data, std::size_t size);
+    bool TakeLineFromBuffer(std::string& line);
+    void ReceiveMore();
+    void AwaitReady(short events, std::chrono::steady_clock::time_point deadline, const char* timeoutText);
+    [[noreturn]] void Fail(const std::string& text);
+
+    int m_fd = -1;
+    int m_readTimeoutMs = 60000;
+    std::string m_buffer;
+    std::size_t m_bufferStart = 0;
+    bool m_lastLineContinued = false;
+    bool m_splitPending = false;
+};
+
+// Debugging aid: a process-wide sink for the protocol conversation ("C: "
+// lines sent, "S: " lines received). Off (empty) by default. Passwords and
+// AUTH data never reach it: sessions send those through WriteLineMasked.
+using ProtocolTranscript = std::function<void(const std::string& line)>;
+void SetProtocolTranscript(ProtocolTranscript sink);

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+
+// The server side of one accepted connection, used by a handler on the
+// server's thread. Plain blocking POSIX calls, independent of the client
+// code under test. Every wait also ends when the server stops.
+class ServerConnection {
+public:
+    ServerConnection(int fd, const std::atomic<bool>& stopping) : m_fd(fd), m_stopping(stopping) {}
+    ~ServerConnection();
+    ServerConnection(const ServerConnection&) = delete;
+    ServerConnection& operator=(const ServerConnection&) = delete;
+
+    // The next line without CR LF; nullopt when the client closed the
+    // connection or the server stops.
+    std::optional<std::string> ReadLine();
+    // Bytes as given; SendLine appends CR LF. Failures are ignored (a client
+    // that went away is the client's business).
+    void Send(const std::string& bytes);
+    void SendLine(const std::string& line) { Send(line + "\r\n"); }
+    // Answers nothing until the client closes or the server stops.
+    void Stall();
+    // Closes at once (a dropped connection).
+    void Close();
+
+private:
+    int m_fd;
+    const std::atomic<bool>& m_stopping;
+    std::string m_buffer;
+};
+
+// A TCP server on 127.0.0.1 with a port of the system's choosing. Accepted
+// connections are handled one after another on one thread by the handler.
+class LoopbackServer {
+public:
+    using Handler = std::function<void(ServerConnection&)>;
+
+    explicit LoopbackServer(Handler handler);
+    ~LoopbackServer();
+    LoopbackServer(const LoopbackServer&) = delete;
+    LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+    int Port() const { return m_port; }
+    int ConnectionsAccepted() const { return m_accepted; }
+    // Ends every wait of the handler and joins the thread.
+    void Stop();
+
+private:
+    void Run();
+
+    Handler m_handler;
+    int m_listenFd = -1;
+    int m_port = 0;
+    std::atomic<bool> m_stopping{false};
+    std::atomic<int> m_accepted{0};
+    std::thread m_thread;
+};
+
+// A port on 127.0.0.1 where nothing listens: connecting is refused.
+int UnusedLoopbackPort();
