@@ -133,8 +133,8 @@ TEST(TBlockList, SaveKilledAtRandomLeavesAWholeFile) {
     const std::string newText = folder.Read("WhiteList.dat");
 
     std::mt19937 random(7);
-    std::uniform_int_distribution<int> delay(0, 30000);
-    for (int round = 0; round < 10; ++round) {
+    std::uniform_int_distribution<int> delay(0, 20000);
+    for (int round = 0; round < 40; ++round) {
         oldList.SaveToFile(folder.Path());
         pid_t child = ::fork();
         ASSERT_GE(child, 0);

@@ -1,0 +1,53 @@
+#include "records/loop_list.h"
+
+#include "platform/atomic_file.h"
+#include "platform/paths.h"
+#include "records/text_helpers.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+TLoopList LoopList;
+
+namespace {
+
+std::string LoopListPath(const std::string& folder) {
+    return IncludeTrailingDelimiter(folder) + "looplist.dat";
+}
+
+} // namespace
+
+void TLoopList::Insert(const std::string& address) {
+    m_addresses.insert(m_addresses.begin(), address);
+}
+
+int TLoopList::CountOf(const std::string& address) const {
+    return static_cast<int>(std::count_if(m_addresses.begin(), m_addresses.end(),
+                                          [&](const std::string& entry) { return SameText(entry, address); }));
+}
+
+void TLoopList::TrimTo(int count) {
+    if (count >= 0 && static_cast<size_t>(count) < m_addresses.size())
+        m_addresses.resize(static_cast<size_t>(count));
+}
+
+void TLoopList::LoadFromFile(const std::string& folder) {
+    std::string path = LoopListPath(folder);
+    if (!FileExists(path)) {
+        Clear();
+        return;
+    }
+    std::string content;
+    errno = 0;
+    if (!ReadWholeFile(path, content)) {
+        std::string reason = errno != 0 ? std::string(": ") + std::strerror(errno) : std::string();
+        throw std::runtime_error("Cannot open file " + path + reason);
+    }
+    m_addresses = SplitLines(content);
+}
+
+void TLoopList::SaveToFile(const std::string& folder) const {
+    ReplaceFileAtomically(LoopListPath(folder), JoinLines(m_addresses));
+}
