@@ -1,0 +1,38 @@
+#pragma once
+
+#include <mutex>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+// How a fake server answers a command a test has scripted: with a given
+// reply, by saying nothing, or by dropping the connection.
+struct Reaction {
+    enum Kind { Reply, Stall, Drop };
+    Kind kind = Reply;
+    std::string text;
+
+    static Reaction Answer(std::string reply) { return {Reply, std::move(reply)}; }
+    static Reaction Silence() { return {Stall, {}}; }
+    static Reaction Disconnect() { return {Drop, {}}; }
+};
+
+// The scripted reactions of a fake server and the commands it received,
+// shared between the test and the server's thread.
+class ScriptedReactions {
+public:
+    // Commands equal to command, or beginning with command and a space, get
+    // this reaction instead of the fake's normal answer ("DELE" matches every
+    // DELE, "DELE 3" only that one). The first matching entry wins.
+    void On(const std::string& command, Reaction reaction);
+    std::optional<Reaction> Find(const std::string& command) const;
+
+    void Record(const std::string& command);
+    std::vector<std::string> Commands() const;
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<std::pair<std::string, Reaction>> m_reactions;
+    std::vector<std::string> m_commands;
+};
