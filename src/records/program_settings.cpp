@@ -1,0 +1,268 @@
+#include "records/program_settings.h"
+
+#include "platform/autostart.h"
+#include "platform/data_folder.h"
+#include "platform/mail_client.h"
+#include "platform/paths.h"
+#include "records/ini_document.h"
+#include "records/password_scramble.h"
+#include "records/text_helpers.h"
+
+#include <algorithm>
+#include <optional>
+#include <stdexcept>
+
+TProgramSettings ProgramSettings;
+std::string ChallengeTemplate;
+std::string PostResponseTemplate;
+
+namespace {
+
+int g_storedAccountCount = 0;
+
+template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
+
+SettingInfo Row(const char* key, SettingInfo::Kind kind, SettingInfo::FieldPointer field, int defaultNumber = 0,
+                int minimum = INT_MIN, int maximum = INT_MAX) {
+    SettingInfo info{key, kind, field};
+    info.DefaultNumber = defaultNumber;
+    info.Minimum = minimum;
+    info.Maximum = maximum;
+    return info;
+}
+
+std::vector<SettingInfo> BuildTable() {
+    using S = SettingInfo;
+    using P = TProgramSettings;
+    SettingInfo emailClient = Row("EmailClient", S::Text, &P::EmailClient);
+    emailClient.ComputeDefault = DefaultMailClient;
+    return {
+        emailClient,
+        Row("AutoScan", S::Bool, &P::AutoScan, 0),
+        Row("AutoScanMin", S::Integer, &P::AutoScanMin, 10, 1),
+        Row("AutoDelSpam", S::Bool, &P::AutoDelSpam, 1),
+        // Held in one byte: larger values are clamped rather than wrapped.
+        Row("AutoDelSpamDays", S::Byte, &P::AutoDelSpamDays, 14, 5, 255),
+        Row("PasswordProtect", S::Bool, &P::PasswordProtect, 0),
+        Row("Password", S::Password, &P::Password),
+        Row("NoAskApprove", S::Bool, &P::NoAskApprove, 0),
+        Row("NoChallenge", S::Bool, &P::NoChallenge, 0),
+        Row("SyncAddressBook", S::Bool, &P::SyncAddressBook, 1),
+        Row("SpamNotRecipient", S::Bool, &P::SpamNotRecipient, 1),
+        Row("ApproveMailerDaemonPostmaster", S::Bool, &P::ApproveMailerDaemonPostmaster, 1),
+        Row("NoNullMailFrom", S::Bool, &P::NoNullMailFrom, 0),
+        Row("ConnectInternet", S::Bool, &P::ConnectInternet, 1),
+        Row("CheckUpdate", S::Bool, &P::CheckUpdate, 1),
+        Row("CheckUpdateLast", S::Integer, &P::CheckUpdateLast, -1),
+        Row("Timeout", S::Integer, &P::Timeout, 60, 30),
+    };
+}
+
+std::string TextOf(const TProgramSettings& settings, const SettingInfo& info) {
+    return settings.*std::get<std::string TProgramSettings::*>(info.Field);
+}
+
+void StoreText(TProgramSettings& settings, const SettingInfo& info, std::string value) {
+    settings.*std::get<std::string TProgramSettings::*>(info.Field) = std::move(value);
+}
+
+int NumberOf(const TProgramSettings& settings, const SettingInfo& info) {
+    return std::visit(Overloaded{[&](std::string TProgramSettings::*) { return 0; },
+                                 [&](bool TProgramSettings::*field) { return settings.*field ? 1 : 0; },
+                                 [&](int32_t TProgramSettings::*field) { return int{settings.*field}; },
+                                 [&](uint8_t TProgramSettings::*field) { return int{settings.*field}; }},
+                      info.Field);
+}
+
+// The number must already lie within the row's limits.
+void StoreNumber(TProgramSettings& settings, const SettingInfo& info, int value) {
+    std::visit(Overloaded{[&](std::string TProgramSettings::*) {},
+                          [&](bool TProgramSettings::*field) { settings.*field = value != 0; },
+                          [&](int32_t TProgramSettings::*field) { settings.*field = value; },
+                          [&](uint8_t TProgramSettings::*field) {
+                              settings.*field = static_cast<uint8_t>(std::clamp(value, 0, 255));
+                          }},
+               info.Field);
+}
+
+bool IsTextKind(const SettingInfo& info) {
+    return info.kind == SettingInfo::Text || info.kind == SettingInfo::Password;
+}
+
+void ReadSetting(const IniDocument& ini, TProgramSettings& settings, const SettingInfo& info) {
+    switch (info.kind) {
+    case SettingInfo::Text:
+        StoreText(
+            settings, info,
+            ini.ReadString(SettingsSection, info.Key, info.ComputeDefault ? info.ComputeDefault() : info.DefaultText));
+        break;
+    case SettingInfo::Password:
+        StoreText(settings, info,
+                  ini.ValueExists(SettingsSection, info.Key)
+                      ? UnscramblePassword(ini.ReadString(SettingsSection, info.Key, ""))
+                      : info.DefaultText);
+        break;
+    case SettingInfo::Bool:
+        StoreNumber(settings, info, ini.ReadBool(SettingsSection, info.Key, info.DefaultNumber != 0) ? 1 : 0);
+        break;
+    case SettingInfo::Integer:
+    case SettingInfo::Byte:
+        StoreNumber(settings, info,
+                    ApplyLoadLimit(info, ini.ReadInteger(SettingsSection, info.Key, info.DefaultNumber)));
+        break;
+    }
+}
+
+void WriteSetting(IniDocument& ini, const TProgramSettings& settings, const SettingInfo& info) {
+    switch (info.kind) {
+    case SettingInfo::Text:
+        ini.WriteString(SettingsSection, info.Key, TextOf(settings, info));
+        break;
+    case SettingInfo::Password:
+        ini.WriteString(SettingsSection, info.Key, ScramblePassword(TextOf(settings, info)));
+        break;
+    case SettingInfo::Bool:
+        ini.WriteBool(SettingsSection, info.Key, NumberOf(settings, info) != 0);
+        break;
+    case SettingInfo::Integer:
+    case SettingInfo::Byte:
+        ini.WriteInteger(SettingsSection, info.Key, NumberOf(settings, info));
+        break;
+    }
+}
+
+std::optional<bool> ParseBoolText(const std::string& text) {
+    std::string word = LowerAscii(Trim(text));
+    for (const char* yes : {"yes", "true", "on"})
+        if (word == yes)
+            return true;
+    for (const char* no : {"no", "false", "off"})
+        if (word == no)
+            return false;
+    if (auto number = ParseIniInteger(word))
+        return *number != 0;
+    return std::nullopt;
+}
+
+std::string JoinWithCrLf(std::initializer_list<const char*> lines) {
+    std::string text;
+    bool first = true;
+    for (const char* line : lines) {
+        if (!first)
+            text += "\r\n";
+        text += line;
+        first = false;
+    }
+    return text;
+}
+
+} // namespace
+
+TProgramSettings::TProgramSettings() {
+    for (const SettingInfo& info : SettingsTable()) {
+        if (IsTextKind(info))
+            StoreText(*this, info, info.DefaultText);
+        else
+            StoreNumber(*this, info, info.DefaultNumber);
+    }
+}
+
+const std::vector<SettingInfo>& SettingsTable() {
+    static const std::vector<SettingInfo> table = BuildTable();
+    return table;
+}
+
+const SettingInfo* FindSetting(const std::string& key) {
+    for (const SettingInfo& info : SettingsTable())
+        if (SameText(info.Key, key))
+            return &info;
+    return nullptr;
+}
+
+int ApplyLoadLimit(const SettingInfo& info, int value) {
+    return std::clamp(value, info.Minimum, info.Maximum);
+}
+
+std::string SettingText(const TProgramSettings& settings, const SettingInfo& info) {
+    if (IsTextKind(info))
+        return TextOf(settings, info);
+    return std::to_string(NumberOf(settings, info));
+}
+
+std::string SetSettingFromText(TProgramSettings& settings, const SettingInfo& info, const std::string& text) {
+    switch (info.kind) {
+    case SettingInfo::Text:
+    case SettingInfo::Password:
+        StoreText(settings, info, text);
+        return {};
+    case SettingInfo::Bool:
+        if (auto value = ParseBoolText(text)) {
+            StoreNumber(settings, info, *value ? 1 : 0);
+            return {};
+        }
+        return "\"" + text + "\" is not a valid value for " + info.Key + ": use 1 or 0.";
+    case SettingInfo::Integer:
+    case SettingInfo::Byte:
+        if (auto value = ParseIniInteger(text)) {
+            StoreNumber(settings, info, ApplyLoadLimit(info, *value));
+            return {};
+        }
+        return "\"" + text + "\" is not a valid value for " + info.Key + ": a whole number is expected.";
+    }
+    return {};
+}
+
+std::string DefaultChallengeTemplate() {
+    return JoinWithCrLf({"Dear %Sender-Name%,", "",
+                         "My spam blocker has put your message on hold because you are not yet on my",
+                         "approved list.  To request to be added to my approved list so that I can receive",
+                         "your current and future messages, please do this:", "",
+                         "Click Reply and send this message back to me.", "", "Thank you.", "%My-Name%"});
+}
+
+std::string DefaultPostResponseTemplate() {
+    return JoinWithCrLf({"Dear %Sender-Name%,", "",
+                         "Congratulations, you have been added to my approved list and I am now able to",
+                         "receive your current and future messages.", "", "Thank you.", "%My-Name%"});
+}
+
+std::string SettingsFilePath() {
+    return IncludeTrailingDelimiter(DataFolder()) + "vantrel.ini";
+}
+
+void LoadSettings() {
+    std::string path = SettingsFilePath();
+    IniDocument ini;
+    try {
+        ini.LoadFromFile(path);
+    } catch (const std::runtime_error&) {
+        // An unreadable file gives the defaults, as a missing one does.
+    }
+    TProgramSettings loaded;
+    for (const SettingInfo& info : SettingsTable())
+        ReadSetting(ini, loaded, info);
+    ProgramSettings = loaded;
+
+    if (ChallengeTemplate.empty())
+        ChallengeTemplate = DefaultChallengeTemplate();
+    if (PostResponseTemplate.empty())
+        PostResponseTemplate = DefaultPostResponseTemplate();
+    ChallengeTemplate = Trim(ChallengeTemplate);
+    PostResponseTemplate = Trim(PostResponseTemplate);
+
+    g_storedAccountCount = ini.ReadInteger(SettingsSection, "NumAccounts", 0);
+}
+
+void SaveSettings() {
+    std::string path = SettingsFilePath();
+    IniDocument ini;
+    ini.LoadFromFile(path);
+    for (const SettingInfo& info : SettingsTable())
+        WriteSetting(ini, ProgramSettings, info);
+    ini.SaveToFile(path);
+    RegisterStartAtLogon(ProgramFolder());
+}
+
+int StoredAccountCount() {
+    return g_storedAccountCount;
+}
