@@ -1,0 +1,267 @@
+#include "records/uObjects.h"
+
+#include "platform/atomic_file.h"
+#include "platform/data_folder.h"
+#include "platform/message_box.h"
+#include "platform/paths.h"
+#include "records/ini_document.h"
+#include "records/password_scramble.h"
+#include "records/program_settings.h"
+#include "records/text_helpers.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+TAccountItems Accounts;
+
+namespace {
+
+const char AliasFileName[] = "aliases.dat";
+
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+    return LowerAscii(a) < LowerAscii(b);
+}
+
+std::string SectionName(int n) {
+    return "Account" + std::to_string(n);
+}
+
+// An ID from a hand-edited file must not lead outside the "Accounts" folder.
+void CheckFolderName(const std::string& id) {
+    if (id.find('/') != std::string::npos || id == "." || id == "..")
+        throw std::runtime_error("The account ID \"" + id + "\" cannot name a folder.");
+}
+
+std::string FolderOfId(const std::string& id) {
+    std::string accounts = IncludeTrailingDelimiter(DataFolder()) + "Accounts";
+    EnsureFolder(accounts, 0700);
+    if (id.empty())
+        return accounts;
+    CheckFolderName(id);
+    std::string folder = IncludeTrailingDelimiter(accounts) + id;
+    EnsureFolder(folder, 0700);
+    return folder;
+}
+
+std::string AliasFilePath(const TAccountItem& account) {
+    return IncludeTrailingDelimiter(FolderOfId(account.ID)) + AliasFileName;
+}
+
+// Sorted and de-duplicated, then trimmed as one text, so that empty lines
+// (which sort first) and white space at either end vanish.
+void LoadAliases(TAccountItem& account) {
+    account.Aliases.Clear();
+    try {
+        std::string content;
+        if (!ReadWholeFile(AliasFilePath(account), content))
+            return;
+        TAliasList lines;
+        lines.SetText(content);
+        account.Aliases.SetText(Trim(lines.Text()));
+    } catch (const std::exception&) {
+        account.Aliases.Clear();
+    }
+}
+
+void SaveAliases(const TAccountItem& account) {
+    ReplaceFileAtomically(AliasFilePath(account), account.Aliases.Text());
+}
+
+IniDocument ReadSettingsForLoading() {
+    std::string path = SettingsFilePath();
+    IniDocument ini;
+    try {
+        ini.LoadFromFile(path);
+    } catch (const std::runtime_error&) {
+        // An unreadable file gives the defaults, as a missing one does.
+    }
+    return ini;
+}
+
+void WriteAccountSection(IniDocument& ini, int n, const TAccountItem& account) {
+    std::string section = SectionName(n);
+    ini.WriteString(section, "EmailAddress", account.EmailAddress);
+    ini.WriteString(section, "DisplayName", account.DisplayName);
+    ini.WriteString(section, "ReplyAddress", account.ReplyAddress);
+    ini.WriteString(section, "Server", account.Server);
+    ini.WriteInteger(section, "Port", account.Port);
+    ini.WriteString(section, "Login", account.Login);
+    ini.WriteString(section, "Password", ScramblePassword(account.Password));
+    ini.WriteString(section, "SMTPServer", account.SMTPServer);
+    ini.WriteInteger(section, "SMTPPort", account.SMTPPort);
+    ini.WriteBool(section, "SMTPAuth", account.SMTPAuth);
+    if (account.SMTPSameAsIncoming) {
+        ini.WriteString(section, "SMTPLogin", "");
+        ini.WriteString(section, "SMTPPassword", ScramblePassword(""));
+    } else {
+        ini.WriteString(section, "SMTPLogin", account.SMTPLogin);
+        ini.WriteString(section, "SMTPPassword", ScramblePassword(account.SMTPPassword));
+    }
+    ini.WriteBool(section, "Enabled", account.Enabled);
+    ini.WriteString(section, "ID", account.ID);
+}
+
+} // namespace
+
+bool TAliasList::Add(const std::string& text) {
+    auto at = LowerBound(text);
+    if (at != m_strings.end() && SameText(*at, text))
+        return false;
+    m_strings.insert(at, text);
+    return true;
+}
+
+bool TAliasList::Contains(const std::string& text) const {
+    auto at = LowerBound(text);
+    return at != m_strings.end() && SameText(*at, text);
+}
+
+void TAliasList::Delete(int index) {
+    if (index < 0 || index >= Count())
+        throw std::out_of_range("alias index out of range");
+    m_strings.erase(m_strings.begin() + index);
+}
+
+void TAliasList::Assign(const std::vector<std::string>& strings) {
+    m_strings.clear();
+    for (const std::string& text : strings)
+        Add(text);
+}
+
+std::string TAliasList::Text() const {
+    return JoinLines(m_strings);
+}
+
+void TAliasList::SetText(const std::string& text) {
+    Assign(SplitLines(text));
+}
+
+std::vector<std::string>::const_iterator TAliasList::LowerBound(const std::string& text) const {
+    return std::lower_bound(m_strings.begin(), m_strings.end(), text, LessIgnoringCase);
+}
+
+TAccountItem& TAccountItems::Add() {
+    m_items.push_back(std::make_unique<TAccountItem>());
+    return *m_items.back();
+}
+
+TAccountItem& TAccountItems::Item(int index) {
+    if (index < 0 || index >= Count())
+        throw std::out_of_range("account index out of range");
+    return *m_items[static_cast<size_t>(index)];
+}
+
+const TAccountItem& TAccountItems::Item(int index) const {
+    if (index < 0 || index >= Count())
+        throw std::out_of_range("account index out of range");
+    return *m_items[static_cast<size_t>(index)];
+}
+
+void TAccountItems::Delete(int index) {
+    Item(index);
+    m_items.erase(m_items.begin() + index);
+}
+
+TAccountItem& AppendAccount() {
+    return Accounts.Add();
+}
+
+void LoadAccount(int n) {
+    TAccountItem& account = Accounts.Item(n - 1);
+    IniDocument ini = ReadSettingsForLoading();
+    std::string section = SectionName(n);
+    account.ID = ini.ReadString(section, "ID", "");
+    account.EmailAddress = ini.ReadString(section, "EmailAddress", "");
+    account.ReplyAddress = ini.ReadString(section, "ReplyAddress", "");
+    account.DisplayName = ini.ReadString(section, "DisplayName", "");
+    account.Server = ini.ReadString(section, "Server", "");
+    account.Port = ini.ReadInteger(section, "Port", 110);
+    account.Login = ini.ReadString(section, "Login", "");
+    account.Password = UnscramblePassword(ini.ReadString(section, "Password", ""));
+    account.SMTPServer = ini.ReadString(section, "SMTPServer", "");
+    account.SMTPPort = ini.ReadInteger(section, "SMTPPort", 25);
+    account.SMTPAuth = ini.ReadBool(section, "SMTPAuth", false);
+    account.SMTPLogin = ini.ReadString(section, "SMTPLogin", "");
+    account.SMTPPassword = UnscramblePassword(ini.ReadString(section, "SMTPPassword", ""));
+    account.SMTPSameAsIncoming = account.SMTPAuth && account.SMTPLogin.empty();
+    account.Enabled = ini.ReadBool(section, "Enabled", true);
+    LoadAliases(account);
+}
+
+void SaveAccount(int n) {
+    const TAccountItem& account = Accounts.Item(n - 1);
+    std::string path = SettingsFilePath();
+    IniDocument ini;
+    ini.LoadFromFile(path);
+    WriteAccountSection(ini, n, account);
+    ini.WriteInteger(SettingsSection, "NumAccounts", Accounts.Count());
+    ini.SaveToFile(path);
+    SaveAliases(account);
+}
+
+bool RemoveAccount(int n) {
+    if (Accounts.Count() == 1) {
+        ShowMessageBox("Cannot delete account.  There must be at least 1 account configured.", "Notice", MsgButtons::Ok,
+                       MsgIcon::Warning);
+        return false;
+    }
+    const TAccountItem& removed = Accounts.Item(n - 1);
+    if (ShowMessageBox("Are you sure you want to delete the account \"" + removed.EmailAddress + "\" ?", "Confirm",
+                       MsgButtons::YesNo, MsgIcon::Warning) != MsgResult::Yes)
+        return false;
+
+    // All remaining sections move in one replacement: saving them one by one
+    // would leave a duplicated or lost account if the process died between.
+    std::string path = SettingsFilePath();
+    IniDocument ini;
+    ini.LoadFromFile(path);
+    int section = 0;
+    for (int i = 0; i < Accounts.Count(); ++i)
+        if (i != n - 1)
+            WriteAccountSection(ini, ++section, Accounts.Item(i));
+    ini.WriteInteger(SettingsSection, "NumAccounts", section);
+    ini.SaveToFile(path);
+
+    Accounts.Delete(n - 1);
+    for (int i = 0; i < Accounts.Count(); ++i)
+        SaveAliases(Accounts.Item(i));
+    return true;
+}
+
+std::string AccountFolder(int index) {
+    return FolderOfId(Accounts.Item(index).ID);
+}
+
+std::string DomainOfHost(const std::string& host) {
+    std::string domain = host;
+    while (std::count(domain.begin(), domain.end(), '.') > 1)
+        domain.erase(0, domain.find('.') + 1);
+    return domain;
+}
+
+std::string EffectiveAddress(const TAccountItem& account) {
+    if (IsValidEmail(account.EmailAddress))
+        return account.EmailAddress;
+    if (account.Login.find('@') != std::string::npos)
+        return account.Login;
+    std::string domain = DomainOfHost(account.Server);
+    if (!domain.empty())
+        return account.Login + "@" + domain;
+    return account.EmailAddress;
+}
+
+bool SaveIndex(TAccountItem& account) {
+    try {
+        return SaveIndexFile(account.UnkMailItems, FolderOfId(account.ID));
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool LoadIndex(TAccountItem& account) {
+    try {
+        return LoadIndexFile(account.UnkMailItems, FolderOfId(account.ID));
+    } catch (const std::exception&) {
+        return false;
+    }
+}
