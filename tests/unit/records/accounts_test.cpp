@@ -97,16 +97,6 @@ TEST_F(AccountStore, MissingSectionGivesDefaults) {
     EXPECT_EQ(second.Aliases.Count(), 0);
 }
 
-TEST_F(AccountStore, AppendAccountIsEmpty) {
-    TAccountItem& account = AppendAccount();
-    EXPECT_EQ(&account, &Accounts[0]);
-    EXPECT_EQ(account.Port, 0);
-    EXPECT_EQ(account.SMTPPort, 0);
-    EXPECT_FALSE(account.Enabled);
-    EXPECT_FALSE(account.SMTPSameAsIncoming);
-    EXPECT_EQ(account.ID, "");
-}
-
 TEST_F(AccountStore, SaveWritesKeysInOrderWithScrambledPasswords) {
     TAccountItem& account = AppendAccount();
     account.EmailAddress = "me@example.com";
