@@ -12,7 +12,7 @@ Pop3Session::Pop3Session(Pop3Settings settings) : m_settings(std::move(settings)
 
 void Pop3Session::Connect() {
     m_socket.Connect(m_settings.Host, m_settings.Port, m_settings.TimeoutMs);
-    ExpectPositive(m_socket.ReadLine());
+    ExpectPositive(ReadStatusLine());
     ExpectPositive(Command("USER " + m_settings.User));
     ExpectPositive(CommandMasked("PASS " + m_settings.Password, "PASS ****"));
 }
@@ -71,12 +71,18 @@ void Pop3Session::ConnectOnly() {
 
 std::string Pop3Session::Command(const std::string& line) {
     m_socket.WriteLine(line);
-    return m_socket.ReadLine();
+    return ReadStatusLine();
 }
 
 std::string Pop3Session::CommandMasked(const std::string& line, const std::string& transcriptText) {
     m_socket.WriteLineMasked(line, transcriptText);
-    return m_socket.ReadLine();
+    return ReadStatusLine();
+}
+
+std::string Pop3Session::ReadStatusLine() {
+    std::string line = m_socket.ReadLine();
+    m_socket.SkipRestOfLine();
+    return line;
 }
 
 std::string Pop3Session::ExpectPositive(const std::string& statusLine) {

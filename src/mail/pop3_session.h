@@ -67,6 +67,9 @@ private:
     // Sends a command and reads its status line.
     std::string Command(const std::string& line);
     std::string CommandMasked(const std::string& line, const std::string& transcriptText);
+    // A status line; the part of an over-long one beyond the line limit is
+    // dropped.
+    std::string ReadStatusLine();
     std::string ExpectPositive(const std::string& statusLine);
     // Reads the lines of a multi-line reply up to ".", unstuffed.
     std::vector<std::string> ReadMultiLine();

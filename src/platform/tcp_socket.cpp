@@ -176,6 +176,11 @@ std::string TcpSocket::ReadLine() {
     return line;
 }
 
+void TcpSocket::SkipRestOfLine() {
+    while (m_splitPending)
+        ReadLine();
+}
+
 bool TcpSocket::TakeLineFromBuffer(std::string& line) {
     std::size_t end = m_buffer.find('\n', m_bufferStart);
     std::size_t available = (end == std::string::npos ? m_buffer.size() : end) - m_bufferStart;

@@ -50,6 +50,10 @@ public:
     // for the start of a line (a "." terminator or a reply code).
     bool LastLineContinued() const { return m_lastLineContinued; }
 
+    // Reads and drops the rest of a line that arrived split, so a status
+    // line of any length leaves the conversation in step.
+    void SkipRestOfLine();
+
     // Sends line + CR LF. The masked variant shows transcriptText in the
     // protocol transcript instead of the line (passwords, AUTH data).
     void WriteLine(const std::string& line);

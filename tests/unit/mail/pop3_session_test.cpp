@@ -152,6 +152,17 @@ TEST(Pop3Session, LongLinesArriveSplitAndTheirTailsAreNoTerminator) {
     EXPECT_EQ(next.Subject, "second");
 }
 
+TEST(Pop3Session, AnOverLongStatusLineKeepsTheConversationInStep) {
+    FakePop3Server server({First, Second});
+    server.On("STAT", Reaction::Answer("+OK 2 320 " + std::string(40000, 'z')));
+    Pop3Session session(SettingsFor(server));
+    session.Connect();
+    EXPECT_EQ(session.CountMessages(), 2);
+    MailMessage message;
+    session.RetrieveHeader(2, message);
+    EXPECT_EQ(message.Subject, "second");
+}
+
 TEST(Pop3Session, NegativeRepliesCarryTheServerText) {
     struct Case {
         const char* command;

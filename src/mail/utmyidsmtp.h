@@ -1,0 +1,81 @@
+#pragma once
+
+#include "platform/tcp_socket.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class MailMessage;
+struct SmtpReply;
+
+enum TAuthenticationType { atNone, atLogin };
+
+// The SMTP (RFC 2821) client every message of the program leaves through.
+// The envelope never comes from the message: the caller sets EnvelopeFrom
+// (empty gives the null reverse-path "MAIL FROM:<>") and the one EnvelopeTo
+// before each message.
+//
+// Call order:
+//   Connect(timeout)          greeting 220; EHLO (250 records the AUTH
+//                             mechanisms), else HELO (250)
+//   SendWithEnvelope(message) any number of times: RSET; AUTH LOGIN once per
+//                             connection when asked for and announced; MAIL
+//                             FROM; RCPT TO (250 or 251); DATA (354); the
+//                             message with dot-stuffing; "." (250)
+//   Disconnect()              QUIT, not awaited; close
+//
+// Errors: MailTransportError. An unexpected reply code raises the server's
+// reply text; socket failures the texts of TcpSocket ("Connect timed out.",
+// "Read Timeout", "Host not found.", "Connection Closed Gracefully.",
+// "Socket Error # ..."); an envelope address holding a line break or other
+// control character raises "Invalid envelope address." before anything is
+// sent for that message. A failed Connect closes the connection; a failed
+// SendWithEnvelope keeps it open unless the socket itself failed, and the
+// next message starts with RSET.
+class TMyidSmtp {
+public:
+    std::string Host;
+    std::int32_t Port = 25;
+    // Limit for each wait on a server reply, in milliseconds.
+    std::int32_t ReadTimeout = 60000;
+    std::string Username;
+    std::string Password;
+    TAuthenticationType AuthenticationType = atNone;
+    // The name given in EHLO/HELO; empty means the local host name.
+    std::string HeloName;
+    bool UseEhlo = true;
+    // "X-Mailer" of composed messages; empty means none.
+    std::string MailAgent;
+    std::string EnvelopeFrom;
+    std::string EnvelopeTo;
+
+    TMyidSmtp() = default;
+    TMyidSmtp(const TMyidSmtp&) = delete;
+    TMyidSmtp& operator=(const TMyidSmtp&) = delete;
+
+    void Connect(int timeoutMilliseconds);
+    void SendWithEnvelope(MailMessage& message);
+    void Disconnect();
+
+    bool Connected() const { return m_socket.Connected(); }
+    // AUTH LOGIN has succeeded on the current connection.
+    bool Authenticated() const { return m_authenticated; }
+    // Mechanisms of the EHLO reply, upper-case, without duplicates.
+    const std::vector<std::string>& AnnouncedMechanisms() const { return m_announcedMechanisms; }
+
+private:
+    void Greet(int timeoutMilliseconds);
+    void AuthenticateLogin();
+    SmtpReply Command(const std::string& line);
+    SmtpReply CommandMasked(const std::string& line, const std::string& transcriptText);
+    SmtpReply ReadReply();
+
+    TcpSocket m_socket;
+    bool m_authenticated = false;
+    std::vector<std::string> m_announcedMechanisms;
+};
+
+// The name this machine gives itself in EHLO/HELO (the host name, else
+// "localhost").
+std::string LocalHostName();

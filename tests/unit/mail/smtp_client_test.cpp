@@ -1,0 +1,340 @@
+#include "mail/utmyidsmtp.h"
+
+#include "mail/mail_message.h"
+#include "platform/mail_transport_error.h"
+#include "support/fake_smtp_server.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const MailTransportError& error) {
+        return error.what();
+    }
+    return "(no error)";
+}
+
+void Configure(TMyidSmtp& client, const FakeSmtpServer& server, TAuthenticationType auth = atLogin) {
+    client.Host = "127.0.0.1";
+    client.Port = server.Port();
+    client.ReadTimeout = 10000;
+    client.HeloName = "client.example";
+    client.Username = "user";
+    client.Password = "secret";
+    client.AuthenticationType = auth;
+    client.EnvelopeFrom = "";
+    client.EnvelopeTo = "me@example.com";
+}
+
+// A raw message whose body has a lone "." line and a line starting with ".".
+void FillRaw(MailMessage& message) {
+    message.RawRead = message.RawWrite = true;
+    message.HeaderLines = {"From: Ann <ann@example.com>", "To: me@example.com", "Subject: hello"};
+    message.BodyLines = {"first", ".", ".hidden", "", "last"};
+}
+
+const std::string RawOnTheWire = "From: Ann <ann@example.com>\r\n"
+                                 "To: me@example.com\r\n"
+                                 "Subject: hello\r\n"
+                                 "\r\n"
+                                 "first\r\n"
+                                 "..\r\n"
+                                 "..hidden\r\n"
+                                 "\r\n"
+                                 "last\r\n";
+
+TEST(TMyidSmtp, NewClientDefaults) {
+    TMyidSmtp client;
+    EXPECT_EQ(client.Port, 25);
+    EXPECT_EQ(client.AuthenticationType, atNone);
+    EXPECT_TRUE(client.UseEhlo);
+    EXPECT_TRUE(client.HeloName.empty());
+    EXPECT_TRUE(client.MailAgent.empty());
+    EXPECT_FALSE(client.Connected());
+}
+
+TEST(TMyidSmtp, GreetsWithEhloAndRecordsTheMechanisms) {
+    FakeSmtpServer server;
+    TMyidSmtp client;
+    Configure(client, server);
+    client.Connect(10000);
+    EXPECT_TRUE(client.Connected());
+    EXPECT_EQ(client.AnnouncedMechanisms(), (Lines{"PLAIN", "LOGIN"}));
+    client.Disconnect();
+    server.Stop();
+    EXPECT_EQ(server.Commands(), (Lines{"EHLO client.example", "QUIT"}));
+}
+
+TEST(TMyidSmtp, AnEmptyHeloNameGivesTheLocalHostName) {
+    FakeSmtpServer server;
+    TMyidSmtp client;
+    Configure(client, server);
+    client.HeloName.clear();
+    client.Connect(10000);
+    server.Stop();
+    ASSERT_FALSE(LocalHostName().empty());
+    EXPECT_EQ(server.Commands().front(), "EHLO " + LocalHostName());
+}
+
+TEST(TMyidSmtp, SendsTheTransactionInItsExactOrder) {
+    FakeSmtpServer server;
+    TMyidSmtp client;
+    Configure(client, server);
+    client.Connect(10000);
+    MailMessage message;
+    FillRaw(message);
+    client.SendWithEnvelope(message);
+    EXPECT_TRUE(client.Authenticated());
+    client.Disconnect();
+    EXPECT_FALSE(client.Authenticated());
+    server.Stop();
+    EXPECT_EQ(server.Commands(), (Lines{"EHLO client.example", "RSET", "AUTH LOGIN", "dXNlcg==", "c2VjcmV0",
+                                        "MAIL FROM:<>", "RCPT TO:<me@example.com>", "DATA", "QUIT"}));
+    EXPECT_EQ(server.Messages(), (Lines{RawOnTheWire}));
+}
+
+TEST(TMyidSmtp, ASecondMessageOnTheConnectionDoesNotAuthenticateAgain) {
+    FakeSmtpServer server;
+    TMyidSmtp client;
+    Configure(client, server);
+    client.Connect(10000);
+    MailMessage message;
+    FillRaw(message);
+    client.SendWithEnvelope(message);
+    client.EnvelopeFrom = "owner@example.com";
+    client.SendWithEnvelope(message);
+    server.Stop();
+    Lines commands = server.Commands();
+    Lines second(commands.begin() + 8, commands.end());
+    EXPECT_EQ(second, (Lines{"RSET", "MAIL FROM:<owner@example.com>", "RCPT TO:<me@example.com>", "DATA"}));
+    EXPECT_EQ(server.Messages().size(), 2u);
+}
+
+TEST(TMyidSmtp, RefusedEhloFallsBackToHeloWithoutAuthentication) {
+    FakeSmtpOptions options;
+    options.RefuseEhlo = true;
+    FakeSmtpServer server(options);
+    TMyidSmtp client;
+    Configure(client, server, atLogin);
+    client.Connect(10000);
+    EXPECT_TRUE(client.AnnouncedMechanisms().empty());
+    MailMessage message;
+    FillRaw(message);
+    client.SendWithEnvelope(message);
+    EXPECT_FALSE(client.Authenticated());
+    server.Stop();
+    EXPECT_EQ(server.Commands(), (Lines{"EHLO client.example", "HELO client.example", "RSET", "MAIL FROM:<>",
+                                        "RCPT TO:<me@example.com>", "DATA"}));
+}
+
+TEST(TMyidSmtp, AuthenticatesOnlyWhenAskedAndAnnounced) {
+    struct Case {
+        const char* name;
+        std::string authLine;
+        TAuthenticationType auth;
+        bool authenticates;
+    };
+    const Case cases[] = {
+        {"asked and announced", "AUTH LOGIN", atLogin, true},
+        {"announced with =", "AUTH=LOGIN", atLogin, true},
+        {"not asked", "AUTH LOGIN", atNone, false},
+        {"not announced", "AUTH PLAIN CRAM-MD5", atLogin, false},
+        {"no AUTH at all", "", atLogin, false},
+    };
+    for (const Case& c : cases) {
+        FakeSmtpOptions options;
+        options.AuthLine = c.authLine;
+        FakeSmtpServer server(options);
+        TMyidSmtp client;
+        Configure(client, server, c.auth);
+        client.Connect(10000);
+        MailMessage message;
+        FillRaw(message);
+        client.SendWithEnvelope(message);
+        server.Stop();
+        Lines commands = server.Commands();
+        EXPECT_EQ(std::count(commands.begin(), commands.end(), "AUTH LOGIN"), c.authenticates ? 1 : 0) << c.name;
+        EXPECT_EQ(client.Authenticated(), c.authenticates) << c.name;
+        EXPECT_EQ(server.Messages().size(), 1u) << c.name;
+    }
+}
+
+TEST(TMyidSmtp, RejectedLoginFailsTheMessage) {
+    FakeSmtpServer server;
+    TMyidSmtp client;
+    Configure(client, server);
+    client.Password = "wrong";
+    client.Connect(10000);
+    MailMessage message;
+    FillRaw(message);
+    EXPECT_EQ(ErrorOf([&] { client.SendWithEnvelope(message); }), "5.7.8 Error: authentication failed");
+    EXPECT_FALSE(client.Authenticated());
+    EXPECT_TRUE(client.Connected());
+}
+
+TEST(TMyidSmtp, RecipientReplies251AcceptedAnd252Refused) {
+    struct Case {
+        std::string reply;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"250 2.1.5 Ok", "(no error)"},
+        {"251 User not local; will forward", "(no error)"},
+        {"252 Cannot VRFY user, but will accept message", "Cannot VRFY user, but will accept message"},
+        {"550 5.1.1 User unknown", "5.1.1 User unknown"},
+    };
+    for (const Case& c : cases) {
+        FakeSmtpOptions options;
+        options.RcptReply = c.reply;
+        FakeSmtpServer server(options);
+        TMyidSmtp client;
+        Configure(client, server);
+        client.Connect(10000);
+        MailMessage message;
+        FillRaw(message);
+        EXPECT_EQ(ErrorOf([&] { client.SendWithEnvelope(message); }), c.error) << c.reply;
+        server.Stop();
+        EXPECT_EQ(server.Messages().size(), c.error == "(no error)" ? 1u : 0u) << c.reply;
+    }
+}
+
+TEST(TMyidSmtp, AFailedMessageLeavesTheConnectionForTheNextOne) {
+    FakeSmtpServer server;
+    server.On("RCPT TO:<nobody@example.com>", Reaction::Answer("550 5.1.1 User unknown"));
+    TMyidSmtp client;
+    Configure(client, server);
+    client.Connect(10000);
+    MailMessage message;
+    FillRaw(message);
+    client.EnvelopeTo = "nobody@example.com";
+    EXPECT_EQ(ErrorOf([&] { client.SendWithEnvelope(message); }), "5.1.1 User unknown");
+    client.EnvelopeTo = "me@example.com";
+    client.SendWithEnvelope(message);
+    server.Stop();
+    EXPECT_EQ(server.Connections(), 1);
+    Lines commands = server.Commands();
+    EXPECT_EQ(commands[7], "RSET");
+    EXPECT_EQ(server.Messages().size(), 1u);
+}
+
+TEST(TMyidSmtp, NegativeRepliesCarryTheServerText) {
+    struct Case {
+        const char* command;
+        std::string reply;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"MAIL", "553 5.7.1 Sender rejected", "5.7.1 Sender rejected"},
+        {"DATA", "554 5.5.1 Error: no valid recipients", "5.5.1 Error: no valid recipients"},
+        {"MAIL", "451", "451"},
+    };
+    for (const Case& c : cases) {
+        FakeSmtpServer server;
+        server.On(c.command, Reaction::Answer(c.reply));
+        TMyidSmtp client;
+        Configure(client, server);
+        client.Connect(10000);
+        MailMessage message;
+        FillRaw(message);
+        EXPECT_EQ(ErrorOf([&] { client.SendWithEnvelope(message); }), c.error) << c.reply;
+    }
+}
+
+TEST(TMyidSmtp, FailedGreetingClosesTheConnection) {
+    struct Case {
+        const char* name;
+        FakeSmtpOptions options;
+        std::string heloReply;
+        std::string error;
+    };
+    FakeSmtpOptions busy;
+    busy.Greeting = "554 5.3.2 Service busy";
+    FakeSmtpOptions noEhlo;
+    noEhlo.RefuseEhlo = true;
+    const Case cases[] = {
+        {"greeting", busy, "", "5.3.2 Service busy"},
+        {"helo", noEhlo, "501 5.5.4 Syntax: HELO hostname", "5.5.4 Syntax: HELO hostname"},
+    };
+    for (const Case& c : cases) {
+        FakeSmtpServer server(c.options);
+        if (!c.heloReply.empty())
+            server.On("HELO", Reaction::Answer(c.heloReply));
+        TMyidSmtp client;
+        Configure(client, server);
+        EXPECT_EQ(ErrorOf([&] { client.Connect(10000); }), c.error) << c.name;
+        EXPECT_FALSE(client.Connected()) << c.name;
+    }
+}
+
+TEST(TMyidSmtp, RefusedConnectionCarriesTheSocketError) {
+    TMyidSmtp client;
+    client.Host = "127.0.0.1";
+    client.Port = UnusedLoopbackPort();
+    EXPECT_EQ(ErrorOf([&] { client.Connect(5000); }), "Socket Error # 111\r\nConnection refused.");
+}
+
+TEST(TMyidSmtp, SilenceBeyondTheReadTimeoutFails) {
+    FakeSmtpServer server;
+    server.On("MAIL", Reaction::Silence());
+    TMyidSmtp client;
+    Configure(client, server);
+    client.ReadTimeout = 300;
+    client.Connect(10000);
+    MailMessage message;
+    FillRaw(message);
+    EXPECT_EQ(ErrorOf([&] { client.SendWithEnvelope(message); }), "Read Timeout");
+}
+
+TEST(TMyidSmtp, EnvelopeAddressesWithLineBreaksAreRefused) {
+    for (const std::string bad : {"a@example.com\r\nRCPT TO:<b@example.com>", "a@example.com\n", "a\r"}) {
+        FakeSmtpServer server;
+        TMyidSmtp client;
+        Configure(client, server);
+        client.Connect(10000);
+        MailMessage message;
+        FillRaw(message);
+        client.EnvelopeFrom = bad;
+        EXPECT_EQ(ErrorOf([&] { client.SendWithEnvelope(message); }), "Invalid envelope address.");
+        client.EnvelopeFrom.clear();
+        client.EnvelopeTo = bad;
+        EXPECT_EQ(ErrorOf([&] { client.SendWithEnvelope(message); }), "Invalid envelope address.");
+        server.Stop();
+        EXPECT_EQ(server.Commands(), (Lines{"EHLO client.example"}));
+    }
+}
+
+TEST(TMyidSmtp, MailAgentBecomesTheExtraHeaderButARawMessageGoesAsStored) {
+    FakeSmtpServer server;
+    TMyidSmtp client;
+    Configure(client, server);
+    client.MailAgent = "Quorvane";
+    client.Connect(10000);
+    MailMessage message;
+    FillRaw(message);
+    client.SendWithEnvelope(message);
+    EXPECT_EQ(message.ExtraHeaders, (Lines{"X-Mailer: Quorvane"}));
+    client.MailAgent.clear();
+    client.SendWithEnvelope(message);
+    EXPECT_TRUE(message.ExtraHeaders.empty());
+    server.Stop();
+    EXPECT_EQ(server.Messages(), (Lines{RawOnTheWire, RawOnTheWire}));
+}
+
+TEST(TMyidSmtp, DisconnectSendsQuitOnlyWhenConnected) {
+    FakeSmtpServer server;
+    TMyidSmtp client;
+    Configure(client, server);
+    client.Disconnect();
+    client.Connect(10000);
+    client.Disconnect();
+    client.Disconnect();
+    server.Stop();
+    EXPECT_EQ(server.Commands(), (Lines{"EHLO client.example", "QUIT"}));
+}
+
+} // namespace
