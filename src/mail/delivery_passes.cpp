@@ -1,0 +1,124 @@
+#include "mail/delivery_passes.h"
+
+#include "platform/mail_transport_error.h"
+#include "platform/message_box.h"
+#include "records/program_settings.h"
+#include "records/uObjects.h"
+#include "scan/scan_state.h"
+#include "scan/scan_view.h"
+
+std::unique_ptr<TMyidSmtp> SmtpClient;
+
+namespace {
+
+constexpr int SilentAttempts = 4;
+const char* const Bullet = "\xE2\x80\xA2"; // U+2022 in UTF-8
+
+std::string ReasonLines() {
+    std::string lines;
+    for (const char* reason : {"You are not connected to the internet.", "Your firewall is blocking this program.",
+                               "Your ISP is having server problems.", "You have entered incorrect account settings."}) {
+        if (!lines.empty())
+            lines += "\r\n";
+        lines += std::string(Bullet) + " " + reason;
+    }
+    return lines;
+}
+
+std::string ErrorExplanation(const std::string& error) {
+    return "Error connecting to outgoing mail (SMTP) server: " + error + "\r\n\r\n" +
+           "You may be receiving this error because:" + "\r\n\r\n" + ReasonLines() + "\r\n\r\n";
+}
+
+// The reconnect question and, on No, the final error box; true for Yes.
+// The elapsed time of a scan showing on the scan page stands still while
+// the boxes wait for the user.
+bool AskToReconnect(const std::string& error) {
+    ScanView& view = CurrentScanView();
+    bool pauseClock = view.ScanPageShowing() && ScanState.Clock.Running();
+    if (pauseClock)
+        SetElapsedTimeRunning(ScanState, view, false);
+    bool again = ShowMessageBox(ErrorExplanation(error) + "Do you want to try to reconnect again? (highly recommended)",
+                                "Error", MsgButtons::YesNo, MsgIcon::Warning) == MsgResult::Yes;
+    if (!again)
+        ShowMessageBox("Cannot send challenge emails and/or release messages to inbox.\r\n\r\n" +
+                           ErrorExplanation(error) + "Please check the above.",
+                       "Error", MsgButtons::Ok, MsgIcon::Error);
+    if (pauseClock)
+        SetElapsedTimeRunning(ScanState, view, true);
+    return again;
+}
+
+void ConfigureClient(TMyidSmtp& client, const TAccountItem& account, int timeoutMs) {
+    client.Host = account.SMTPServer;
+    client.Port = account.SMTPPort;
+    client.ReadTimeout = timeoutMs;
+    if (account.SMTPAuth) {
+        client.Username = account.SMTPSameAsIncoming ? account.Login : account.SMTPLogin;
+        client.Password = account.SMTPSameAsIncoming ? account.Password : account.SMTPPassword;
+        client.AuthenticationType = atLogin;
+    } else {
+        client.AuthenticationType = atNone;
+    }
+}
+
+} // namespace
+
+bool ConnectSmtp(int accountNumber) {
+    const TAccountItem& account = Accounts.Item(accountNumber - 1);
+    int timeoutMs = ProgramSettings.Timeout * 1000;
+    SmtpClient = std::make_unique<TMyidSmtp>();
+    ConfigureClient(*SmtpClient, account, timeoutMs);
+    ScanLog& log = ScanState.ScanLog;
+    for (int attempts = 1;; ++attempts) {
+        log.Add("Connecting to SMTP server.");
+        std::string error;
+        try {
+            SmtpClient->Connect(timeoutMs);
+            log.Add("Successfully connected to SMTP server.");
+            return true;
+        } catch (const MailTransportError& failure) {
+            error = failure.what();
+        }
+        log.Add("Error connecting to SMTP server: " + error);
+        if (attempts <= SilentAttempts)
+            continue;
+        if (ScanState.Unattended || !AskToReconnect(error))
+            return false;
+    }
+}
+
+bool DisconnectSmtp() {
+    if (!SmtpClient)
+        return true;
+    try {
+        SmtpClient->Disconnect();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void DeliveryPasses(int accountNumber, const std::function<std::size_t()>& remaining,
+                    const std::function<void(TMyidSmtp&)>& batch) {
+    // Measured from the list as given, so a first pass that delivers nothing
+    // is the last one too.
+    std::size_t previous = remaining();
+    for (;;) {
+        if (!ConnectSmtp(accountNumber))
+            return;
+        try {
+            batch(*SmtpClient);
+        } catch (...) {
+            DisconnectSmtp();
+            throw;
+        }
+        std::size_t size = remaining();
+        // Only a shrinking list is progress, so the passes always end.
+        bool last = size >= previous || size == 0;
+        previous = size;
+        DisconnectSmtp();
+        if (last)
+            return;
+    }
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "mail/utmyidsmtp.h"
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+
+// SMTP delivery for one account, as every sender of a batch of messages
+// uses it (challenges, post-responses, releases). Log lines go to the
+// current operation log (ScanState.ScanLog), which the caller has started.
+
+// The current SMTP client of the process; each ConnectSmtp makes a new one.
+extern std::unique_ptr<TMyidSmtp> SmtpClient;
+
+// Configures a new SmtpClient from account accountNumber (counted from 1)
+// and the Timeout setting, and connects. Four failed attempts are retried
+// at once and silently; from the fifth on, every failure asks the user
+// whether to try again (in an unattended scan: returns false without a
+// box), and No shows the final error box. Each attempt logs
+// "Connecting to SMTP server." and its outcome. True when connected.
+// Only MailTransportError is handled; std::out_of_range for a bad number.
+bool ConnectSmtp(int accountNumber);
+
+// Disconnects the SmtpClient; false when anything failed (the failure is
+// otherwise ignored).
+bool DisconnectSmtp();
+
+// Runs batch over a list with a fresh connection per pass, for as long as
+// each pass makes the list shorter and something is left: connect (stop
+// when that fails), batch (which removes what it delivered), disconnect.
+// remaining tells the list's size. An exception from the batch ends the
+// passes after the connection is closed, and is passed on.
+void DeliveryPasses(int accountNumber, const std::function<std::size_t()>& remaining,
+                    const std::function<void(TMyidSmtp&)>& batch);
+
+// The same for a list with size(); batch(list, client).
+template <typename List, typename Batch> void DeliveryPasses(int accountNumber, List& list, Batch batch) {
+    DeliveryPasses(
+        accountNumber, [&list] { return static_cast<std::size_t>(list.size()); },
+        [&](TMyidSmtp& client) { batch(list, client); });
+}

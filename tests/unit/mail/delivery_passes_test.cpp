@@ -1,0 +1,262 @@
+#include "mail/delivery_passes.h"
+
+#include "mail/mail_message.h"
+#include "platform/mail_transport_error.h"
+#include "records/program_settings.h"
+#include "records/uObjects.h"
+#include "scan/scan_state.h"
+#include "support/fake_smtp_server.h"
+#include "support/recording_scan_view.h"
+#include "support/scripted_message_boxes.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const std::string Reasons = "\xE2\x80\xA2 You are not connected to the internet.\r\n"
+                            "\xE2\x80\xA2 Your firewall is blocking this program.\r\n"
+                            "\xE2\x80\xA2 Your ISP is having server problems.\r\n"
+                            "\xE2\x80\xA2 You have entered incorrect account settings.";
+const std::string Refused = "Socket Error # 111\r\nConnection refused.";
+
+class DeliveryTest : public testing::Test {
+protected:
+    void SetUp() override {
+        Accounts.Clear();
+        ProgramSettings.Timeout = 30;
+        ScanState.ScanLog.Clear();
+        ScanState.Unattended = false;
+        ScanState.Clock.Reset();
+    }
+    void TearDown() override {
+        Accounts.Clear();
+        SmtpClient.reset();
+        ScanState.ScanLog.Clear();
+        ScanState.Unattended = false;
+    }
+
+    // Account 1 pointing at port.
+    TAccountItem& AddAccount(int port) {
+        TAccountItem& account = AppendAccount();
+        account.SMTPServer = "127.0.0.1";
+        account.SMTPPort = port;
+        account.Login = "user";
+        account.Password = "secret";
+        account.SMTPLogin = "smtp-user";
+        account.SMTPPassword = "smtp-secret";
+        return account;
+    }
+
+    static Lines FailedAttempts(int count) {
+        Lines lines;
+        for (int i = 0; i < count; ++i) {
+            lines.push_back("Connecting to SMTP server.");
+            lines.push_back("Error connecting to SMTP server: " + Refused);
+        }
+        return lines;
+    }
+};
+
+TEST_F(DeliveryTest, ConfiguresTheClientFromTheAccount) {
+    struct Case {
+        const char* name;
+        bool auth, sameAsIncoming;
+        TAuthenticationType type;
+        const char* user;
+        const char* password;
+    };
+    const Case cases[] = {
+        {"same as incoming", true, true, atLogin, "user", "secret"},
+        {"own login", true, false, atLogin, "smtp-user", "smtp-secret"},
+        {"no authentication", false, false, atNone, "", ""},
+    };
+    for (const Case& c : cases) {
+        FakeSmtpServer server;
+        Accounts.Clear();
+        TAccountItem& account = AddAccount(server.Port());
+        account.SMTPAuth = c.auth;
+        account.SMTPSameAsIncoming = c.sameAsIncoming;
+        ProgramSettings.Timeout = 45;
+        ASSERT_TRUE(ConnectSmtp(1)) << c.name;
+        ASSERT_TRUE(SmtpClient) << c.name;
+        EXPECT_TRUE(SmtpClient->Connected()) << c.name;
+        EXPECT_EQ(SmtpClient->Host, "127.0.0.1");
+        EXPECT_EQ(SmtpClient->Port, server.Port());
+        EXPECT_EQ(SmtpClient->ReadTimeout, 45000);
+        EXPECT_EQ(SmtpClient->AuthenticationType, c.type) << c.name;
+        EXPECT_EQ(SmtpClient->Username, c.user) << c.name;
+        EXPECT_EQ(SmtpClient->Password, c.password) << c.name;
+        EXPECT_TRUE(DisconnectSmtp());
+    }
+    EXPECT_EQ(ScanState.ScanLog.Lines()[0], "Connecting to SMTP server.");
+    EXPECT_EQ(ScanState.ScanLog.Lines()[1], "Successfully connected to SMTP server.");
+}
+
+TEST_F(DeliveryTest, EachConnectMakesANewClient) {
+    FakeSmtpServer server;
+    AddAccount(server.Port());
+    ASSERT_TRUE(ConnectSmtp(1));
+    SmtpClient->EnvelopeTo = "left@example.com";
+    DisconnectSmtp();
+    ASSERT_TRUE(ConnectSmtp(1));
+    EXPECT_TRUE(SmtpClient->EnvelopeTo.empty());
+}
+
+TEST_F(DeliveryTest, FourFailuresAreSilentAndTheFifthAsks) {
+    AddAccount(UnusedLoopbackPort());
+    ScriptedMessageBoxes boxes;
+    std::vector<int> logSizeAtBox;
+    // Answered No: the final error box follows.
+    boxes.Answer(MsgResult::No);
+    boxes.Answer(MsgResult::Ok);
+    RecordingScanView view;
+    view.SetScanPageShowing(false);
+    SetMessageBoxHandler([&, previous = SetMessageBoxHandler(nullptr)](
+                             const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon) {
+        logSizeAtBox.push_back(ScanState.ScanLog.Count());
+        return previous(text, title, buttons, icon);
+    });
+    EXPECT_FALSE(ConnectSmtp(1));
+    SetMessageBoxHandler(nullptr);
+    EXPECT_EQ(ScanState.ScanLog.Lines(), FailedAttempts(5));
+    EXPECT_EQ(logSizeAtBox, (std::vector<int>{10, 10}));
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    const auto& question = boxes.Boxes()[0];
+    EXPECT_EQ(question.title, "Error");
+    EXPECT_EQ(question.buttons, MsgButtons::YesNo);
+    EXPECT_EQ(question.icon, MsgIcon::Warning);
+    EXPECT_EQ(question.text, "Error connecting to outgoing mail (SMTP) server: " + Refused +
+                                 "\r\n\r\nYou may be receiving this error because:\r\n\r\n" + Reasons +
+                                 "\r\n\r\nDo you want to try to reconnect again? (highly recommended)");
+    const auto& final = boxes.Boxes()[1];
+    EXPECT_EQ(final.title, "Error");
+    EXPECT_EQ(final.buttons, MsgButtons::Ok);
+    EXPECT_EQ(final.icon, MsgIcon::Error);
+    EXPECT_EQ(final.text, "Cannot send challenge emails and/or release messages to inbox.\r\n\r\n"
+                          "Error connecting to outgoing mail (SMTP) server: " +
+                              Refused + "\r\n\r\nYou may be receiving this error because:\r\n\r\n" + Reasons +
+                              "\r\n\r\nPlease check the above.");
+    EXPECT_TRUE(view.CallsStartingWith("ElapsedTimer").empty());
+}
+
+TEST_F(DeliveryTest, YesTriesAgainAndEveryFurtherFailureAsks) {
+    AddAccount(UnusedLoopbackPort());
+    ScriptedMessageBoxes boxes;
+    boxes.Answer(MsgResult::Yes);
+    boxes.Answer(MsgResult::Yes);
+    boxes.Answer(MsgResult::No);
+    boxes.Answer(MsgResult::Ok);
+    EXPECT_FALSE(ConnectSmtp(1));
+    EXPECT_EQ(ScanState.ScanLog.Lines(), FailedAttempts(7));
+    ASSERT_EQ(boxes.Boxes().size(), 4u);
+    EXPECT_EQ(boxes.Boxes()[2].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(boxes.Boxes()[3].buttons, MsgButtons::Ok);
+}
+
+TEST_F(DeliveryTest, AnUnattendedScanGivesUpWithoutABox) {
+    AddAccount(UnusedLoopbackPort());
+    ScanState.Unattended = true;
+    ScriptedMessageBoxes boxes; // any box fails the test
+    EXPECT_FALSE(ConnectSmtp(1));
+    EXPECT_EQ(ScanState.ScanLog.Lines(), FailedAttempts(5));
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(DeliveryTest, TheElapsedTimeStandsStillWhileTheBoxesWait) {
+    AddAccount(UnusedLoopbackPort());
+    RecordingScanView view;
+    view.SetScanPageShowing(true);
+    SetElapsedTimeRunning(ScanState, view, true);
+    std::vector<bool> runningDuringBoxes;
+    SetMessageBoxHandler([&](const std::string&, const std::string&, MsgButtons buttons, MsgIcon) {
+        runningDuringBoxes.push_back(ScanState.Clock.Running() || view.ElapsedTimerEnabled);
+        return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
+    });
+    EXPECT_FALSE(ConnectSmtp(1));
+    SetMessageBoxHandler(nullptr);
+    EXPECT_EQ(runningDuringBoxes, (std::vector<bool>{false, false}));
+    EXPECT_TRUE(ScanState.Clock.Running());
+    EXPECT_TRUE(view.ElapsedTimerEnabled);
+    ScanState.Clock.Reset();
+}
+
+// Sends each address of the list as a message; removes those delivered.
+void SendAll(std::deque<std::string>& list, TMyidSmtp& client) {
+    std::deque<std::string> failed;
+    for (const std::string& address : list) {
+        MailMessage message;
+        message.RawRead = message.RawWrite = true;
+        message.HeaderLines = {"Subject: to " + address};
+        message.BodyLines = {"hello"};
+        client.EnvelopeTo = address;
+        try {
+            client.SendWithEnvelope(message);
+        } catch (const MailTransportError&) {
+            failed.push_back(address);
+        }
+    }
+    list = failed;
+}
+
+TEST_F(DeliveryTest, PassesGoOnWhileTheListShrinks) {
+    struct Case {
+        const char* name;
+        std::deque<std::string> list;
+        std::function<void(std::deque<std::string>&, TMyidSmtp&)> batch;
+        int connections;
+        std::size_t left;
+    };
+    auto firstOnly = [](std::deque<std::string>& list, TMyidSmtp& client) {
+        std::deque<std::string> one{list.front()};
+        SendAll(one, client);
+        if (one.empty())
+            list.pop_front();
+    };
+    const Case cases[] = {
+        {"all at once", {"a@example.com", "b@example.com"}, SendAll, 1, 0},
+        {"one refused", {"a@example.com", "bad@example.com", "c@example.com"}, SendAll, 2, 1},
+        {"all refused", {"bad@example.com"}, SendAll, 1, 1},
+        {"one per pass", {"a@example.com", "b@example.com", "c@example.com"}, firstOnly, 3, 0},
+    };
+    for (const Case& c : cases) {
+        FakeSmtpServer server;
+        server.On("RCPT TO:<bad@example.com>", Reaction::Answer("550 5.1.1 User unknown"));
+        Accounts.Clear();
+        AddAccount(server.Port());
+        std::deque<std::string> list = c.list;
+        DeliveryPasses(1, list, c.batch);
+        server.Stop();
+        EXPECT_EQ(server.Connections(), c.connections) << c.name;
+        EXPECT_EQ(list.size(), c.left) << c.name;
+        Lines commands = server.Commands();
+        EXPECT_EQ(std::count(commands.begin(), commands.end(), "QUIT"), c.connections) << c.name;
+    }
+}
+
+TEST_F(DeliveryTest, NoConnectionNoBatch) {
+    AddAccount(UnusedLoopbackPort());
+    ScanState.Unattended = true;
+    std::deque<std::string> list{"a@example.com"};
+    int batches = 0;
+    DeliveryPasses(1, list, [&](std::deque<std::string>&, TMyidSmtp&) { ++batches; });
+    EXPECT_EQ(batches, 0);
+    EXPECT_EQ(list.size(), 1u);
+}
+
+TEST_F(DeliveryTest, AnErrorOfTheBatchClosesTheConnectionAndPassesOn) {
+    FakeSmtpServer server;
+    AddAccount(server.Port());
+    std::deque<std::string> list{"a@example.com"};
+    EXPECT_THROW(
+        DeliveryPasses(1, list, [](std::deque<std::string>&, TMyidSmtp&) { throw std::runtime_error("file locked"); }),
+        std::runtime_error);
+    server.Stop();
+    EXPECT_EQ(server.Commands().back(), "QUIT");
+    EXPECT_FALSE(SmtpClient->Connected());
+}
+
+} // namespace
