@@ -13,7 +13,7 @@ set -x
 "$q" --data-dir "$data" lists add approved Friend@Example.COM "*@partner.example.org"
 "$q" --data-dir "$data" lists show approved
 printf 'secret\n' | "$q" --data-dir "$data" accounts add --email me@example.com --server pop.example.com \
-    --login me --smtp-server smtp.example.com
+    --login me --display-name "Demo User" --smtp-server smtp.example.com
 "$q" --data-dir "$data" accounts list
 "$q" --data-dir "$data" settings set Timeout 90
 "$q" --data-dir "$data" settings

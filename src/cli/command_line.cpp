@@ -1,14 +1,105 @@
 #include "cli/command_line.h"
 
-#include <iostream>
+#include "cli/commands.h"
+#include "platform/data_folder.h"
 
-int RunCommand(const std::vector<std::string>& arguments, std::istream&, std::ostream& out, std::ostream& err) {
-    if (arguments.empty() || arguments[0] == "--help") {
-        out << "usage: quorvane [--data-dir DIR] COMMAND ...\n";
-        return arguments.empty() ? 1 : 0;
+#include <iostream>
+#include <unistd.h>
+
+namespace {
+
+const char* const HelpText =
+    R"(usage: quorvane [--data-dir DIR] COMMAND ...
+
+Quorvane protects POP3 mailboxes with challenge and response.
+
+Options:
+  --data-dir DIR    use DIR as the data folder (else $QUORVANE_DATA_DIR,
+                    else $XDG_DATA_HOME/Belvantis/Quorvane)
+  --help            show this help
+
+Commands:
+  settings                              show every setting and its value
+  settings set KEY [VALUE]              change one setting (a password is read
+                                        from standard input when VALUE is left out)
+  lists show approved|blocked           show a sender list
+  lists add approved|blocked ADDRESS... add addresses or masks such as *@example.com
+  lists delete approved|blocked ADDRESS...
+  lists import approved|blocked FILE    add the valid addresses of a text file
+  accounts list                         show the accounts
+  accounts add OPTIONS                  add an account (the password is read from
+                                        standard input or asked for)
+  accounts edit N OPTIONS               change account N
+  accounts delete N [--yes]             delete account N
+  accounts enable|disable N             switch spam protection for account N
+
+Account options:
+  --email ADDRESS  --display-name NAME  --reply-address ADDRESS
+  --server HOST  --port N  --login USER  --password (ask for a new password)
+  --smtp-server HOST  --smtp-port N  --smtp-auth | --no-smtp-auth
+  --smtp-same-as-incoming | --smtp-login USER  --smtp-password (ask for it)
+  --enabled | --disabled  --alias ADDRESS (repeatable)  --no-aliases
+)";
+
+struct GlobalOptions {
+    std::string DataDir;
+    bool Help = false;
+    std::vector<std::string> Command;
+};
+
+GlobalOptions ParseGlobalOptions(const std::vector<std::string>& arguments) {
+    GlobalOptions options;
+    size_t i = 0;
+    for (; i < arguments.size(); ++i) {
+        const std::string& word = arguments[i];
+        if (word == "--help" || word == "-h") {
+            options.Help = true;
+        } else if (word == "--data-dir") {
+            if (i + 1 >= arguments.size())
+                throw UsageError("--data-dir needs a folder");
+            options.DataDir = arguments[++i];
+        } else if (word.rfind("--data-dir=", 0) == 0) {
+            options.DataDir = word.substr(11);
+        } else {
+            break;
+        }
     }
-    err << "quorvane: unknown command \"" << arguments[0] << "\"\n";
-    return 1;
+    options.Command.assign(arguments.begin() + static_cast<long>(i), arguments.end());
+    return options;
+}
+
+int Dispatch(CliContext& context, const std::string& group) {
+    if (group == "lists")
+        return ListsCommand(context);
+    if (group == "settings")
+        return SettingsCommand(context);
+    if (group == "accounts")
+        return AccountsCommand(context);
+    throw UsageError("unknown command \"" + group + "\"");
+}
+
+} // namespace
+
+int RunCommand(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out, std::ostream& err) {
+    try {
+        GlobalOptions options = ParseGlobalOptions(arguments);
+        if (options.Help) {
+            out << HelpText;
+            return ExitOk;
+        }
+        if (options.Command.empty())
+            throw UsageError("a command is needed");
+        SetDataFolderOverride(options.DataDir);
+        CliContext context{{options.Command.begin() + 1, options.Command.end()}, in, out, err};
+        context.InteractiveInput = &in == &std::cin && ::isatty(STDIN_FILENO);
+        return Dispatch(context, options.Command[0]);
+    } catch (const UsageError& error) {
+        err << "quorvane: " << error.what() << "\n(see quorvane --help)\n";
+        return ExitUsage;
+    } catch (const std::exception& error) {
+        err << "quorvane: " << error.what() << "\n";
+        return ExitFailed;
+    }
 }
 
 int RunCommandLine(int argc, char** argv) {

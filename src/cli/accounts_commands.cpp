@@ -1,0 +1,211 @@
+#include "cli/commands.h"
+
+#include "cli/options.h"
+#include "cli/stored_state.h"
+#include "cli/terminal_prompts.h"
+#include "platform/identifier.h"
+#include "records/settings_checks.h"
+#include "records/uObjects.h"
+
+#include <iomanip>
+#include <ostream>
+
+namespace {
+
+const std::set<std::string> FieldOptions = {"email", "display-name", "reply-address", "server",     "port",
+                                            "login", "smtp-server",  "smtp-port",     "smtp-login", "alias"};
+const std::set<std::string> FieldFlags = {"smtp-auth",  "no-smtp-auth", "smtp-same-as-incoming", "enabled", "disabled",
+                                          "no-aliases", "password",     "smtp-password"};
+
+int PortValue(const std::string& option, const std::string& text) {
+    auto port = ParseInteger(text);
+    if (!port || *port < 0 || *port > 65535)
+        throw UsageError("--" + option + " needs a port number from 0 to 65535");
+    return *port;
+}
+
+void ApplyTexts(const Options& options, TAccountItem& account) {
+    const std::pair<const char*, std::string TAccountItem::*> texts[] = {
+        {"email", &TAccountItem::EmailAddress},
+        {"display-name", &TAccountItem::DisplayName},
+        {"reply-address", &TAccountItem::ReplyAddress},
+        {"server", &TAccountItem::Server},
+        {"login", &TAccountItem::Login},
+        {"smtp-server", &TAccountItem::SMTPServer},
+    };
+    for (const auto& [option, field] : texts)
+        if (auto value = options.Value(option))
+            account.*field = *value;
+    if (auto port = options.Value("port"))
+        account.Port = PortValue("port", *port);
+    if (auto port = options.Value("smtp-port"))
+        account.SMTPPort = PortValue("smtp-port", *port);
+}
+
+void ApplySmtpLogin(const Options& options, TAccountItem& account) {
+    if (options.Has("smtp-auth") && options.Has("no-smtp-auth"))
+        throw UsageError("--smtp-auth and --no-smtp-auth exclude each other");
+    if (options.Has("smtp-same-as-incoming") && options.Has("smtp-login"))
+        throw UsageError("--smtp-same-as-incoming and --smtp-login exclude each other");
+    if (options.Has("smtp-auth"))
+        account.SMTPAuth = true;
+    if (options.Has("no-smtp-auth"))
+        account.SMTPAuth = false;
+    if (options.Has("smtp-same-as-incoming")) {
+        account.SMTPSameAsIncoming = true;
+        account.SMTPLogin.clear();
+        account.SMTPPassword.clear();
+    }
+    if (auto login = options.Value("smtp-login")) {
+        account.SMTPSameAsIncoming = false;
+        account.SMTPLogin = *login;
+    }
+}
+
+void ApplyFlagsAndAliases(const Options& options, TAccountItem& account) {
+    if (options.Has("enabled") && options.Has("disabled"))
+        throw UsageError("--enabled and --disabled exclude each other");
+    if (options.Has("enabled"))
+        account.Enabled = true;
+    if (options.Has("disabled"))
+        account.Enabled = false;
+    if (options.Has("no-aliases") || options.Has("alias"))
+        account.Aliases.Clear();
+    for (const auto& alias : options.Values("alias"))
+        account.Aliases.Add(alias);
+}
+
+void ReadPasswords(CliContext& context, TAccountItem& account, bool pop3, bool smtp) {
+    if (pop3)
+        account.Password = ReadSecretLine(context.In, context.Err, "Password for " + account.EmailAddress + ": ",
+                                          context.InteractiveInput);
+    if (smtp)
+        account.SMTPPassword = ReadSecretLine(
+            context.In, context.Err, "SMTP password for " + account.EmailAddress + ": ", context.InteractiveInput);
+}
+
+bool NeedsSeparateSmtpPassword(const TAccountItem& account) {
+    return account.SMTPAuth && !account.SMTPSameAsIncoming;
+}
+
+// Refuses an enabled account the settings page would refuse.
+bool Acceptable(CliContext& context, const TAccountItem& account) {
+    SettingsProblem problem = FirstAccountProblem(account);
+    if (problem.Found())
+        context.Err << problem.Message << "\n";
+    return !problem.Found();
+}
+
+int AccountNumber(const std::vector<std::string>& positional, const char* usage) {
+    if (positional.size() != 1)
+        throw UsageError(usage);
+    auto number = ParseInteger(positional[0]);
+    if (!number || *number < 1 || *number > Accounts.Count())
+        throw UsageError("there is no account " + positional[0] + " (accounts are numbered 1 to " +
+                         std::to_string(Accounts.Count()) + ")");
+    return *number;
+}
+
+std::string Endpoint(const std::string& host, int port) {
+    return host + ":" + std::to_string(port);
+}
+
+int List(CliContext& context) {
+    for (int i = 0; i < Accounts.Count(); ++i) {
+        const TAccountItem& account = Accounts.Item(i);
+        context.Out << std::left << std::setw(3) << i + 1 << " " << std::setw(32) << account.EmailAddress << " "
+                    << std::setw(28) << Endpoint(account.Server, account.Port) << " " << std::setw(28)
+                    << Endpoint(account.SMTPServer, account.SMTPPort) << " "
+                    << (account.Enabled ? "enabled" : "disabled") << "\n";
+    }
+    if (Accounts.Count() == 0)
+        context.Out << "No accounts.\n";
+    return ExitOk;
+}
+
+// A new account starts with the account editor's defaults.
+void SetEditorDefaults(TAccountItem& account) {
+    account.Port = 110;
+    account.SMTPPort = 25;
+    account.Enabled = true;
+    account.SMTPAuth = false;
+    account.SMTPSameAsIncoming = true;
+    account.ID = NewIdentifierText();
+}
+
+int Add(CliContext& context, const Options& options) {
+    if (!options.Positional().empty())
+        throw UsageError("accounts add takes options only");
+    TAccountItem& account = AppendAccount();
+    SetEditorDefaults(account);
+    ApplyTexts(options, account);
+    ApplySmtpLogin(options, account);
+    ApplyFlagsAndAliases(options, account);
+    ReadPasswords(context, account, true, NeedsSeparateSmtpPassword(account));
+    if (!Acceptable(context, account))
+        return ExitFailed;
+    SaveAccount(Accounts.Count());
+    context.Out << "Account " << Accounts.Count() << " added: " << account.EmailAddress << "\n";
+    return ExitOk;
+}
+
+int Edit(CliContext& context, const Options& options) {
+    int number = AccountNumber(options.Positional(), "accounts edit N [options]");
+    TAccountItem& account = Accounts.Item(number - 1);
+    ApplyTexts(options, account);
+    ApplySmtpLogin(options, account);
+    ApplyFlagsAndAliases(options, account);
+    bool newSmtpLogin = options.Has("smtp-login") && NeedsSeparateSmtpPassword(account);
+    ReadPasswords(context, account, options.Has("password"), options.Has("smtp-password") || newSmtpLogin);
+    if (!Acceptable(context, account))
+        return ExitFailed;
+    SaveAccount(number);
+    context.Out << "Account " << number << " saved: " << account.EmailAddress << "\n";
+    return ExitOk;
+}
+
+int SetEnabled(CliContext& context, const Options& options, bool enabled) {
+    int number = AccountNumber(options.Positional(), "accounts enable|disable N");
+    TAccountItem& account = Accounts.Item(number - 1);
+    account.Enabled = enabled;
+    if (!Acceptable(context, account))
+        return ExitFailed;
+    SaveAccount(number);
+    context.Out << "Account " << number << (enabled ? " enabled" : " disabled") << "\n";
+    return ExitOk;
+}
+
+int Delete(CliContext& context, const Options& options) {
+    int number = AccountNumber(options.Positional(), "accounts delete N [--yes]");
+    std::string address = Accounts.Item(number - 1).EmailAddress;
+    TerminalMessageBoxes boxes(context.In, context.Err, options.Has("yes"));
+    if (!RemoveAccount(number))
+        return ExitFailed;
+    context.Out << "Account " << number << " deleted: " << address << "\n";
+    return ExitOk;
+}
+
+} // namespace
+
+int AccountsCommand(CliContext& context) {
+    if (context.Arguments.empty())
+        throw UsageError("accounts list|add|edit|delete|enable|disable ...");
+    const std::string action = context.Arguments[0];
+    std::vector<std::string> rest(context.Arguments.begin() + 1, context.Arguments.end());
+    LoadStoredAccounts();
+    if (action == "list") {
+        Options options(rest, {}, {});
+        if (!options.Positional().empty())
+            throw UsageError("accounts list takes no arguments");
+        return List(context);
+    }
+    if (action == "delete")
+        return Delete(context, Options(rest, {}, {"yes"}));
+    if (action == "enable" || action == "disable")
+        return SetEnabled(context, Options(rest, {}, {}), action == "enable");
+    if (action == "add" || action == "edit") {
+        Options options(rest, FieldOptions, FieldFlags);
+        return action == "add" ? Add(context, options) : Edit(context, options);
+    }
+    throw UsageError("unknown accounts command \"" + action + "\"");
+}

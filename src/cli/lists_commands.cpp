@@ -1,0 +1,122 @@
+#include "cli/commands.h"
+
+#include "platform/data_folder.h"
+#include "platform/paths.h"
+#include "records/email_syntax.h"
+#include "records/sender_lists.h"
+#include "records/text_helpers.h"
+
+#include <ostream>
+
+namespace {
+
+TBlockList& ListNamed(const std::string& name) {
+    if (name == "approved")
+        return WhiteList;
+    if (name == "blocked")
+        return BlackList;
+    throw UsageError("the list is \"approved\" or \"blocked\", not \"" + name + "\"");
+}
+
+const char* ListTitle(const TBlockList& list) {
+    return &list == &WhiteList ? "approved" : "blocked";
+}
+
+std::string TrimSpaces(const std::string& text) {
+    size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// The import rules of the list editor: spaces trimmed; blank lines, comments
+// and invalid addresses skipped.
+std::vector<std::string> ImportableAddresses(const std::string& content) {
+    std::vector<std::string> addresses;
+    for (const auto& raw : SplitLines(content)) {
+        std::string line = TrimSpaces(raw);
+        if (line.empty() || line[0] == '#' || line[0] == ';' || !IsValidEmail(line))
+            continue;
+        addresses.push_back(line);
+    }
+    return addresses;
+}
+
+int Show(CliContext& context, TBlockList& list) {
+    for (const auto& entry : list.Strings())
+        context.Out << entry << "\n";
+    return ExitOk;
+}
+
+int Add(CliContext& context, TBlockList& list, const std::vector<std::string>& addresses) {
+    if (addresses.empty())
+        throw UsageError("lists add needs at least one address");
+    for (const auto& address : addresses) {
+        if (!IsValidEmail(address)) {
+            context.Err << "\"" << address << "\" is not a valid email address, please try again\n";
+            return ExitFailed;
+        }
+    }
+    int added = 0;
+    for (const auto& address : addresses)
+        added += list.Add(address) >= 0 ? 1 : 0;
+    SaveLists();
+    context.Out << added << " address(es) added to the " << ListTitle(list) << " list\n";
+    return ExitOk;
+}
+
+int Delete(CliContext& context, TBlockList& list, const std::vector<std::string>& addresses) {
+    if (addresses.empty())
+        throw UsageError("lists delete needs at least one address");
+    for (const auto& address : addresses) {
+        if (!list.Contains(address)) {
+            context.Err << "\"" << address << "\" is not on the " << ListTitle(list) << " list\n";
+            return ExitFailed;
+        }
+    }
+    for (const auto& address : addresses) {
+        for (int i = list.Count() - 1; i >= 0; --i)
+            if (SameText(list[i], address))
+                list.Delete(i);
+    }
+    SaveLists();
+    context.Out << addresses.size() << " address(es) deleted from the " << ListTitle(list) << " list\n";
+    return ExitOk;
+}
+
+int Import(CliContext& context, TBlockList& list, const std::vector<std::string>& files) {
+    if (files.size() != 1)
+        throw UsageError("lists import needs exactly one file");
+    std::string content;
+    if (!FileExists(files[0]) || !ReadWholeFile(files[0], content)) {
+        context.Err << "Unable to import file.\n";
+        return ExitFailed;
+    }
+    int added = 0;
+    for (const auto& address : ImportableAddresses(content))
+        added += list.Add(address) >= 0 ? 1 : 0;
+    SaveLists();
+    context.Out << added << " address(es) imported into the " << ListTitle(list) << " list\n";
+    return ExitOk;
+}
+
+} // namespace
+
+int ListsCommand(CliContext& context) {
+    const auto& args = context.Arguments;
+    if (args.size() < 2)
+        throw UsageError("lists show|add|delete|import approved|blocked ...");
+    const std::string& action = args[0];
+    TBlockList& list = ListNamed(args[1]);
+    std::vector<std::string> rest(args.begin() + 2, args.end());
+    LoadLists();
+    if (action == "show" && rest.empty())
+        return Show(context, list);
+    if (action == "add")
+        return Add(context, list, rest);
+    if (action == "delete")
+        return Delete(context, list, rest);
+    if (action == "import")
+        return Import(context, list, rest);
+    throw UsageError("unknown lists command \"" + action + "\"");
+}

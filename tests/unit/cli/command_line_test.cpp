@@ -1,0 +1,196 @@
+#include "cli/command_line.h"
+
+#include "platform/paths.h"
+#include "support/temp_folder.h"
+#include "test_paths.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+namespace {
+
+class CommandLine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("XDG_CONFIG_HOME", m_config.Path().c_str(), 1);
+        ::setenv("XDG_DATA_HOME", m_config.Path().c_str(), 1);
+        ::unsetenv("QUORVANE_DATA_DIR");
+    }
+
+    // Runs one command on the test's data folder; input feeds standard input.
+    int Run(std::vector<std::string> arguments, const std::string& input = "") {
+        arguments.insert(arguments.begin(), {"--data-dir", m_data.Path()});
+        std::istringstream in(input);
+        std::ostringstream out, err;
+        int status = RunCommand(arguments, in, out, err);
+        m_out = out.str();
+        m_err = err.str();
+        return status;
+    }
+
+    std::string Ini() const { return m_data.Read("vantrel.ini"); }
+
+    TempFolder m_data;
+    TempFolder m_config;
+    std::string m_out, m_err;
+};
+
+TEST_F(CommandLine, ListsAddLowerCasesAndWritesCrLf) {
+    ASSERT_EQ(Run({"lists", "add", "approved", "Foo@Example.COM"}), 0) << m_err;
+    ASSERT_EQ(Run({"lists", "show", "approved"}), 0);
+    EXPECT_EQ(m_out, "foo@example.com\n");
+    EXPECT_EQ(m_data.Read("WhiteList.dat"), "foo@example.com\r\n");
+}
+
+TEST_F(CommandLine, ListsAddRefusesInvalidAddressAndAddsNothing) {
+    EXPECT_EQ(Run({"lists", "add", "blocked", "good@example.com", "bad@-example.com"}), 1);
+    EXPECT_EQ(m_err, "\"bad@-example.com\" is not a valid email address, please try again\n");
+    EXPECT_FALSE(FileExists(m_data.File("BlackList.dat")));
+}
+
+TEST_F(CommandLine, ListsDeleteRemovesAnyCaseAndDeletesEmptyFile) {
+    ASSERT_EQ(Run({"lists", "add", "blocked", "a@example.com", "*@spam.example.net"}), 0);
+    EXPECT_EQ(Run({"lists", "delete", "blocked", "nobody@example.com"}), 1);
+    EXPECT_EQ(m_data.Read("BlackList.dat"), "a@example.com\r\n*@spam.example.net\r\n");
+    ASSERT_EQ(Run({"lists", "delete", "blocked", "A@EXAMPLE.COM", "*@spam.example.net"}), 0) << m_err;
+    EXPECT_FALSE(FileExists(m_data.File("BlackList.dat")));
+}
+
+TEST_F(CommandLine, ListsImportAppliesEditorRules) {
+    m_data.Write("import.txt", "# friends\r\n  Ann@Example.com  \n\n;old\rnot-an-address\r\nbob@example.org\r\n"
+                               "ann@example.com\r\n\tTab@example.com\r\n");
+    ASSERT_EQ(Run({"lists", "import", "approved", m_data.File("import.txt")}), 0) << m_err;
+    ASSERT_EQ(Run({"lists", "show", "approved"}), 0);
+    EXPECT_EQ(m_out, "ann@example.com\nbob@example.org\n");
+}
+
+TEST_F(CommandLine, ListsImportOfUnreadableFileFails) {
+    EXPECT_EQ(Run({"lists", "import", "approved", m_data.File("missing.txt")}), 1);
+    EXPECT_EQ(m_err, "Unable to import file.\n");
+}
+
+TEST_F(CommandLine, UsageErrorsExitWithTwo) {
+    EXPECT_EQ(Run({"lists", "show", "friends"}), 2);
+    EXPECT_EQ(Run({"frobnicate"}), 2);
+    EXPECT_EQ(Run({"accounts", "add", "--colour", "red"}), 2);
+}
+
+TEST_F(CommandLine, AccountsAddUsesEditorDefaultsAndReadsPassword) {
+    ASSERT_EQ(Run({"accounts", "add", "--email", "me@example.com", "--display-name", "Me", "--server",
+                   "pop.example.com", "--login", "me", "--smtp-server", "smtp.example.com", "--smtp-auth"},
+                  "s3cret\n"),
+              0)
+        << m_err;
+    std::string ini = Ini();
+    EXPECT_NE(ini.find("NumAccounts=1\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("[Account1]\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("Port=110\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("SMTPPort=25\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("SMTPLogin=\r\n"), std::string::npos); // same settings as incoming
+    EXPECT_NE(ini.find("SMTPPassword=<>\r\n"), std::string::npos);
+    EXPECT_EQ(ini.find("s3cret"), std::string::npos); // stored scrambled
+    EXPECT_NE(ini.find("ID={"), std::string::npos);
+
+    ASSERT_EQ(Run({"accounts", "list"}), 0);
+    EXPECT_NE(m_out.find("me@example.com"), std::string::npos);
+    EXPECT_NE(m_out.find("pop.example.com:110"), std::string::npos);
+    EXPECT_NE(m_out.find("smtp.example.com:25"), std::string::npos);
+    EXPECT_NE(m_out.find("enabled"), std::string::npos);
+}
+
+TEST_F(CommandLine, AccountChecksRefuseAndChangeNothing) {
+    EXPECT_EQ(Run({"accounts", "add", "--email", "me@example.com", "--display-name", "Me"}, "pw\n"), 1);
+    EXPECT_EQ(m_err, "You must enter the user name for the account \"me@example.com\"\n");
+    EXPECT_FALSE(FileExists(m_data.File("vantrel.ini")));
+
+    EXPECT_EQ(Run({"accounts", "add", "--email", "me@example.com", "--login", "me", "--display-name", "Me",
+                   "--reply-address", "abc"},
+                  "pw\n"),
+              1);
+    EXPECT_EQ(m_err, "You must enter a valid reply address for this account.\n");
+
+    // A disabled account passes every check.
+    EXPECT_EQ(Run({"accounts", "add", "--disabled"}, ""), 0) << m_err;
+    EXPECT_EQ(Run({"accounts", "enable", "1"}), 1);
+    EXPECT_NE(Ini().find("Enabled=0\r\n"), std::string::npos);
+}
+
+TEST_F(CommandLine, AccountsEditKeepsOtherFieldsAndAsksForNewPassword) {
+    ASSERT_EQ(Run({"accounts", "add", "--email", "me@example.com", "--display-name", "Me", "--server", "pop.example",
+                   "--login", "me"},
+                  "first\n"),
+              0);
+    ASSERT_EQ(Run({"accounts", "edit", "1", "--port", "995", "--smtp-login", "relay"}, "smtp-pw\n"), 0) << m_err;
+    std::string ini = Ini();
+    EXPECT_NE(ini.find("Port=995\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("Server=pop.example\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("SMTPLogin=relay\r\n"), std::string::npos);
+    EXPECT_EQ(Run({"accounts", "edit", "1", "--port", "pop"}), 2);
+    EXPECT_EQ(Run({"accounts", "edit", "7"}), 2);
+}
+
+TEST_F(CommandLine, AccountsDeleteAsksAndRenumbers) {
+    for (const char* address : {"one@example.com", "two@example.com", "three@example.com"})
+        ASSERT_EQ(Run({"accounts", "add", "--disabled", "--email", address}), 0);
+    EXPECT_EQ(Run({"accounts", "delete", "2"}, "n\n"), 1);
+    EXPECT_NE(m_err.find("Are you sure you want to delete the account \"two@example.com\" ?"), std::string::npos);
+    ASSERT_EQ(Run({"accounts", "delete", "2", "--yes"}), 0) << m_err;
+    ASSERT_EQ(Run({"accounts", "list"}), 0);
+    EXPECT_NE(m_out.find("1   one@example.com"), std::string::npos);
+    EXPECT_NE(m_out.find("2   three@example.com"), std::string::npos);
+    EXPECT_EQ(m_out.find("two@example.com"), std::string::npos);
+}
+
+TEST_F(CommandLine, DeletingTheOnlyAccountIsRefused) {
+    ASSERT_EQ(Run({"accounts", "add", "--disabled", "--email", "one@example.com"}), 0);
+    EXPECT_EQ(Run({"accounts", "delete", "1", "--yes"}), 1);
+    EXPECT_NE(m_err.find("Cannot delete account.  There must be at least 1 account configured."), std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CommandLine, SettingsShowsEveryKeyAndHidesPasswords) {
+    ASSERT_EQ(Run({"settings", "set", "Password"}, "hunter2\n"), 0) << m_err;
+    ASSERT_EQ(Run({"settings"}), 0);
+    for (const char* line : {"AutoScan=0\n", "AutoScanMin=10\n", "AutoDelSpamDays=14\n", "Timeout=60\n",
+                             "CheckUpdateLast=-1\n", "Password=(set)\n"})
+        EXPECT_NE(m_out.find(line), std::string::npos) << line;
+    EXPECT_EQ(m_out.find("hunter2"), std::string::npos);
+}
+
+TEST_F(CommandLine, SettingsSetAppliesChecksAndLimits) {
+    EXPECT_EQ(Run({"settings", "set", "Timeout", "10"}), 1);
+    EXPECT_EQ(m_err, "The timeout value cannot be lower than 30 seconds.  Please enter a timeout value of 30 seconds "
+                     "or greater.\n");
+    EXPECT_FALSE(FileExists(m_data.File("vantrel.ini")));
+
+    ASSERT_EQ(Run({"settings", "set", "timeout", "90"}), 0) << m_err;
+    EXPECT_EQ(m_out, "Timeout=90\n");
+    EXPECT_NE(Ini().find("Timeout=90\r\n"), std::string::npos);
+
+    ASSERT_EQ(Run({"settings", "set", "AutoDelSpamDays", "400"}), 0) << m_err;
+    EXPECT_EQ(m_out, "AutoDelSpamDays=255\n");
+
+    EXPECT_EQ(Run({"settings", "set", "AutoScanMin", "ten"}), 1);
+    EXPECT_EQ(Run({"settings", "set", "Colour", "blue"}), 1);
+    EXPECT_NE(m_err.find("Unknown setting \"Colour\""), std::string::npos);
+    ASSERT_EQ(Run({"settings", "set", "EmailClient", "thunderbird -compose"}), 0) << m_err;
+    EXPECT_EQ(Run({"settings", "set", "EmailClient", ""}), 1);
+    EXPECT_EQ(m_err, "Please specify your email client.\n");
+    EXPECT_NE(Ini().find("EmailClient=thunderbird -compose\r\n"), std::string::npos);
+}
+
+TEST_F(CommandLine, SettingsSaveKeepsHandEditedLines) {
+    m_data.Write("vantrel.ini", "; my notes\r\n[Settings]\r\nTimeout=45\r\n\r\n[Other]\r\nKeep=me\r\n");
+    ASSERT_EQ(Run({"settings", "set", "AutoScan", "1"}), 0) << m_err;
+    std::string ini = Ini();
+    EXPECT_EQ(ini.rfind("; my notes\r\n[Settings]\r\nTimeout=45\r\n", 0), 0u);
+    EXPECT_NE(ini.find("AutoScan=1\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("\r\n[Other]\r\nKeep=me\r\n"), std::string::npos);
+}
+
+} // namespace
