@@ -1,5 +1,7 @@
 #include "mail/header_lines.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsBlank(char c) {
@@ -77,4 +79,33 @@ std::string HeaderFieldName(std::string_view line) {
         return std::string();
     }
     return std::string(TrimBlanks(line.substr(0, colon)));
+}
+
+void AppendFoldedHeaderLine(std::string_view line, std::vector<std::string>& lines, size_t width) {
+    // Never break inside the field name: the first break may come at the blank after "Name:".
+    size_t colon = line.find(':');
+    size_t earliest = colon == std::string_view::npos ? 1 : colon + 1;
+    while (line.size() > width) {
+        size_t cut = std::string_view::npos;
+        for (size_t i = std::min(width, line.size() - 1); i >= earliest && i > 0; --i) {
+            if (IsBlank(line[i])) {
+                cut = i;
+                break;
+            }
+        }
+        if (cut == std::string_view::npos) {
+            size_t from = std::max(width, earliest);
+            while (from < line.size() && !IsBlank(line[from])) {
+                ++from;
+            }
+            cut = from < line.size() ? from : std::string_view::npos;
+        }
+        if (cut == std::string_view::npos) {
+            break;
+        }
+        lines.emplace_back(line.substr(0, cut));
+        line.remove_prefix(cut);
+        earliest = 1;
+    }
+    lines.emplace_back(line);
 }

@@ -26,3 +26,8 @@ std::string UnfoldedHeaderValue(const std::vector<std::string>& lines, size_t in
 
 // The field name of a header line (the text before the colon, trimmed).
 std::string HeaderFieldName(std::string_view line);
+
+// Folds a header line longer than width at blanks: each piece but the first
+// begins with the blank it was broken at. A word longer than width stays
+// whole. Appends the pieces to lines.
+void AppendFoldedHeaderLine(std::string_view line, std::vector<std::string>& lines, size_t width = 78);

@@ -16,6 +16,7 @@ struct MailAddress {
     std::string DisplayText() const;
 
     bool IsEmpty() const { return Name.empty() && Address.empty(); }
+    bool operator==(const MailAddress&) const = default;
 };
 
 using MailAddressList = std::vector<MailAddress>;

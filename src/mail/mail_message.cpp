@@ -1,8 +1,18 @@
 #include "mail/mail_message.h"
 
+#include "mail/address_list_parser.h"
+#include "mail/encoded_words.h"
 #include "mail/header_lines.h"
 #include "mail/line_reader.h"
+#include "mail/mail_date.h"
+#include "mail/mail_priority.h"
+#include "mail/message_header_composer.h"
+#include "mail/mime_parameters.h"
+#include "mail/multipart_reader.h"
+#include "mail/multipart_writer.h"
+#include "mail/uuencoded_blocks.h"
 #include "platform/atomic_file.h"
+#include "platform/identifier.h"
 #include "platform/mail_transport_error.h"
 #include "platform/paths.h"
 
@@ -28,6 +38,24 @@ std::string_view Unstuffed(std::string_view line) {
         line.remove_prefix(1);
     }
     return line;
+}
+
+MailAddressList DecodedNames(MailAddressList list) {
+    for (MailAddress& entry : list) {
+        entry.Name = DecodeEncodedWords(entry.Name);
+    }
+    return list;
+}
+
+MailAddress DecodedName(MailAddress address) {
+    address.Name = DecodeEncodedWords(address.Name);
+    return address;
+}
+
+// A boundary of letters, digits, "=", "_" and "-": no base64 or quoted-printable line can contain "=_".
+std::string NewBoundary() {
+    std::string identifier = NewIdentifierText();
+    return "=_Quorvane_" + identifier.substr(1, identifier.size() - 2);
 }
 
 } // namespace
@@ -172,12 +200,24 @@ void MailMessage::SetExtraHeader(const std::string& name, const std::string& val
 }
 
 void MailMessage::ParseHeaderFields() {
-    Subject = HeaderValue("Subject");
+    From = DecodedName(ParseAddress(HeaderValue("From")));
+    // Reply-To is taken as it stands: only its address is ever used.
+    ReplyTo = ParseAddressList(HeaderValue("Reply-To"));
+    To = DecodedNames(ParseAddressList(HeaderValue("To")));
+    Cc = DecodedNames(ParseAddressList(HeaderValue("Cc")));
+    Bcc = DecodedNames(ParseAddressList(HeaderValue("Bcc")));
+    Subject = DecodeEncodedWords(HeaderValue("Subject"));
+    Date = ParseMailDate(HeaderValue("Date"));
     MessageId = HeaderValue("Message-Id");
+    std::string priority = HeaderValue("Priority");
+    Priority = PriorityFromHeaderValue(priority.empty() ? HeaderValue("X-Priority") : priority);
     ContentType = HeaderValue("Content-Type");
     ContentTransferEncoding = HeaderValue("Content-Transfer-Encoding");
+    Sender = ParseAddress(HeaderValue("Sender"));
     Organization = HeaderValue("Organization");
     References = HeaderValue("References");
+    std::string receipt = HeaderValue("Disposition-Notification-To");
+    ReceiptRecipient = ParseAddress(receipt.empty() ? HeaderValue("Return-Receipt-To") : receipt);
     Newsgroups = HeaderValue("Newsgroups");
 }
 
@@ -185,25 +225,79 @@ void MailMessage::ReadFromText(const std::string& text) {
     Clear();
     LineReader reader(text);
     std::string_view line;
-    while (reader.Next(line) && !line.empty() && line != ".") {
+    bool bodyFollows = false;
+    while (reader.Next(line)) {
+        if (line.empty()) {
+            bodyFollows = true;
+            break;
+        }
+        if (line == ".") {
+            break;
+        }
         HeaderLines.emplace_back(line);
     }
-    if (line == ".") {
-        ParseHeaderFields();
-        return;
-    }
-    while (reader.Next(line) && line != ".") {
-        BodyLines.emplace_back(Unstuffed(line));
+    if (bodyFollows) {
+        if (RawRead) {
+            ReadRawBody(reader);
+        } else {
+            ReadDecodedBody(reader);
+        }
     }
     ParseHeaderFields();
 }
 
+void MailMessage::ReadRawBody(LineReader& reader) {
+    std::string_view line;
+    while (reader.Next(line) && line != ".") {
+        BodyLines.emplace_back(Unstuffed(line));
+    }
+}
+
+void MailMessage::ReadDecodedBody(LineReader& reader) {
+    std::string contentType = HeaderValue("Content-Type");
+    std::string boundary = HeaderParameter(contentType, "boundary");
+    if (boundary.empty()) {
+        ReadRawBody(reader);
+        ExtractUuencodedBlocks(BodyLines, contentType, Parts);
+        return;
+    }
+    MultipartReader multipart(boundary, Parts);
+    std::string_view line;
+    while (reader.Next(line) && line != ".") {
+        line = Unstuffed(line);
+        multipart.FeedLine(line);
+        // Kept until a boundary shows, so that a body without one is read as plain text.
+        if (!multipart.SawBoundary()) {
+            BodyLines.emplace_back(line);
+        }
+    }
+    multipart.Finish();
+    if (multipart.SawBoundary()) {
+        BodyLines.clear();
+    }
+}
+
 void MailMessage::WriteTo(std::string& out) const {
-    for (const std::string& line : HeaderLines) {
+    if (RawWrite) {
+        WriteLines(HeaderLines, BodyLines, out);
+        return;
+    }
+    std::string boundary = Parts.empty() ? std::string() : NewBoundary();
+    std::vector<std::string> header = ComposeHeaderLines(*this, boundary);
+    if (Parts.empty()) {
+        WriteLines(header, BodyLines, out);
+    } else {
+        WriteLines(header, MultipartBodyLines(Parts, BodyLines, boundary), out);
+    }
+}
+
+void MailMessage::WriteLines(const std::vector<std::string>& header, const std::vector<std::string>& body,
+                             std::string& out) {
+    for (const std::string& line : header) {
         AppendLine(out, line);
     }
     AppendLine(out, "");
-    for (const std::string& line : BodyLines) {
+    for (const std::string& line : body) {
         AppendStuffedLine(out, line);
     }
 }

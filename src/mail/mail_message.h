@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+class LineReader;
+
 // The in-memory form of one Internet mail message (RFC 2822 with MIME).
 //
 // Raw mode (RawRead and RawWrite set): header and body lines stay exactly as
@@ -98,4 +100,8 @@ public:
 
 private:
     void DeletePartFiles();
+    void ReadRawBody(LineReader& reader);
+    void ReadDecodedBody(LineReader& reader);
+    static void WriteLines(const std::vector<std::string>& header, const std::vector<std::string>& body,
+                           std::string& out);
 };
