@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class RegistryHive;
+
+// Where Eudora keeps its files, and its nickname file "NNdbase.txt".
+
+inline constexpr char EudoraNicknameFile[] = "NNdbase.txt";
+inline constexpr char EudoraSettingsFile[] = "Eudora.ini";
+
+// One nickname of "NNdbase.txt": a name and its address strings.
+struct TEudoraNickname {
+    std::string Name;
+    std::vector<std::string> Addresses;
+};
+
+// The Eudora folder that holds fileName ("Eudora.ini" or "NNdbase.txt"), as
+// a local folder ending in "/", or "" when none is found. Looks, in order,
+// at the EUDORA environment variable, the drive and folder keys below
+// HKEY_CURRENT_USER "Software\Qualcomm\Eudora", its "CommandLine" value
+// "current", the "LaunchManager" value "DLLPath", then the application-data
+// and program-files folders followed by "Qualcomm\Eudora\". Windows paths
+// are mapped into the Wine prefix (MapWindowsPath). Never throws.
+std::string FindEudoraFolder(const std::string& fileName);
+// The same over given HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE hives.
+std::string FindEudoraFolder(const std::string& fileName, const RegistryHive& currentUser,
+                             const RegistryHive& localMachine);
+
+// Reads folder + "NNdbase.txt": the nicknames that have at least one
+// address, in file order. Returns false (and no nicknames) when the file is
+// missing or cannot be read, or when a "note" line comes before any "alias"
+// line. Addresses are given as written, untrimmed.
+bool ReadEudoraNicknames(const std::string& folder, std::vector<TEudoraNickname>& nicknames);
