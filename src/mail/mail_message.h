@@ -18,7 +18,9 @@ class LineReader;
 // header block from the fields and encodes the body.
 //
 // A message owns the temporary files of its attachment parts and deletes them
-// when it is cleared or destroyed, unless KeepPartFiles is set.
+// when it is cleared or destroyed, unless KeepPartFiles is set. Reading takes
+// time and memory in proportion to the text for any input: multiparts nested
+// deeper than 32 levels are kept as one undecoded text part.
 class MailMessage {
 public:
     MailMessage() = default;
@@ -85,10 +87,12 @@ public:
 
     // Clears the message, reads it from a whole message text (CR LF or LF
     // lines, ending at a line "." or the end) and parses the header fields.
+    // Raises MailTransportError when an attachment file cannot be written.
     void ReadFromText(const std::string& text);
 
     // Appends header block, empty line and body as CR LF lines, with one more
     // "." before every body line that begins with "."; no terminating ".".
+    // Raises MailTransportError when an attachment file cannot be read.
     void WriteTo(std::string& out) const;
 
     // Writes the message followed by the line "." to path, replacing any

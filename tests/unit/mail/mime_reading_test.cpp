@@ -145,6 +145,23 @@ TEST(MimeReading, AttachmentContentIsDecodedIntoItsFile) {
     EXPECT_EQ(message.BodyLines, message.Parts[0].Lines);
 }
 
+TEST(MimeReading, AQuarantineFileReloadsDecoded) {
+    TempFolder folder;
+    MailMessage raw;
+    raw.RawRead = raw.RawWrite = true;
+    raw.ReadFromText(Corpus("pif_attachment.eml"));
+    std::string path = folder.File("{quarantined}.dat");
+    raw.SaveToFile(path);
+
+    MailMessage decoded;
+    decoded.LoadFromFile(path);
+    ASSERT_EQ(decoded.Parts.size(), 2u);
+    EXPECT_FALSE(decoded.Parts[0].IsAttachment());
+    EXPECT_TRUE(decoded.Parts[1].IsAttachment());
+    EXPECT_EQ(decoded.Parts[1].FileName, "photo.jpg.pif");
+    EXPECT_EQ(decoded.Subject, "photos from the weekend");
+}
+
 TEST(MimeReading, PlainBodiesStayAsReceived) {
     MailMessage message;
     message.ReadFromText(Corpus("html_only.eml"));
