@@ -14,6 +14,8 @@ libgtest-dev
 libgmock-dev
 libbenchmark-dev
 libmd-dev
+dovecot-pop3d
+postfix
 "
 
 missing=""
@@ -34,6 +36,8 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 
 export DEBIAN_FRONTEND=noninteractive
+# Postfix (for the real-server tests) installs without its configuration dialog.
+echo "postfix postfix/main_mailer_type select No configuration" | $SUDO debconf-set-selections
 echo "install-deps: installing$missing"
 $SUDO apt-get update -q
 # shellcheck disable=SC2086

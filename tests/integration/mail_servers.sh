@@ -1,0 +1,265 @@
+#!/bin/bash
+# Starts and stops the real mail servers of the integration tests: Dovecot
+# for POP3 and Postfix for SMTP, on 127.0.0.1 only, on free high ports, in a
+# temporary folder with their own configuration files (never the system's
+# services). Postfix delivers into the Maildirs Dovecot reads, accepts the
+# null reverse-path and relays only for clients that authenticated with
+# AUTH LOGIN (checked through Dovecot's SASL service).
+#
+#   mail_servers.sh start STATE_FILE   writes KEY=VALUE lines for the tests
+#   mail_servers.sh stop STATE_FILE    stops both servers by process id
+#
+# Without root (Postfix's master must start as root) or without the servers
+# installed, start writes SKIP=<reason> instead, except under CI, where that
+# is a failure.
+set -eu
+
+action="${1:?start or stop}"
+state="${2:?state file}"
+
+MAIL_UID=65534 # nobody: owns the Maildirs, for Dovecot and Postfix alike
+MAIL_GID=65534
+DOMAIN=example.test
+USERS="alice bob carol dave erin"
+PASSWORD=secret
+
+log() { echo "mail_servers: $*" >&2; }
+
+value_of() { # value_of KEY FILE
+    sed -n "s/^$1=//p" "$2" 2>/dev/null | head -n 1
+}
+
+port_in_use() {
+    (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
+}
+
+# Two consecutive free ports, starting at a place derived from the state
+# file's path so that two build folders rarely meet.
+pick_ports() {
+    local base
+    base=$(( 20000 + $(printf '%s' "$state" | cksum | cut -d' ' -f1) % 20000 ))
+    for offset in $(seq 0 2 200); do
+        local p=$((base + offset))
+        if ! port_in_use "$p" && ! port_in_use "$((p + 1))"; then
+            POP3_PORT=$p
+            SMTP_PORT=$((p + 1))
+            return 0
+        fi
+    done
+    log "no free port pair found"
+    return 1
+}
+
+wait_for_port() { # wait_for_port PORT NAME
+    for _ in $(seq 1 300); do
+        if port_in_use "$1"; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    log "$2 did not start listening on port $1"
+    return 1
+}
+
+skip_or_fail() {
+    if [ "${CI:-}" = "true" ]; then
+        log "cannot run the mail servers under CI: $1"
+        exit 1
+    fi
+    log "skipping the real-server tests: $1"
+    echo "SKIP=$1" >"$state"
+    exit 0
+}
+
+write_dovecot_config() {
+    local dir=$1
+    mkdir -p "$dir/dovecot-run" "$dir/dovecot-state"
+    : >"$dir/users"
+    for user in $USERS; do
+        echo "$user:{PLAIN}$PASSWORD:$MAIL_UID:$MAIL_GID::$dir/mail/$user::" >>"$dir/users"
+    done
+    cat >"$dir/dovecot.conf" <<EOF
+protocols = pop3
+listen = 127.0.0.1
+base_dir = $dir/dovecot-run
+state_dir = $dir/dovecot-state
+log_path = $dir/dovecot.log
+ssl = no
+disable_plaintext_auth = no
+auth_mechanisms = plain login
+first_valid_uid = $MAIL_UID
+last_valid_uid = $MAIL_UID
+mail_location = maildir:$dir/mail/%n
+pop3_uidl_format = %08Xu%08Xv
+passdb {
+  driver = passwd-file
+  args = scheme=PLAIN username_format=%n $dir/users
+}
+userdb {
+  driver = passwd-file
+  args = username_format=%n $dir/users
+}
+service pop3-login {
+  inet_listener pop3 {
+    address = 127.0.0.1
+    port = $POP3_PORT
+  }
+}
+service auth {
+  unix_listener $dir/sasl-auth {
+    mode = 0666
+  }
+}
+EOF
+}
+
+write_postfix_config() {
+    local dir=$1
+    mkdir -p "$dir/postfix" "$dir/postfix-queue" "$dir/postfix-data"
+    chown postfix "$dir/postfix-data"
+    : >"$dir/postfix/vmailbox"
+    for user in $USERS; do
+        echo "$user@$DOMAIN $user/" >>"$dir/postfix/vmailbox"
+    done
+    cat >"$dir/postfix/main.cf" <<EOF
+compatibility_level = 3.6
+queue_directory = $dir/postfix-queue
+data_directory = $dir/postfix-data
+mail_owner = postfix
+setgid_group = postdrop
+inet_interfaces = loopback-only
+inet_protocols = ipv4
+myhostname = mail.$DOMAIN
+mydestination =
+mynetworks = 127.0.0.1/32
+maillog_file = $dir/postfix.log
+maillog_file_prefixes = $dir
+alias_maps =
+alias_database =
+local_header_rewrite_clients =
+smtpd_sasl_auth_enable = yes
+smtpd_sasl_type = dovecot
+smtpd_sasl_path = $dir/sasl-auth
+smtpd_tls_security_level = none
+smtpd_relay_restrictions = permit_sasl_authenticated, reject
+smtpd_recipient_restrictions =
+virtual_mailbox_domains = $DOMAIN
+virtual_mailbox_base = $dir/mail
+virtual_mailbox_maps = texthash:$dir/postfix/vmailbox
+virtual_uid_maps = static:$MAIL_UID
+virtual_gid_maps = static:$MAIL_GID
+virtual_minimum_uid = $MAIL_UID
+EOF
+    cat >"$dir/postfix/master.cf" <<EOF
+127.0.0.1:$SMTP_PORT inet n - n - - smtpd
+cleanup   unix  n - n - 0 cleanup
+qmgr      unix  n - n 300 1 qmgr
+rewrite   unix  - - n - - trivial-rewrite
+bounce    unix  - - n - 0 bounce
+defer     unix  - - n - 0 bounce
+trace     unix  - - n - 0 bounce
+verify    unix  - - n - 1 verify
+flush     unix  n - n 1000? 0 flush
+proxymap  unix  - - n - - proxymap
+showq     unix  n - n - - showq
+error     unix  - - n - - error
+retry     unix  - - n - - error
+discard   unix  - - n - - discard
+virtual   unix  - n n - - virtual
+anvil     unix  - - n - 1 anvil
+scache    unix  - - n - 1 scache
+postlog   unix-dgram n - n - 1 postlogd
+EOF
+}
+
+stop_pid() { # stop_pid PID NAME
+    local pid=$1
+    [ -n "$pid" ] || return 0
+    kill -0 "$pid" 2>/dev/null || return 0
+    kill -TERM "$pid" 2>/dev/null || true
+    for _ in $(seq 1 100); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    log "$2 ($pid) did not end; killing it"
+    kill -KILL "$pid" 2>/dev/null || true
+}
+
+stop_servers() {
+    local dir
+    dir=$(value_of DIR "$state")
+    [ -n "$dir" ] || return 0
+    stop_pid "$(head -n 1 "$dir/postfix-queue/pid/master.pid" 2>/dev/null | tr -d ' ')" postfix
+    stop_pid "$(head -n 1 "$dir/dovecot-run/master.pid" 2>/dev/null | tr -d ' ')" dovecot
+    case "$dir" in
+    /tmp/quorvane-mail-*) rm -rf "$dir" ;;
+    esac
+}
+
+start_servers() {
+    rm -f "$state"
+    if [ "$(id -u)" -ne 0 ]; then
+        skip_or_fail "Postfix must be started as root"
+    fi
+    for program in dovecot postfix; do
+        if ! command -v "$program" >/dev/null 2>&1 && [ ! -x "/usr/sbin/$program" ]; then
+            skip_or_fail "$program is not installed (scripts/install-deps.sh installs it)"
+        fi
+    done
+    export PATH="$PATH:/usr/sbin:/sbin"
+
+    local dir
+    dir=$(mktemp -d /tmp/quorvane-mail-XXXXXX)
+    chmod 0755 "$dir"
+    echo "DIR=$dir" >"$state"
+    # From here on a failed start stops whatever did start.
+    trap 'status=$?; if [ $status -ne 0 ]; then show_logs "$dir"; stop_servers; rm -f "$state"; fi' EXIT
+
+    pick_ports
+    for user in $USERS; do
+        mkdir -p "$dir/mail/$user/new" "$dir/mail/$user/cur" "$dir/mail/$user/tmp"
+    done
+    chown -R "$MAIL_UID:$MAIL_GID" "$dir/mail"
+    write_dovecot_config "$dir"
+    write_postfix_config "$dir"
+
+    # Neither may hold the caller's output pipe open: Dovecot keeps its
+    # standard error after forking, which would hang whoever reads the pipe.
+    dovecot -c "$dir/dovecot.conf" </dev/null >"$dir/dovecot.out" 2>&1
+    wait_for_port "$POP3_PORT" dovecot
+    postfix -c "$dir/postfix" start </dev/null >"$dir/postfix.out" 2>&1
+    wait_for_port "$SMTP_PORT" postfix
+
+    cat >>"$state" <<EOF
+POP3_PORT=$POP3_PORT
+SMTP_PORT=$SMTP_PORT
+MAILDIR_ROOT=$dir/mail
+MAIL_UID=$MAIL_UID
+MAIL_GID=$MAIL_GID
+DOMAIN=$DOMAIN
+PASSWORD=$PASSWORD
+EOF
+    log "Dovecot POP3 on 127.0.0.1:$POP3_PORT, Postfix SMTP on 127.0.0.1:$SMTP_PORT, in $dir"
+}
+
+show_logs() {
+    for file in "$1/dovecot.out" "$1/dovecot.log" "$1/postfix.out" "$1/postfix.log"; do
+        if [ -s "$file" ]; then
+            log "--- $file"
+            tail -n 30 "$file" >&2
+        fi
+    done
+}
+
+case "$action" in
+start) start_servers ;;
+stop)
+    stop_servers
+    rm -f "$state"
+    ;;
+logs) show_logs "$(value_of DIR "$state")" ;;
+*)
+    log "unknown action $action"
+    exit 2
+    ;;
+esac
