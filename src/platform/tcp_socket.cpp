@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <chrono>
 #include <system_error>
+#include <utility>
 
 #include <fcntl.h>
 #include <netdb.h>
@@ -85,34 +86,49 @@ void Resolve(const std::string& host, int port, AddressList& addresses) {
         throw MailTransportError("Host not found.");
 }
 
+// Closes a descriptor unless it is released: no path out of a connection
+// attempt, the event pump throwing included, leaks one.
+class DescriptorGuard {
+public:
+    explicit DescriptorGuard(int fd) : m_fd(fd) {}
+    ~DescriptorGuard() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    DescriptorGuard(const DescriptorGuard&) = delete;
+    DescriptorGuard& operator=(const DescriptorGuard&) = delete;
+    int Get() const { return m_fd; }
+    int Release() { return std::exchange(m_fd, -1); }
+
+private:
+    int m_fd;
+};
+
 // One connection attempt. Returns the connected descriptor, or -1 with the
 // error in lastError; throws "Connect timed out." when the deadline passes.
 int TryConnect(const addrinfo& address, Clock::time_point deadline, int& lastError) {
-    int fd = ::socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, address.ai_protocol);
-    if (fd < 0) {
+    DescriptorGuard fd(
+        ::socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, address.ai_protocol));
+    if (fd.Get() < 0) {
         lastError = errno;
         return -1;
     }
-    if (::connect(fd, address.ai_addr, address.ai_addrlen) == 0)
-        return fd;
+    if (::connect(fd.Get(), address.ai_addr, address.ai_addrlen) == 0)
+        return fd.Release();
     if (errno != EINPROGRESS) {
         lastError = errno;
-        ::close(fd);
         return -1;
     }
     int error = 0;
-    Wait wait = WaitUntilReady(fd, POLLOUT, deadline, error);
-    if (wait != Wait::Ready) {
-        ::close(fd);
+    Wait wait = WaitUntilReady(fd.Get(), POLLOUT, deadline, error);
+    if (wait != Wait::Ready)
         throw MailTransportError(wait == Wait::TimedOut ? "Connect timed out." : SocketErrorText(error));
-    }
     socklen_t length = sizeof error;
-    if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+    if (::getsockopt(fd.Get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0)
         error = errno;
     if (error == 0)
-        return fd;
+        return fd.Release();
     lastError = error;
-    ::close(fd);
     return -1;
 }
 

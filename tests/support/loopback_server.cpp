@@ -26,20 +26,30 @@ bool WaitReadable(int fd, const std::atomic<bool>& stopping) {
     }
 }
 
-int ListenOnLoopback(int& port) {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+int ListenOnLoopback(int& port, bool ipv6) {
+    int fd = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         throw std::runtime_error("cannot create a listening socket");
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 8) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        ::close(fd);
-        throw std::runtime_error("cannot listen on 127.0.0.1");
+    sockaddr_storage storage{};
+    socklen_t length = 0;
+    if (ipv6) {
+        auto* address = reinterpret_cast<sockaddr_in6*>(&storage);
+        address->sin6_family = AF_INET6;
+        address->sin6_addr = in6addr_loopback;
+        length = sizeof *address;
+    } else {
+        auto* address = reinterpret_cast<sockaddr_in*>(&storage);
+        address->sin_family = AF_INET;
+        address->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        length = sizeof *address;
     }
-    port = ntohs(address.sin_port);
+    auto* address = reinterpret_cast<sockaddr*>(&storage);
+    if (::bind(fd, address, length) != 0 || ::listen(fd, 8) != 0 || ::getsockname(fd, address, &length) != 0) {
+        ::close(fd);
+        throw std::runtime_error(ipv6 ? "cannot listen on ::1" : "cannot listen on 127.0.0.1");
+    }
+    port = ntohs(ipv6 ? reinterpret_cast<sockaddr_in6*>(&storage)->sin6_port
+                      : reinterpret_cast<sockaddr_in*>(&storage)->sin_port);
     return fd;
 }
 
@@ -90,8 +100,8 @@ void ServerConnection::Close() {
     m_fd = -1;
 }
 
-LoopbackServer::LoopbackServer(Handler handler) : m_handler(std::move(handler)) {
-    m_listenFd = ListenOnLoopback(m_port);
+LoopbackServer::LoopbackServer(Handler handler, bool ipv6) : m_handler(std::move(handler)) {
+    m_listenFd = ListenOnLoopback(m_port, ipv6);
     m_thread = std::thread([this] { Run(); });
 }
 
@@ -121,7 +131,7 @@ void LoopbackServer::Run() {
 
 int UnusedLoopbackPort() {
     int port = 0;
-    int fd = ListenOnLoopback(port);
+    int fd = ListenOnLoopback(port, false);
     ::close(fd);
     return port;
 }

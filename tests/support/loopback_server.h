@@ -34,13 +34,14 @@ private:
     std::string m_buffer;
 };
 
-// A TCP server on 127.0.0.1 with a port of the system's choosing. Accepted
-// connections are handled one after another on one thread by the handler.
+// A TCP server on 127.0.0.1 (or ::1) with a port of the system's choosing.
+// Accepted connections are handled one after another on one thread by the
+// handler. Throws std::runtime_error when it cannot listen.
 class LoopbackServer {
 public:
     using Handler = std::function<void(ServerConnection&)>;
 
-    explicit LoopbackServer(Handler handler);
+    explicit LoopbackServer(Handler handler, bool ipv6 = false);
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;

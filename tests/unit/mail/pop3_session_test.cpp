@@ -269,6 +269,19 @@ TEST(Pop3Session, ConnectOnlyLogsInAndQuits) {
     EXPECT_EQ(server.Commands(), (Lines{"USER user", "PASS secret", "QUIT"}));
 }
 
+TEST(Pop3Session, TheTranscriptNeverShowsThePassword) {
+    FakePop3Server server({First});
+    std::vector<std::string> transcript;
+    SetProtocolTranscript([&](const std::string& line) { transcript.push_back(line); });
+    {
+        Pop3Session session(SettingsFor(server));
+        session.ConnectOnly();
+    }
+    SetProtocolTranscript(nullptr);
+    EXPECT_EQ(transcript, (Lines{"S: +OK fake POP3 server ready", "C: USER user", "S: +OK", "C: PASS ****",
+                                 "S: +OK logged in", "C: QUIT"}));
+}
+
 TEST(Pop3Session, SendsOnlyTheSevenCommands) {
     FakePop3Server server({First, Second});
     server.On("RETR 2", Reaction::Answer("-ERR gone"));

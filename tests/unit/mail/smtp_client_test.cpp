@@ -325,6 +325,26 @@ TEST(TMyidSmtp, MailAgentBecomesTheExtraHeaderButARawMessageGoesAsStored) {
     EXPECT_EQ(server.Messages(), (Lines{RawOnTheWire, RawOnTheWire}));
 }
 
+TEST(TMyidSmtp, TheTranscriptNeverShowsTheLoginData) {
+    FakeSmtpServer server;
+    std::vector<std::string> transcript;
+    SetProtocolTranscript([&](const std::string& line) { transcript.push_back(line); });
+    TMyidSmtp client;
+    Configure(client, server);
+    client.Connect(10000);
+    MailMessage message;
+    FillRaw(message);
+    client.SendWithEnvelope(message);
+    client.Disconnect();
+    SetProtocolTranscript(nullptr);
+    EXPECT_TRUE(std::count(transcript.begin(), transcript.end(), "C: (user name)"));
+    EXPECT_TRUE(std::count(transcript.begin(), transcript.end(), "C: (password)"));
+    for (const std::string& line : transcript) {
+        EXPECT_EQ(line.find("dXNlcg=="), std::string::npos) << line;
+        EXPECT_EQ(line.find("c2VjcmV0"), std::string::npos) << line;
+    }
+}
+
 TEST(TMyidSmtp, DisconnectSendsQuitOnlyWhenConnected) {
     FakeSmtpServer server;
     TMyidSmtp client;

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -110,6 +111,20 @@ TEST(TcpSocket, FallsBackToTheNextAddressOfTheName) {
     socket.SetReadTimeout(Generous);
     socket.Connect("localhost", server.Port(), Generous);
     EXPECT_EQ(socket.ReadLine(), "hello");
+}
+
+TEST(TcpSocket, ConnectsOverIpv6) {
+    std::unique_ptr<LoopbackServer> server;
+    try {
+        server =
+            std::make_unique<LoopbackServer>([](ServerConnection& connection) { connection.SendLine("six"); }, true);
+    } catch (const std::runtime_error&) {
+        GTEST_SKIP() << "this machine has no IPv6 loopback";
+    }
+    TcpSocket socket;
+    socket.SetReadTimeout(Generous);
+    socket.Connect("::1", server->Port(), Generous);
+    EXPECT_EQ(socket.ReadLine(), "six");
 }
 
 TEST(TcpSocket, PeerClosingIsReportedGracefully) {
