@@ -26,6 +26,8 @@ Commands:
   lists add approved|blocked ADDRESS... add addresses or masks such as *@example.com
   lists delete approved|blocked ADDRESS...
   lists import approved|blocked FILE    add the valid addresses of a text file
+  lists sync                            add the addresses of the mail clients'
+                                        address books to the approved list
   accounts list                         show the accounts
   accounts add OPTIONS                  add an account (the password is read from
                                         standard input or asked for)

@@ -1,5 +1,7 @@
 #include "cli/commands.h"
 
+#include "cli/stored_state.h"
+#include "import/uABImport.h"
 #include "platform/data_folder.h"
 #include "platform/paths.h"
 #include "records/email_syntax.h"
@@ -100,12 +102,23 @@ int Import(CliContext& context, TBlockList& list, const std::vector<std::string>
     return ExitOk;
 }
 
+// Fills the approved list from every address book this desktop offers.
+int Sync(CliContext& context) {
+    LoadStoredSettings();
+    LoadLists();
+    int added = SyncAddressBooks(true);
+    context.Out << added << " approved sender(s) added from the address books\n";
+    return ExitOk;
+}
+
 } // namespace
 
 int ListsCommand(CliContext& context) {
     const auto& args = context.Arguments;
+    if (args.size() == 1 && args[0] == "sync")
+        return Sync(context);
     if (args.size() < 2)
-        throw UsageError("lists show|add|delete|import approved|blocked ...");
+        throw UsageError("lists show|add|delete|import approved|blocked ... or lists sync");
     const std::string& action = args[0];
     TBlockList& list = ListNamed(args[1]);
     std::vector<std::string> rest(args.begin() + 2, args.end());

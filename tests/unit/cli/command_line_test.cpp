@@ -194,3 +194,21 @@ TEST_F(CommandLine, SettingsSaveKeepsHandEditedLines) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(CommandLine, ListsSyncAddsEudoraNicknamesToTheStoredList) {
+    ASSERT_EQ(Run({"lists", "add", "approved", "Ann@Example.com"}), 0);
+    TempFolder eudora;
+    eudora.Write("NNdbase.txt", "alias ann ann@example.com\r\nalias team bob@example.com, carol@example.com\r\n");
+    ::setenv("EUDORA", eudora.Path().c_str(), 1);
+    ::setenv("WINEPREFIX", (eudora.Path() + "/no-prefix").c_str(), 1);
+    int status = Run({"lists", "sync"});
+    ::unsetenv("EUDORA");
+    ::unsetenv("WINEPREFIX");
+    ASSERT_EQ(status, 0) << m_err;
+    EXPECT_EQ(m_out, "2 approved sender(s) added from the address books\n");
+    EXPECT_EQ(m_data.Read("WhiteList.dat"), "ann@example.com\r\nbob@example.com\r\ncarol@example.com\r\n");
+}
+
+} // namespace
