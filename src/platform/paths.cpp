@@ -63,6 +63,17 @@ bool ReadWholeFile(const std::string& path, std::string& content) {
     return true;
 }
 
+bool ReadFileIfExists(const std::string& path, std::string& content) {
+    if (!FileExists(path))
+        return false;
+    errno = 0;
+    if (!ReadWholeFile(path, content)) {
+        std::string reason = errno != 0 ? std::string(": ") + std::strerror(errno) : std::string();
+        throw std::runtime_error("Cannot open file " + path + reason);
+    }
+    return true;
+}
+
 void DeleteFileIfExists(const std::string& path) {
     if (::unlink(path.c_str()) != 0 && errno != ENOENT)
         throw std::runtime_error("Cannot delete file " + path + ": " + std::strerror(errno));

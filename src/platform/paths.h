@@ -23,5 +23,10 @@ std::string HomeFolder();
 // Reads a whole file; returns false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& content);
 
+// Reads a whole file that may be missing: false when there is none; throws
+// std::runtime_error ("Cannot open file PATH: reason") when it exists but
+// cannot be read.
+bool ReadFileIfExists(const std::string& path, std::string& content);
+
 // Removes a file; a missing file is not an error. Throws on other failures.
 void DeleteFileIfExists(const std::string& path);

@@ -6,8 +6,6 @@
 #include "records/wildcard.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <stdexcept>
 #include <utility>
 
@@ -50,15 +48,10 @@ std::string TBlockList::PathIn(const std::string& folder) const {
 
 void TBlockList::LoadFromFile(const std::string& folder) {
     std::string path = PathIn(folder);
-    if (!FileExists(path)) {
+    std::string content;
+    if (!ReadFileIfExists(path, content)) {
         Clear();
         return;
-    }
-    std::string content;
-    errno = 0;
-    if (!ReadWholeFile(path, content)) {
-        std::string reason = errno != 0 ? std::string(": ") + std::strerror(errno) : std::string();
-        throw std::runtime_error("Cannot open file " + path + reason);
     }
     TBlockList loaded(m_fileName);
     loaded.AddStrings(SplitLines(content));

@@ -5,8 +5,6 @@
 #include "records/text_helpers.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <stdexcept>
 
 TLoopList LoopList;
@@ -35,15 +33,10 @@ void TLoopList::TrimTo(int count) {
 
 void TLoopList::LoadFromFile(const std::string& folder) {
     std::string path = LoopListPath(folder);
-    if (!FileExists(path)) {
+    std::string content;
+    if (!ReadFileIfExists(path, content)) {
         Clear();
         return;
-    }
-    std::string content;
-    errno = 0;
-    if (!ReadWholeFile(path, content)) {
-        std::string reason = errno != 0 ? std::string(": ") + std::strerror(errno) : std::string();
-        throw std::runtime_error("Cannot open file " + path + reason);
     }
     m_addresses = SplitLines(content);
 }
