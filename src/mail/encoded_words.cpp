@@ -1,5 +1,7 @@
 #include "mail/encoded_words.h"
 
+#include "mail/hex_escapes.h"
+
 #include "mail/base64_stream_decoder.h"
 #include "mail/charset_conversion.h"
 
@@ -22,26 +24,13 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 std::string DecodeQ(std::string_view text) {
     std::string bytes;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '_') {
             bytes += ' ';
-        } else if (text[i] == '=' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
-            bytes += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+        } else if (char byte; HexEscapeAt(text, i, '=', byte)) {
+            bytes += byte;
             i += 2;
         } else {
             bytes += text[i];

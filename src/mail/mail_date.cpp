@@ -1,5 +1,7 @@
 #include "mail/mail_date.h"
 
+#include "records/text_helpers.h"
+
 #include <array>
 #include <cstdio>
 #include <ctime>
@@ -37,16 +39,6 @@ struct DateParts {
     int ZoneMinutes = 0;
     bool HasZone = false;
 };
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
-}
 
 bool AllDigits(std::string_view text) {
     if (text.empty() || text.size() > 9) {
@@ -189,7 +181,7 @@ void ReadNumber(std::string_view word, DateParts& parts) {
 
 bool ReadWords(const std::vector<std::string>& words, DateParts& parts) {
     for (const std::string& word : words) {
-        std::string lower = Lower(word);
+        std::string lower = LowerAscii(std::string(word));
         if (AllDigits(word)) {
             ReadNumber(word, parts);
         } else if ((word[0] == '+' || word[0] == '-') && parts.Hour >= 0) {

@@ -1,5 +1,9 @@
 #include "mail/mime_parameters.h"
 
+#include "records/text_helpers.h"
+
+#include "mail/hex_escapes.h"
+
 #include "mail/charset_conversion.h"
 
 #include <map>
@@ -21,16 +25,6 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
-}
-
 struct Parameter {
     std::string Name;
     std::string Value;
@@ -46,8 +40,8 @@ std::vector<Parameter> Parameters(std::string_view value) {
         if (!first) {
             size_t equals = piece.find('=');
             if (equals != std::string::npos) {
-                parameters.push_back(
-                    {Lower(TrimBlanks(std::string_view(piece).substr(0, equals))), piece.substr(equals + 1)});
+                parameters.push_back({LowerAscii(std::string(TrimBlanks(std::string_view(piece).substr(0, equals)))),
+                                      piece.substr(equals + 1)});
             }
         }
         first = false;
@@ -85,19 +79,11 @@ std::string Unquoted(std::string_view text) {
     return value;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    c = static_cast<char>(c | 0x20);
-    return (c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
-}
-
 std::string PercentDecoded(std::string_view text) {
     std::string bytes;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
-            bytes += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+        if (char byte; HexEscapeAt(text, i, '%', byte)) {
+            bytes += byte;
             i += 2;
         } else {
             bytes += text[i];
@@ -142,11 +128,11 @@ int SectionNumber(const std::string& parameter, const std::string& name, bool& e
 } // namespace
 
 std::string MediaType(std::string_view value) {
-    return Lower(TrimBlanks(value.substr(0, value.find(';'))));
+    return LowerAscii(std::string(TrimBlanks(value.substr(0, value.find(';')))));
 }
 
 std::string HeaderParameter(std::string_view value, std::string_view name) {
-    std::string key = Lower(name);
+    std::string key = LowerAscii(std::string(name));
     std::map<int, std::pair<std::string, bool>> sections;
     for (const Parameter& parameter : Parameters(value)) {
         if (parameter.Name == key) {

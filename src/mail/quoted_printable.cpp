@@ -1,21 +1,10 @@
 #include "mail/quoted_printable.h"
 
+#include "mail/hex_escapes.h"
+
 #include "mail/line_reader.h"
 
 namespace {
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
 
 std::string_view WithoutTrailingBlanks(std::string_view line) {
     while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) {
@@ -60,8 +49,8 @@ void QuotedPrintableDecoder::FeedLine(std::string_view line, std::string& out) {
         line.remove_suffix(1);
     }
     for (size_t i = 0; i < line.size(); ++i) {
-        if (line[i] == '=' && i + 2 < line.size() && HexValue(line[i + 1]) >= 0 && HexValue(line[i + 2]) >= 0) {
-            out += static_cast<char>(HexValue(line[i + 1]) * 16 + HexValue(line[i + 2]));
+        if (char byte; HexEscapeAt(line, i, '=', byte)) {
+            out += byte;
             i += 2;
         } else {
             out += line[i];
