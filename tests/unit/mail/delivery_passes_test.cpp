@@ -96,16 +96,6 @@ TEST_F(DeliveryTest, ConfiguresTheClientFromTheAccount) {
     EXPECT_EQ(ScanState.ScanLog.Lines()[1], "Successfully connected to SMTP server.");
 }
 
-TEST_F(DeliveryTest, EachConnectMakesANewClient) {
-    FakeSmtpServer server;
-    AddAccount(server.Port());
-    ASSERT_TRUE(ConnectSmtp(1));
-    SmtpClient->EnvelopeTo = "left@example.com";
-    DisconnectSmtp();
-    ASSERT_TRUE(ConnectSmtp(1));
-    EXPECT_TRUE(SmtpClient->EnvelopeTo.empty());
-}
-
 TEST_F(DeliveryTest, FourFailuresAreSilentAndTheFifthAsks) {
     AddAccount(UnusedLoopbackPort());
     ScriptedMessageBoxes boxes;

@@ -48,16 +48,6 @@ const std::string RawOnTheWire = "From: Ann <ann@example.com>\r\n"
                                  "\r\n"
                                  "last\r\n";
 
-TEST(TMyidSmtp, NewClientDefaults) {
-    TMyidSmtp client;
-    EXPECT_EQ(client.Port, 25);
-    EXPECT_EQ(client.AuthenticationType, atNone);
-    EXPECT_TRUE(client.UseEhlo);
-    EXPECT_TRUE(client.HeloName.empty());
-    EXPECT_TRUE(client.MailAgent.empty());
-    EXPECT_FALSE(client.Connected());
-}
-
 TEST(TMyidSmtp, GreetsWithEhloAndRecordsTheMechanisms) {
     FakeSmtpServer server;
     TMyidSmtp client;
