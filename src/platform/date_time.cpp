@@ -1,6 +1,7 @@
 #include "platform/date_time.h"
 
 #include <cmath>
+#include <ctime>
 
 namespace {
 
@@ -36,7 +37,8 @@ std::function<std::time_t()>& Clock() {
 } // namespace
 
 TDateTime EncodeDateTime(const DateTimeFields& f) {
-    long long days = DaysFromCivil(f.year, static_cast<unsigned>(f.month), static_cast<unsigned>(f.day)) + UnixEpochDays;
+    long long days =
+        DaysFromCivil(f.year, static_cast<unsigned>(f.month), static_cast<unsigned>(f.day)) + UnixEpochDays;
     double time = (f.hour * 3600.0 + f.minute * 60.0 + f.second + f.millisecond / 1000.0) / 86400.0;
     return static_cast<double>(days) + time;
 }
@@ -60,8 +62,8 @@ DateTimeFields DecodeDateTime(TDateTime value) {
 TDateTime DateTimeFromUnix(std::time_t seconds) {
     std::tm local{};
     localtime_r(&seconds, &local);
-    DateTimeFields f{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
-                     0};
+    DateTimeFields f{
+        local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, 0};
     return EncodeDateTime(f);
 }
 
@@ -92,4 +94,31 @@ void SetClockForTesting(std::function<std::time_t()> clock) {
 
 int DayOfMonth(TDateTime value) {
     return DecodeDateTime(value).day;
+}
+
+namespace {
+
+std::string FormatLocal(TDateTime value, const char* format) {
+    DateTimeFields f = DecodeDateTime(value);
+    std::tm fields{};
+    fields.tm_year = f.year - 1900;
+    fields.tm_mon = f.month - 1;
+    fields.tm_mday = f.day;
+    fields.tm_hour = f.hour;
+    fields.tm_min = f.minute;
+    fields.tm_sec = f.second;
+    fields.tm_isdst = -1;
+    char buffer[128];
+    size_t length = std::strftime(buffer, sizeof buffer, format, &fields);
+    return std::string(buffer, length);
+}
+
+} // namespace
+
+std::string ShortDateLongTimeText(TDateTime value) {
+    return FormatLocal(value, "%x %X");
+}
+
+std::string ShortDateText(TDateTime value) {
+    return FormatLocal(value, "%x");
 }

@@ -2,6 +2,7 @@
 
 #include <ctime>
 #include <functional>
+#include <string>
 
 // Dates in the stored formats are TDateTime values: days since 1899-12-30 in
 // local time, the fraction being the time of day. These are the one set of
@@ -27,3 +28,8 @@ void SetClockForTesting(std::function<std::time_t()> clock);
 
 // The day of the month (1..31) of a date-time value.
 int DayOfMonth(TDateTime value);
+
+// A date-time in the user's locale: the short date and the long time ("%x %X"),
+// or the short date alone ("%x").
+std::string ShortDateLongTimeText(TDateTime value);
+std::string ShortDateText(TDateTime value);

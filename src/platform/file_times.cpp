@@ -11,3 +11,8 @@ std::optional<std::time_t> FileCreationTime(const std::string& path) {
         return static_cast<std::time_t>(info.stx_btime.tv_sec);
     return static_cast<std::time_t>(info.stx_mtime.tv_sec);
 }
+
+bool SetFileTimes(const std::string& path, std::time_t when) {
+    const struct timespec times[2] = {{when, 0}, {when, 0}};
+    return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
