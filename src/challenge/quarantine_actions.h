@@ -1,0 +1,30 @@
+#pragma once
+
+class QuarantineView;
+
+// What the quarantine actions need of the main window beyond the scan view
+// (whose navigation buttons, Close command, cursor, status bar and message
+// boxes they use through CurrentScanView()): the wait window TfrmWait and
+// the tab controls that must not change under an operation.
+class QuarantineActionWindow {
+public:
+    virtual ~QuarantineActionWindow() = default;
+    // TfrmWait, shown (not modally) while an approve or release runs.
+    virtual void ShowWaitWindow() = 0;
+    virtual void CloseWaitWindow() = 0;
+    // The quarantine view's account tabs.
+    virtual void SetAccountTabsEnabled(bool enabled) = 0;
+    // The tab control of the settings pages.
+    virtual void SetSettingsTabsEnabled(bool enabled) = 0;
+};
+
+// A window that has none of these (the command line).
+QuarantineActionWindow& NoActionWindow();
+
+// actDeleteExecute: asks, then deletes the selected messages of the view's
+// current account for good (file and index entry), refills the view and
+// saves the index. A selected message that is gone already or whose file
+// cannot be deleted is skipped silently (the entry then stays, so no file is
+// left without an entry). Nothing is logged or sent. Shows "No message is
+// selected." when no row is selected.
+void DeleteFromView(QuarantineView& view, QuarantineActionWindow& window);
