@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+class MailMessage;
+class TAliasList;
+
+// The tests that file a quarantined message under its category. Pure
+// functions of a decoded message (as reloaded from its quarantine file) and
+// a few account values; every text test is a plain substring search on
+// lower-cased text. None of them throws for any message.
+
+// Mailing lists, auto-responders, order confirmations and the like: the
+// Precedence header, sender and reply local parts, subject and plain-text
+// body phrases (those naming the account's address or reply address).
+bool IsAutomatedMail(const MailMessage& message, const std::string& accountAddress,
+                     const std::string& accountReplyAddress);
+
+// A message of two or more parts with an attachment whose name ends in a
+// program extension (".exe", ".pif", ".scr", ...).
+bool IsVirusMail(const MailMessage& message);
+
+// No sender; not addressed to the account (when SpamNotRecipient is on);
+// blacklisted; claiming to come from the account itself; without a valid
+// date; or a mail-system notice.
+bool IsObviousSpam(const MailMessage& message, const std::string& accountAddress, const TAliasList& aliases,
+                   const std::string& accountReplyAddress);
+
+// The From address contains "mailer-daemon@", "mailerdaemon@" or "postmaster@".
+bool IsMailerDaemon(const MailMessage& message);
+
+// A part's "Content-Type" up to the first ";", trimmed and lower-cased.
+std::string MediaType(const std::string& contentType);
