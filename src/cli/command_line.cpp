@@ -34,6 +34,15 @@ Commands:
   accounts edit N OPTIONS               change account N
   accounts delete N [--yes]             delete account N
   accounts enable|disable N             switch spam protection for account N
+  quarantine list [--account N] [--category 0-3]
+                                        the quarantined messages, newest first, with
+                                        their ids and file names
+  quarantine show ID                    the secure plain-text preview of a message
+  quarantine delete ID... [--yes]       delete messages for good
+  quarantine purge                      delete messages older than AutoDelSpamDays
+                                        (when AutoDelSpam is on) and entries whose
+                                        file is gone
+  (ID is the number quarantine list printed, or the message's file name)
 
 Account options:
   --email ADDRESS  --display-name NAME  --reply-address ADDRESS
@@ -77,6 +86,8 @@ int Dispatch(CliContext& context, const std::string& group) {
         return SettingsCommand(context);
     if (group == "accounts")
         return AccountsCommand(context);
+    if (group == "quarantine")
+        return QuarantineCommand(context);
     throw UsageError("unknown command \"" + group + "\"");
 }
 

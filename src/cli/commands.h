@@ -7,3 +7,4 @@
 int ListsCommand(CliContext& context);
 int SettingsCommand(CliContext& context);
 int AccountsCommand(CliContext& context);
+int QuarantineCommand(CliContext& context);

@@ -1,0 +1,172 @@
+#include "cli/commands.h"
+
+#include "challenge/preview_text.h"
+#include "challenge/quarantine_actions.h"
+#include "challenge/quarantine_file.h"
+#include "challenge/quarantine_purge.h"
+#include "challenge/quarantine_view.h"
+#include "cli/options.h"
+#include "cli/quarantine_selection.h"
+#include "cli/terminal_prompts.h"
+#include "cli/terminal_text.h"
+#include "mail/mail_message.h"
+#include "platform/mail_transport_error.h"
+#include "records/uObjects.h"
+
+#include <iomanip>
+#include <ostream>
+
+namespace {
+
+// Cuts a column's text to width characters (bytes), marking the cut.
+std::string Column(const std::string& text, size_t width) {
+    std::string safe = TerminalSafe(text);
+    if (safe.size() <= width)
+        return safe;
+    return safe.substr(0, width - 3) + "...";
+}
+
+int AccountOption(const Options& options) {
+    auto text = options.Value("account");
+    if (!text)
+        return -1;
+    auto number = ParseInteger(*text);
+    if (!number || *number < 1 || *number > Accounts.Count())
+        throw UsageError("there is no account " + *text + " (accounts are numbered 1 to " +
+                         std::to_string(Accounts.Count()) + ")");
+    return *number - 1;
+}
+
+int CategoryOption(const Options& options) {
+    auto text = options.Value("category");
+    if (!text)
+        return -1;
+    auto category = ParseInteger(*text);
+    if (!category || *category < CategoryChallenged || *category > CategorySpam)
+        throw UsageError("--category is 0 (Challenged Mail), 1 (Possible Automated Mail), 2 (Possible "
+                         "Viruses/Worms) or 3 (Obvious Spam)");
+    return *category;
+}
+
+void PrintRows(std::ostream& out, int accountIndex, const QuarantineView& view) {
+    TUnkMailItems& items = Accounts.Item(accountIndex).UnkMailItems;
+    for (const QuarantineRow& row : view.Rows()) {
+        const TUnkMailItem* item = items.FindById(row.Id);
+        out << std::left << std::setw(6) << row.Id << " " << std::setw(4) << accountIndex + 1 << " " << std::setw(23)
+            << CategoryName(view.CurrentCategory()) << " " << std::setw(10) << row.DateText << " " << std::setw(30)
+            << Column(row.Caption, 30) << " " << std::setw(40) << Column(row.Subject, 40) << " "
+            << (item ? TerminalSafe(item->FileName) : std::string()) << "\n";
+    }
+}
+
+int List(CliContext& context, const Options& options) {
+    if (!options.Positional().empty())
+        throw UsageError("quarantine list [--account N] [--category 0-3]");
+    int onlyAccount = AccountOption(options);
+    int onlyCategory = CategoryOption(options);
+    context.Out << std::left << std::setw(6) << "ID"
+                << " " << std::setw(4) << "ACCT"
+                << " " << std::setw(23) << "CATEGORY"
+                << " " << std::setw(10) << "DATE"
+                << " " << std::setw(30) << "FROM"
+                << " " << std::setw(40) << "SUBJECT"
+                << " "
+                << "FILE\n";
+    QuarantineView view;
+    for (int a = 0; a < Accounts.Count(); ++a) {
+        if (onlyAccount >= 0 && a != onlyAccount)
+            continue;
+        view.SetCurrentAccount(a);
+        for (int category = CategoryChallenged; category <= CategorySpam; ++category) {
+            if (onlyCategory >= 0 && category != onlyCategory)
+                continue;
+            view.SetCurrentCategory(category);
+            PrintRows(context.Out, a, view);
+        }
+    }
+    return ExitOk;
+}
+
+void PrintPreview(std::ostream& out, const PreviewContent& content) {
+    out << "From:    " << TerminalSafe(content.From) << "\n";
+    out << "To:      " << TerminalSafe(content.To) << "\n";
+    if (content.ShowCc)
+        out << "CC:      " << TerminalSafe(content.Cc) << "\n";
+    out << "Date:    " << TerminalSafe(content.Date) << "\n";
+    out << "Subject: " << TerminalSafe(content.Subject) << "\n";
+    if (content.ShowAttachmentNotice)
+        out << "\n" << PreviewAttachmentNotice << "\n";
+    out << "\n" << TerminalSafe(content.Text, true) << "\n\n" << PreviewStatusNotice << "\n";
+}
+
+int Show(CliContext& context, const Options& options) {
+    if (options.Positional().size() != 1)
+        throw UsageError("quarantine show ID");
+    QuarantineSelection selection = SelectQuarantined(options.Positional()).front();
+    const TUnkMailItem* item = Accounts.Item(selection.AccountIndex).UnkMailItems.FindById(selection.Ids.front());
+    std::string path = QuarantineFilePath(AccountFolder(selection.AccountIndex), item->FileName);
+    MailMessage message;
+    try {
+        if (path.empty())
+            throw MailTransportError("Cannot load message from file " + item->FileName);
+        LoadPreviewMessage(path, message);
+    } catch (const MailTransportError& error) {
+        DeletePreviewFiles(message);
+        context.Err << PreviewErrorText(error.what()) << "\n";
+        return ExitFailed;
+    }
+    PreviewContent content = PreviewContentOf(message);
+    DeletePreviewFiles(message);
+    PrintPreview(context.Out, content);
+    return ExitOk;
+}
+
+int Delete(CliContext& context, const Options& options) {
+    if (options.Positional().empty())
+        throw UsageError("quarantine delete ID... [--yes]");
+    std::vector<QuarantineSelection> selections = SelectQuarantined(options.Positional());
+    TerminalMessageBoxes boxes(context.In, context.Err, options.Has("yes"));
+    QuarantineView view;
+    int before = 0, after = 0;
+    for (const QuarantineSelection& selection : selections) {
+        ShowSelection(view, selection);
+        TUnkMailItems& items = Accounts.Item(selection.AccountIndex).UnkMailItems;
+        before += items.Count();
+        DeleteFromView(view, NoActionWindow());
+        after += items.Count();
+    }
+    context.Out << "Deleted " << before - after << " message(s).\n";
+    return ExitOk;
+}
+
+int Purge(CliContext& context) {
+    for (int a = 0; a < Accounts.Count(); ++a) {
+        int before = Accounts.Item(a).UnkMailItems.Count();
+        PurgeOldQuarantine(a);
+        context.Out << "Account " << a + 1 << ": " << before - Accounts.Item(a).UnkMailItems.Count()
+                    << " message(s) removed, " << Accounts.Item(a).UnkMailItems.Count() << " kept.\n";
+    }
+    return ExitOk;
+}
+
+} // namespace
+
+int QuarantineCommand(CliContext& context) {
+    if (context.Arguments.empty())
+        throw UsageError("quarantine list|show|approve|release|delete|purge ...");
+    const std::string action = context.Arguments[0];
+    std::vector<std::string> rest(context.Arguments.begin() + 1, context.Arguments.end());
+    LoadQuarantine();
+    if (action == "list")
+        return List(context, Options(rest, {"account", "category"}, {}));
+    if (action == "show")
+        return Show(context, Options(rest, {}, {}));
+    if (action == "delete")
+        return Delete(context, Options(rest, {}, {"yes"}));
+    if (action == "purge") {
+        if (!rest.empty())
+            throw UsageError("quarantine purge takes no arguments");
+        return Purge(context);
+    }
+    throw UsageError("unknown quarantine command \"" + action + "\"");
+}

@@ -1,0 +1,36 @@
+#include "cli/terminal_text.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct SafeCase {
+    std::string input;
+    bool keepLineFeeds;
+    std::string expected;
+};
+
+class TerminalSafeTest : public testing::TestWithParam<SafeCase> {};
+
+TEST_P(TerminalSafeTest, NeutralisesWhatATerminalWouldObey) {
+    EXPECT_EQ(TerminalSafe(GetParam().input, GetParam().keepLineFeeds), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, TerminalSafeTest,
+                         testing::Values(SafeCase{"plain text\tok", false, "plain text\tok"},
+                                         SafeCase{"\x1b[31mred\x1b[0m", false, "?[31mred?[0m"},
+                                         SafeCase{"line\r\nnext\n", false, "line??next?"},
+                                         SafeCase{"line\r\nnext\n", true, "line?\nnext\n"},
+                                         SafeCase{"bell\x07 del\x7f", false, "bell? del?"},
+                                         SafeCase{"csi \xc2\x9b"
+                                                  "2J",
+                                                  false, "csi ?2J"},
+                                         SafeCase{"raw \x9b"
+                                                  "2J",
+                                                  false, "raw ?2J"},
+                                         SafeCase{"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80", false,
+                                                  "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"},
+                                         SafeCase{"latin1 caf\xe9", false, "latin1 caf\xe9"},
+                                         SafeCase{"nbsp \xc2\xa0!", false, "nbsp \xc2\xa0!"}));
+
+} // namespace
