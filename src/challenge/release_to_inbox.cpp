@@ -1,0 +1,153 @@
+#include "challenge/release_to_inbox.h"
+
+#include "mail/mail_message.h"
+#include "mail/utmyidsmtp.h"
+#include "platform/mail_transport_error.h"
+#include "platform/paths.h"
+#include "records/uObjects.h"
+#include "scan/password_mask.h"
+#include "scan/scan_state.h"
+#include "scan/scan_view.h"
+
+#include <exception>
+#include <set>
+
+namespace {
+
+void ShowReleaseError(ScanView& view, const std::string& text) {
+    view.MessageBox("Cannot release message to inbox.\r\n\r\n" + text, "Error", MsgButtons::Ok, MsgIcon::Error);
+}
+
+// A sender address becomes an approved-list entry; one holding a wildcard
+// character would approve every address it matches.
+void Approve(const std::string& address) {
+    if (address.find_first_of("*?") == std::string::npos)
+        WhiteList.Add(address);
+}
+
+void ShowProgress(ScanView& view) {
+    std::string counts = std::to_string(Counters.Released + 1) + "/" + std::to_string(Counters.ToRelease) + ")";
+    if (view.ScanPageShowing())
+        view.SetCurrentAction("step 5/5: releasing messages to inbox (" + counts);
+    else
+        view.SetStatusText("Releasing messages to inbox (" + counts);
+}
+
+class Release {
+public:
+    Release(int accountIndex, TIdList& idList, bool showErrorBoxes, TMyidSmtp& smtpClient, bool skipApprove)
+        : m_account(Accounts.Item(accountIndex)), m_folder(IncludeTrailingDelimiter(AccountFolder(accountIndex))),
+          m_idList(idList), m_showErrorBoxes(showErrorBoxes), m_smtp(smtpClient), m_skipApprove(skipApprove),
+          m_view(CurrentScanView()) {}
+
+    bool Run() {
+        std::exception_ptr failure;
+        try {
+            for (int index = 0; index < m_account.UnkMailItems.Count(); ++index) {
+                const TUnkMailItem& entry = m_account.UnkMailItems.Item(index);
+                if (m_idList.count(std::to_string(entry.Id)))
+                    ReleaseEntry(entry);
+            }
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        RemoveReleased();
+        if (failure)
+            std::rethrow_exception(failure);
+        SaveLists();
+        return m_idList.empty();
+    }
+
+private:
+    void ReleaseEntry(const TUnkMailItem& entry) {
+        ScanLog& log = ScanState.ScanLog;
+        log.Add("Releasing message to inbox.");
+        MailMessage message;
+        message.RawRead = message.RawWrite = true;
+        try {
+            message.LoadFromFile(m_folder + entry.FileName);
+            message.ParseHeaderFields();
+        } catch (const MailTransportError& error) {
+            std::string text = "Error loading message file: " + WithoutPasswords(error.what(), m_account);
+            if (m_showErrorBoxes)
+                ShowReleaseError(m_view, text);
+            log.Add(text);
+            return;
+        }
+        int delivered = message.IndexOfHeader("Delivered-To");
+        if (delivered >= 0)
+            message.DeleteHeaderLine(delivered);
+        log.Add("Sucessfully loaded message from file.");
+
+        std::string ownAddress = EffectiveAddress(m_account);
+        m_smtp.EnvelopeFrom = ownAddress;
+        m_smtp.EnvelopeTo = m_account.ReplyAddress.empty() ? ownAddress : m_account.ReplyAddress;
+        ShowProgress(m_view);
+        log.Add("Sending message from: " + message.From.Address);
+        try {
+            m_smtp.SendWithEnvelope(message);
+        } catch (const MailTransportError& error) {
+            std::string text = "Error sending message: " + WithoutPasswords(error.what(), m_account);
+            log.Add(text);
+            if (m_showErrorBoxes)
+                ShowReleaseError(m_view, text);
+            return;
+        }
+        log.Add("Sucessfully sent message.");
+        m_released.insert(std::to_string(entry.Id));
+        ++Counters.Released;
+        if (m_view.ScanPageShowing()) {
+            m_view.SetProgressPosition(m_view.ProgressPosition() + 1);
+            m_view.Pump();
+        }
+        if (!m_skipApprove) {
+            Approve(entry.SenderAddress);
+            if (!message.ReplyTo.empty())
+                Approve(message.ReplyTo.front().Address);
+        }
+    }
+
+    // The released messages leave the quarantine: file, index entry and id.
+    void RemoveReleased() {
+        for (auto id = m_idList.begin(); id != m_idList.end();) {
+            if (!m_released.count(*id)) {
+                ++id;
+                continue;
+            }
+            RemoveEntry(std::stoi(*id));
+            id = m_idList.erase(id);
+        }
+        SaveIndex(m_account);
+    }
+
+    void RemoveEntry(int id) {
+        TUnkMailItems& items = m_account.UnkMailItems;
+        for (int index = 0; index < items.Count(); ++index) {
+            if (items.Item(index).Id != id)
+                continue;
+            try {
+                DeleteFileIfExists(m_folder + items.Item(index).FileName);
+            } catch (const std::exception&) {
+                // The entry goes all the same: keeping it would send the
+                // message a second time.
+            }
+            items.Delete(index);
+            return;
+        }
+    }
+
+    TAccountItem& m_account;
+    std::string m_folder;
+    TIdList& m_idList;
+    bool m_showErrorBoxes;
+    TMyidSmtp& m_smtp;
+    bool m_skipApprove;
+    ScanView& m_view;
+    std::set<std::string> m_released;
+};
+
+} // namespace
+
+bool ReleaseToInbox(int accountIndex, TIdList& idList, bool showErrorBoxes, TMyidSmtp& smtpClient, bool skipApprove) {
+    return Release(accountIndex, idList, showErrorBoxes, smtpClient, skipApprove).Run();
+}
