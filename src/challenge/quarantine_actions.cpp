@@ -2,9 +2,18 @@
 
 #include "challenge/quarantine_file.h"
 #include "challenge/quarantine_view.h"
+#include "challenge/release_to_inbox.h"
+#include "mail/delivery_passes.h"
+#include "mail/pop3_session.h"
+#include "platform/data_folder.h"
+#include "platform/date_time.h"
 #include "platform/paths.h"
+#include "records/program_settings.h"
 #include "records/uObjects.h"
+#include "scan/password_mask.h"
+#include "scan/scan_state.h"
 #include "scan/scan_view.h"
+#include "scan/work_lists.h"
 
 #include <set>
 #include <stdexcept>
@@ -53,7 +62,125 @@ bool DeleteEntry(TUnkMailItems& items, const std::string& folder, int id) {
     return false;
 }
 
+// The state of the window during an approve or release.
+void LockForRelease(ScanView& scanView, QuarantineActionWindow& window, bool locked) {
+    SetNavigationEnabled(scanView, !locked);
+    window.SetSettingsTabsEnabled(!locked);
+    scanView.SetControlEnabled(ScanControl::CloseCommand, !locked);
+    window.SetAccountTabsEnabled(!locked);
+}
+
+// Approve: every shown message whose sender is the sender of a selected
+// row. Senders are compared as addresses, not as masks, so a sender address
+// holding "*" or "?" cannot pull in other senders' messages.
+TIdList ApproveIdList(const QuarantineView& view) {
+    TBlockList senders("");
+    for (int row : view.SelectedRows()) {
+        if (const TUnkMailItem* item = view.SelectedEntry(row))
+            senders.Add(item->SenderAddress);
+    }
+    TIdList ids;
+    for (int row = 0; row < static_cast<int>(view.Rows().size()); ++row) {
+        const TUnkMailItem* item = view.SelectedEntry(row);
+        if (item && senders.Contains(item->SenderAddress))
+            ids.insert(std::to_string(item->Id));
+    }
+    return ids;
+}
+
+TIdList ReleaseIdList(const QuarantineView& view) {
+    TIdList ids;
+    for (int row : view.SelectedRows()) {
+        if (const TUnkMailItem* item = view.SelectedEntry(row))
+            ids.insert(std::to_string(item->Id));
+    }
+    return ids;
+}
+
+// POP before SMTP: a login some servers want before they relay. Failures
+// are logged only; the release goes on without it.
+void PopBeforeSmtp(const TAccountItem& account, bool approve) {
+    ScanLog& log = ScanState.ScanLog;
+    try {
+        Pop3Session session(
+            {account.Server, account.Port, account.Login, account.Password, ProgramSettings.Timeout * 1000});
+        log.Add("Connecting to POP3 server.");
+        session.Connect();
+        log.Add("Successfully connected to POP3 server.");
+        if (approve) {
+            session.Disconnect();
+            log.Add("Disconnected from POP3 server.");
+        } else {
+            log.Add("Disconnecting from POP3 server.");
+            session.Disconnect();
+        }
+    } catch (const std::exception& error) {
+        log.Add("Error connecting to POP3 server: " + WithoutPasswords(error.what(), account));
+    }
+}
+
+// Steps 5 to 10: the id list, the log's first line, POP before SMTP and the
+// delivery passes.
+void Release(const QuarantineView& view, bool approve) {
+    int accountIndex = view.CurrentAccount();
+    const TAccountItem& account = Accounts.Item(accountIndex);
+    TIdList ids = approve ? ApproveIdList(view) : ReleaseIdList(view);
+    bool showErrorBoxes = ids.size() < 2;
+    ScanState.ScanLog.Clear();
+    ScanState.ScanLog.Add("Releasing messages to inbox: " + ShortDateLongTimeText(Now()));
+    PopBeforeSmtp(account, approve);
+    Counters.ToRelease = static_cast<std::int32_t>(ids.size());
+    DeliveryPasses(accountIndex + 1, ids, [&](TIdList& list, TMyidSmtp& client) {
+        ReleaseToInbox(accountIndex, list, showErrorBoxes, client, !approve);
+    });
+}
+
 } // namespace
+
+void ReleaseFromView(QuarantineView& view, bool approve, QuarantineActionWindow& window) {
+    ScanView& scanView = CurrentScanView();
+    if (view.SelectedCount() == 0) {
+        scanView.MessageBox("No message is selected.", "Notice", MsgButtons::Ok, MsgIcon::Warning);
+        return;
+    }
+    const char* question =
+        approve ? "Approve selected senders and release messages to inbox?" : "Release selected messages to inbox?";
+    if (scanView.MessageBox(question, "Confirm", MsgButtons::YesNo, MsgIcon::Warning) != MsgResult::Yes)
+        return;
+    scanView.SetBusyCursor(true);
+    window.ShowWaitWindow();
+    scanView.Pump();
+    Counters.Released = 0;
+    LockForRelease(scanView, window, true);
+    // The dial-up connection request of the original platform has nothing to
+    // do here: the network is either there or not.
+    std::string failure;
+    try {
+        Release(view, approve);
+    } catch (const std::exception& error) {
+        failure = error.what();
+        ScanState.ScanLog.Add("Error releasing messages to inbox: " + failure);
+    }
+    SetNavigationEnabled(scanView, true);
+    window.SetSettingsTabsEnabled(true);
+    scanView.SetControlEnabled(ScanControl::CloseCommand, true);
+    view.Fill();
+    window.SetAccountTabsEnabled(true);
+    window.CloseWaitWindow();
+    ScanState.ScanLog.Add(
+        std::string(approve ? "Finished releasing messages to inbox: " : "Finished releasing messages to inbox : ") +
+        ShortDateLongTimeText(Now()));
+    try {
+        ScanState.ScanLog.SaveToFolder(DataFolder());
+    } catch (const std::exception& error) {
+        failure += (failure.empty() ? "" : "\r\n") + std::string(error.what());
+    }
+    ScanState.ScanLog.Clear();
+    scanView.SetStatusText("Finished releasing messages to inbox.");
+    scanView.SetBusyCursor(false);
+    if (!failure.empty())
+        scanView.MessageBox(failure, "Error", MsgButtons::Ok, MsgIcon::Error);
+}
 
 QuarantineActionWindow& NoActionWindow() {
     static NoWindow window;

@@ -21,6 +21,20 @@ public:
 // A window that has none of these (the command line).
 QuarantineActionWindow& NoActionWindow();
 
+// actAllowExecute (approve true) and actReleaseExecute (approve false):
+// after the confirmation, re-sends quarantined messages of the view's current
+// account to the account's own mailbox through its SMTP server (a POP3 login
+// first, for servers that want POP before SMTP; its failure is only logged).
+// Approve releases every shown message of the selected senders and approves
+// them; release sends only the selected messages and approves nobody. Message
+// boxes for single-message failures come from ReleaseToInbox. The operation's
+// lines replace "log.txt". While it runs the navigation, the Close command
+// and the tabs are disabled and the wait window is shown; they are restored
+// whatever happens, and an unexpected error ends the operation with an
+// "Error" box holding its text. Shows "No message is selected." when no row
+// is selected.
+void ReleaseFromView(QuarantineView& view, bool approve, QuarantineActionWindow& window);
+
 // actDeleteExecute: asks, then deletes the selected messages of the view's
 // current account for good (file and index entry), refills the view and
 // saves the index. A selected message that is gone already or whose file
