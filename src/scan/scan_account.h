@@ -1,0 +1,22 @@
+#pragma once
+
+enum class ScanAccountResult { Completed, Failed };
+
+// Scans one enabled account (accountNumber counts from 1) in five steps,
+// reporting through CurrentScanView(), ScanState and Counters:
+//   1. connect to the POP3 mailbox, read every header with TOP, record it
+//      in the account's MailItems and let ClassifyMessage decide; the
+//      quarantine index is saved after every message; Cancel
+//      (ScanState.AbortRequested) stops before the next message;
+//   2. mark the quarantined messages and the answers for deletion, flush the
+//      quarantine files and the index to disk, then QUIT so the server
+//      deletes them;
+//   3-5. send the challenges and post-responses and release approved mail
+//      (RunFollowUpSteps).
+// Failed: connecting, logging in or STAT failed (nothing else happens), or a
+// header could not be read (steps 2 to 5 still run for the messages already
+// handled). A session that breaks before QUIT deletes nothing. The work
+// lists are emptied at the end whatever happened. Errors other than
+// MailTransportError (a data folder that cannot be created, sender lists
+// that cannot be written) are passed on after that cleanup.
+ScanAccountResult ScanAccount(int accountNumber);
