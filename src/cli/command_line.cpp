@@ -34,10 +34,19 @@ Commands:
   accounts edit N OPTIONS               change account N
   accounts delete N [--yes]             delete account N
   accounts enable|disable N             switch spam protection for account N
+  scan [--unattended]                   scan every enabled account; Ctrl+C asks to
+                                        cancel. --unattended: as the background scan,
+                                        no questions (the approve prompt approves when
+                                        its countdown ends). Exit status 0 when every
+                                        account was scanned, 1 when one failed or
+                                        nothing could be scanned, 130 when cancelled
   quarantine list [--account N] [--category 0-3]
                                         the quarantined messages, newest first, with
                                         their ids and file names
   quarantine show ID                    the secure plain-text preview of a message
+  quarantine approve ID... [--yes]      approve the senders and release all their
+                                        messages shown with these to the inbox
+  quarantine release ID... [--yes]      release only these messages to the inbox
   quarantine delete ID... [--yes]       delete messages for good
   quarantine purge                      delete messages older than AutoDelSpamDays
                                         (when AutoDelSpam is on) and entries whose
@@ -88,6 +97,8 @@ int Dispatch(CliContext& context, const std::string& group) {
         return AccountsCommand(context);
     if (group == "quarantine")
         return QuarantineCommand(context);
+    if (group == "scan")
+        return ScanCommand(context);
     throw UsageError("unknown command \"" + group + "\"");
 }
 

@@ -8,3 +8,4 @@ int ListsCommand(CliContext& context);
 int SettingsCommand(CliContext& context);
 int AccountsCommand(CliContext& context);
 int QuarantineCommand(CliContext& context);
+int ScanCommand(CliContext& context);

@@ -8,6 +8,7 @@
 #include "cli/options.h"
 #include "cli/quarantine_selection.h"
 #include "cli/terminal_prompts.h"
+#include "cli/terminal_session.h"
 #include "cli/terminal_text.h"
 #include "mail/mail_message.h"
 #include "platform/mail_transport_error.h"
@@ -139,6 +140,32 @@ int Delete(CliContext& context, const Options& options) {
     return ExitOk;
 }
 
+// Approve or release: one action of the view per account and category named.
+int Release(CliContext& context, const Options& options, bool approve) {
+    if (options.Positional().empty())
+        throw UsageError(std::string("quarantine ") + (approve ? "approve" : "release") + " ID... [--yes]");
+    std::vector<QuarantineSelection> selections = SelectQuarantined(options.Positional());
+    LoadLists();
+    int named = 0, released = 0;
+    {
+        TerminalSession session(context, false, options.Has("yes"));
+        session.View().SetScanPageShowing(false);
+        QuarantineView view;
+        for (const QuarantineSelection& selection : selections) {
+            ShowSelection(view, selection);
+            TUnkMailItems& items = Accounts.Item(selection.AccountIndex).UnkMailItems;
+            int before = items.Count();
+            ReleaseFromView(view, approve, NoActionWindow());
+            named += static_cast<int>(selection.Ids.size());
+            released += before - items.Count();
+        }
+    }
+    context.Out << "Released " << released << " message(s) to the inbox.\n";
+    // Approve also releases the senders' other messages, so only a shortfall
+    // below what was named is a failure.
+    return released >= named ? ExitOk : ExitFailed;
+}
+
 int Purge(CliContext& context) {
     for (int a = 0; a < Accounts.Count(); ++a) {
         int before = Accounts.Item(a).UnkMailItems.Count();
@@ -163,6 +190,8 @@ int QuarantineCommand(CliContext& context) {
         return Show(context, Options(rest, {}, {}));
     if (action == "delete")
         return Delete(context, Options(rest, {}, {"yes"}));
+    if (action == "approve" || action == "release")
+        return Release(context, Options(rest, {}, {"yes"}), action == "approve");
     if (action == "purge") {
         if (!rest.empty())
             throw UsageError("quarantine purge takes no arguments");
