@@ -20,7 +20,7 @@ state="${2:?state file}"
 MAIL_UID=65534 # nobody: owns the Maildirs, for Dovecot and Postfix alike
 MAIL_GID=65534
 DOMAIN=example.test
-USERS="alice bob carol dave erin"
+USERS="alice bob carol dave erin frank grace"
 PASSWORD=secret
 
 log() { echo "mail_servers: $*" >&2; }

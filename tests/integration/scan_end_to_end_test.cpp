@@ -1,0 +1,270 @@
+// One unknown sender's message travels the whole way through the real
+// servers started by mail_servers.sh (Dovecot for POP3, Postfix for SMTP):
+// quarantined and removed from the mailbox, challenged, answered by the
+// sender as a person would, recognised by the next scan, confirmed with a
+// post-response and released back into the account's mailbox.
+
+#include "challenge/challenge_tag.h"
+#include "mail/delivery_passes.h"
+#include "mail/mail_message.h"
+#include "mail/pop3_session.h"
+#include "mail/utmyidsmtp.h"
+#include "platform/data_folder.h"
+#include "platform/paths.h"
+#include "records/program_settings.h"
+#include "records/uObjects.h"
+#include "scan/scan_account.h"
+#include "scan/scan_state.h"
+#include "support/recording_scan_view.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <set>
+#include <thread>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// The account's mailbox and the outside sender's, used by no other test.
+const std::string AccountUser = "frank";
+const std::string SenderUser = "grace";
+
+std::map<std::string, std::string> ReadServers() {
+    std::map<std::string, std::string> values;
+    const char* path = std::getenv("QUORVANE_MAIL_SERVERS");
+    std::ifstream in(path ? path : "");
+    if (!in)
+        values["SKIP"] = "the mail servers were not started (run the tests through ctest)";
+    std::string line;
+    while (std::getline(in, line)) {
+        std::size_t equals = line.find('=');
+        if (equals != std::string::npos)
+            values[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return values;
+}
+
+std::string Server(const std::string& key) {
+    static const std::map<std::string, std::string> values = ReadServers();
+    auto found = values.find(key);
+    return found == values.end() ? std::string() : found->second;
+}
+
+std::string AddressOf(const std::string& user) {
+    return user + "@" + Server("DOMAIN");
+}
+
+Pop3Settings Pop3For(const std::string& user) {
+    return {"127.0.0.1", std::atoi(Server("POP3_PORT").c_str()), user, Server("PASSWORD"), 20000};
+}
+
+int CountOf(const std::string& user) {
+    Pop3Session session(Pop3For(user));
+    session.Connect();
+    int count = session.CountMessages();
+    session.Disconnect();
+    return count;
+}
+
+// Delivery and the expunge after QUIT happen on the servers' own time.
+int WaitForCount(const std::string& user, int count) {
+    auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    int seen = CountOf(user);
+    while (seen != count && std::chrono::steady_clock::now() < limit) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        seen = CountOf(user);
+    }
+    return seen;
+}
+
+void Retrieve(const std::string& user, int number, MailMessage& message) {
+    Pop3Session session(Pop3For(user));
+    session.Connect();
+    message.RawRead = message.RawWrite = true;
+    ASSERT_TRUE(session.RetrieveMessage(number, message));
+    session.Disconnect();
+}
+
+// Sends a composed message as user would from a mail program.
+void SendAs(const std::string& user, MailMessage& message, const std::string& to) {
+    TMyidSmtp client;
+    client.Host = "127.0.0.1";
+    client.Port = std::atoi(Server("SMTP_PORT").c_str());
+    client.Username = user;
+    client.Password = Server("PASSWORD");
+    client.AuthenticationType = atLogin;
+    client.Connect(20000);
+    client.EnvelopeFrom = AddressOf(user);
+    client.EnvelopeTo = to;
+    client.SendWithEnvelope(message);
+    client.Disconnect();
+}
+
+bool IsTraceField(const std::string& line) {
+    static const std::set<std::string> trace = {"Return-Path", "X-Original-To", "Delivered-To", "Received"};
+    return trace.count(line.substr(0, line.find(':'))) > 0;
+}
+
+bool IsContinuation(const std::string& line) {
+    return !line.empty() && (line[0] == ' ' || line[0] == '\t');
+}
+
+class EndToEnd : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!Server("SKIP").empty()) {
+            const char* ci = std::getenv("CI");
+            if (ci && std::string(ci) == "true")
+                FAIL() << Server("SKIP");
+            GTEST_SKIP() << Server("SKIP");
+        }
+        SetDataFolderOverride(data.Path());
+        ProgramSettings = TProgramSettings();
+        ProgramSettings.Timeout = 30;
+        ChallengeTemplate = DefaultChallengeTemplate();
+        PostResponseTemplate = DefaultPostResponseTemplate();
+        Accounts.Clear();
+        WhiteList.Clear();
+        BlackList.Clear();
+        LoopList.Clear();
+        TAccountItem& account = AppendAccount();
+        account.ID = "{E2E00000-0000-4000-8000-000000000001}";
+        account.DisplayName = "Frank Account";
+        account.EmailAddress = AddressOf(AccountUser);
+        account.Server = "127.0.0.1";
+        account.Port = std::atoi(Server("POP3_PORT").c_str());
+        account.Login = AccountUser;
+        account.Password = Server("PASSWORD");
+        account.SMTPServer = "127.0.0.1";
+        account.SMTPPort = std::atoi(Server("SMTP_PORT").c_str());
+        account.SMTPAuth = true;
+        account.SMTPSameAsIncoming = true;
+        account.Enabled = true;
+    }
+    void TearDown() override {
+        SmtpClient.reset();
+        Accounts.Clear();
+        WhiteList.Clear();
+        LoopList.Clear();
+        SetDataFolderOverride("");
+    }
+
+    static void StartRun() {
+        ScanState.AbortRequested = false;
+        ScanState.Unattended = false;
+        ScanState.MessagesScanned = ScanState.SpamDetected = ScanState.ResponsesReceived = 0;
+        ScanState.ScanLog.Clear();
+        ScanState.ApprovedThisRun.Clear();
+        ScanState.DeclinedThisRun.Clear();
+        Counters = AccountCounters();
+    }
+
+    TempFolder data;
+};
+
+TEST_F(EndToEnd, ChallengeAnswerPostResponseAndRelease) {
+    // An outside sender writes to the account.
+    MailMessage original;
+    original.From = {"Grace Sender", AddressOf(SenderUser)};
+    original.To = {{"", AddressOf(AccountUser)}};
+    original.Subject = "hello frank, about Saturday";
+    original.UseCurrentDate = true;
+    original.ContentType = "text/plain; charset=\"us-ascii\"";
+    original.BodyLines = {"Hi Frank,", ".", "Are we still on for Saturday?", "", "Grace"};
+    SendAs(SenderUser, original, AddressOf(AccountUser));
+    ASSERT_EQ(WaitForCount(AccountUser, 1), 1);
+
+    // First scan: quarantined, removed from the mailbox, challenged.
+    StartRun();
+    {
+        RecordingScanView view;
+        EXPECT_EQ(ScanAccount(1), ScanAccountResult::Completed);
+        EXPECT_EQ(view.Details, (Lines{"Scanned 1/1 messages.", "Detected 1 (100.00%) spam.", "Received 0 responses.",
+                                       "Moved 1/1 messages to quarantine folder.", "Sent 1/1 challenge emails."}))
+            << ::testing::PrintToString(ScanState.ScanLog.Lines());
+    }
+    EXPECT_EQ(WaitForCount(AccountUser, 0), 0);
+    TAccountItem& account = Accounts[0];
+    ASSERT_EQ(account.UnkMailItems.Count(), 1);
+    EXPECT_EQ(account.UnkMailItems.Item(0).Category, CategoryChallenged);
+    std::string quarantinePath = IncludeTrailingDelimiter(AccountFolder(0)) + account.UnkMailItems.Item(0).FileName;
+    MailMessage stored;
+    stored.RawRead = stored.RawWrite = true;
+    stored.LoadFromFile(quarantinePath);
+    ASSERT_GE(stored.IndexOfHeader("Delivered-To"), 0);
+
+    // The challenge reaches the sender with its tag and a null sender.
+    ASSERT_EQ(WaitForCount(SenderUser, 1), 1);
+    MailMessage challenge;
+    Retrieve(SenderUser, 1, challenge);
+    EXPECT_TRUE(IsChallengeAnswer(challenge.Subject)) << challenge.Subject;
+    EXPECT_EQ(challenge.Subject.rfind("Re: hello frank, about Saturd  [tarvo:", 0), 0u) << challenge.Subject;
+    EXPECT_EQ(challenge.From.Address, AddressOf(AccountUser));
+    EXPECT_EQ(challenge.HeaderValue("Return-Path"), "<>");
+    EXPECT_EQ(challenge.HeaderValue("Precedence"), "auto_reply");
+    EXPECT_EQ(challenge.HeaderValue("X-Mailer"), "Quorvane");
+
+    // The sender answers as a person would.
+    MailMessage answer;
+    answer.From = {"Grace Sender", AddressOf(SenderUser)};
+    answer.To = {{"Frank Account", AddressOf(AccountUser)}};
+    answer.Subject = "Re: " + challenge.Subject;
+    answer.UseCurrentDate = true;
+    answer.ContentType = "text/plain; charset=\"us-ascii\"";
+    answer.BodyLines = {"Here is my reply.", "", "> This is an automatic reply to your message."};
+    SendAs(SenderUser, answer, AddressOf(AccountUser));
+    ASSERT_EQ(WaitForCount(AccountUser, 1), 1);
+
+    // Second scan: the answer is recognised, the sender approved.
+    StartRun();
+    {
+        RecordingScanView view;
+        view.AnswerApprove(true);
+        EXPECT_EQ(ScanAccount(1), ScanAccountResult::Completed);
+        EXPECT_EQ(view.CallsStartingWith("AskApprove"), Lines{"AskApprove: Grace Sender <" + AddressOf(SenderUser) +
+                                                              ">\r\nRe: Re: hello frank, about Saturd"});
+        EXPECT_EQ(view.Details, (Lines{"Scanned 0/0 messages.", "Detected 0 (0.00%) spam.", "Received 1 responses.",
+                                       "Moved 0/0 messages to quarantine folder.", "Sent 1/1 post-response emails.",
+                                       "Approved 1 senders.", "Released 1/1 messages to inbox."}))
+            << ::testing::PrintToString(ScanState.ScanLog.Lines());
+    }
+    EXPECT_EQ(account.UnkMailItems.Count(), 0);
+    EXPECT_FALSE(FileExists(quarantinePath));
+    EXPECT_TRUE(WhiteList.Matches(AddressOf(SenderUser)));
+
+    // The post-response reaches the sender.
+    ASSERT_EQ(WaitForCount(SenderUser, 2), 2);
+    MailMessage postResponse;
+    Retrieve(SenderUser, 2, postResponse);
+    EXPECT_EQ(postResponse.Subject, answer.Subject);
+    ASSERT_GE(postResponse.BodyLines.size(), 5u);
+    EXPECT_EQ(postResponse.BodyLines[2], "Dear Grace Sender,");
+
+    // The original is back in the account's mailbox as it was stored, but
+    // for its first Delivered-To line (and the trace fields this delivery
+    // puts on top; Postfix drops an old Return-Path on the way).
+    ASSERT_EQ(WaitForCount(AccountUser, 1), 1);
+    MailMessage released;
+    Retrieve(AccountUser, 1, released);
+    Lines expected = stored.HeaderLines;
+    expected.erase(expected.begin() + stored.IndexOfHeader("Delivered-To"));
+    expected.erase(std::remove_if(expected.begin(), expected.end(),
+                                  [](const std::string& line) { return line.rfind("Return-Path:", 0) == 0; }),
+                   expected.end());
+    ASSERT_GT(released.HeaderLines.size(), expected.size()) << ::testing::PrintToString(released.HeaderLines);
+    auto start = released.HeaderLines.end() - static_cast<long>(expected.size());
+    for (auto line = released.HeaderLines.begin(); line != start; ++line)
+        EXPECT_TRUE(IsTraceField(*line) || IsContinuation(*line)) << *line;
+    EXPECT_EQ(Lines(start, released.HeaderLines.end()), expected);
+    EXPECT_EQ(released.BodyLines, stored.BodyLines);
+    EXPECT_EQ(released.BodyLines, original.BodyLines);
+}
+
+} // namespace
