@@ -46,19 +46,7 @@ void FakePop3Server::Serve(ServerConnection& connection) {
     m_loggedIn = false;
     m_marked.clear();
     connection.SendLine(m_greeting);
-    while (auto command = connection.ReadLine()) {
-        m_script.Record(*command);
-        if (auto reaction = m_script.Find(*command)) {
-            if (reaction->kind == Reaction::Stall)
-                return connection.Stall();
-            if (reaction->kind == Reaction::Drop)
-                return connection.Close();
-            connection.SendLine(reaction->text);
-            continue;
-        }
-        if (!Answer(connection, *command))
-            return;
-    }
+    ServeCommands(connection, m_script, [&](const std::string& command) { return Answer(connection, command); });
 }
 
 bool FakePop3Server::Answer(ServerConnection& connection, const std::string& command) {

@@ -24,19 +24,7 @@ std::vector<std::string> FakeSmtpServer::Messages() const {
 
 void FakeSmtpServer::Serve(ServerConnection& connection) {
     connection.SendLine(m_options.Greeting);
-    while (auto command = connection.ReadLine()) {
-        m_script.Record(*command);
-        if (auto reaction = m_script.Find(*command)) {
-            if (reaction->kind == Reaction::Stall)
-                return connection.Stall();
-            if (reaction->kind == Reaction::Drop)
-                return connection.Close();
-            connection.SendLine(reaction->text);
-            continue;
-        }
-        if (!Answer(connection, *command))
-            return;
-    }
+    ServeCommands(connection, m_script, [&](const std::string& command) { return Answer(connection, command); });
 }
 
 bool FakeSmtpServer::Answer(ServerConnection& connection, const std::string& command) {

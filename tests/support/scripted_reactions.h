@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -36,3 +37,11 @@ private:
     std::vector<std::pair<std::string, Reaction>> m_reactions;
     std::vector<std::string> m_commands;
 };
+
+class ServerConnection;
+
+// The command loop of a fake server: records every command, applies the
+// scripted reaction when there is one, and otherwise lets answer reply (a
+// false answer ends the connection).
+void ServeCommands(ServerConnection& connection, ScriptedReactions& script,
+                   const std::function<bool(const std::string& command)>& answer);

@@ -3,6 +3,7 @@
 #include "mail/mail_message.h"
 #include "platform/mail_transport_error.h"
 #include "support/fake_pop3_server.h"
+#include "support/transport_errors.h"
 
 #include <gtest/gtest.h>
 
@@ -23,15 +24,6 @@ const std::string Third = "From: cy@example.com\r\nSubject: third\r\n\r\nbye\r\n
 
 Pop3Settings SettingsFor(const FakePop3Server& server, int timeoutMs = 10000) {
     return {"127.0.0.1", server.Port(), FakePop3Server::User, FakePop3Server::Password, timeoutMs};
-}
-
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const MailTransportError& error) {
-        return error.what();
-    }
-    return "(no error)";
 }
 
 using Lines = std::vector<std::string>;

@@ -3,21 +3,13 @@
 #include "mail/mail_message.h"
 #include "platform/mail_transport_error.h"
 #include "support/fake_smtp_server.h"
+#include "support/transport_errors.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using Lines = std::vector<std::string>;
-
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const MailTransportError& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
 
 void Configure(TMyidSmtp& client, const FakeSmtpServer& server, TAuthenticationType auth = atLogin) {
     client.Host = "127.0.0.1";

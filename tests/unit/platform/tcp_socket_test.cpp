@@ -3,6 +3,7 @@
 #include "platform/event_pump.h"
 #include "platform/mail_transport_error.h"
 #include "support/loopback_server.h"
+#include "support/transport_errors.h"
 
 #include <gtest/gtest.h>
 
@@ -20,15 +21,6 @@
 namespace {
 
 constexpr int Generous = 10000;
-
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const MailTransportError& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
 
 struct PumpGuard {
     explicit PumpGuard(std::function<void()> pump) { SetEventPump(std::move(pump)); }
