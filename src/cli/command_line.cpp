@@ -34,6 +34,9 @@ Commands:
   accounts edit N OPTIONS               change account N
   accounts delete N [--yes]             delete account N
   accounts enable|disable N             switch spam protection for account N
+  demo [--keep]                         the whole cycle on a private mail service and a
+                                        temporary data folder (removed unless --keep):
+                                        scan, challenge, answer, release
   scan [--unattended]                   scan every enabled account; Ctrl+C asks to
                                         cancel. --unattended: as the background scan,
                                         no questions (the approve prompt approves when
@@ -99,6 +102,8 @@ int Dispatch(CliContext& context, const std::string& group) {
         return QuarantineCommand(context);
     if (group == "scan")
         return ScanCommand(context);
+    if (group == "demo")
+        return DemoCommand(context);
     throw UsageError("unknown command \"" + group + "\"");
 }
 

@@ -9,3 +9,4 @@ int SettingsCommand(CliContext& context);
 int AccountsCommand(CliContext& context);
 int QuarantineCommand(CliContext& context);
 int ScanCommand(CliContext& context);
+int DemoCommand(CliContext& context);

@@ -169,7 +169,8 @@ void TerminalScanView::SetStatusText(const std::string& text) {
     m_status = text;
     if (m_options.UpdatingLine)
         DrawStatusLine();
-    else if (!m_elapsedTimer && !text.empty())
+    else if (!m_scanPageShowing && !text.empty())
+        // During a scan the panel only shows the elapsed time.
         PrintLine(m_out, text);
 }
 
