@@ -649,4 +649,18 @@ TEST_F(ScanEngineTest, HostileMessagesAreQuarantinedAsTheyCame) {
             EXPECT_NE(line.rfind("Bcc:", 0), 0u) << line;
 }
 
+TEST_F(ScanEngineTest, AnAnswerFromAMaskReleasesNobodyElse) {
+    ProgramSettings.NoAskApprove = true;
+    FakePop3Server pop3({Mail("a@example.org", "one"), Mail("b@example.org", "two"), Answer("<*@example.org>")});
+    FakeSmtpServer smtp;
+    AddAccount(pop3, smtp);
+    Scan(pop3, smtp);
+    EXPECT_EQ(Counters.Responses, 1);
+    EXPECT_EQ(Counters.Released, 0);
+    EXPECT_EQ(SavedIndex().Count(), 2);
+    EXPECT_FALSE(Has(Details(), "Approved 1 senders."));
+    EXPECT_TRUE(Has(smtp.Commands(), "RCPT TO:<*@example.org>"));
+    EXPECT_EQ(WhiteList.Count(), 0);
+}
+
 } // namespace
