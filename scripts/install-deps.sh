@@ -16,6 +16,7 @@ libbenchmark-dev
 libmd-dev
 dovecot-pop3d
 postfix
+python3
 "
 
 missing=""
