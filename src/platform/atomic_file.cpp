@@ -68,15 +68,23 @@ void ReplaceFileAtomically(const std::string& path, const std::string& content) 
     }
 }
 
-void SyncFileAndFolder(const std::string& path) {
+void SyncFile(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
     }
-    int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
+}
+
+void SyncFolder(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
     }
+}
+
+void SyncFileAndFolder(const std::string& path) {
+    SyncFile(path);
+    SyncFolder(FolderOf(path));
 }

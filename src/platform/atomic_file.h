@@ -10,6 +10,9 @@
 // Throws std::runtime_error with the system's text when the file cannot be written.
 void ReplaceFileAtomically(const std::string& path, const std::string& content);
 
-// Forces a file and then its folder to stable storage (the barrier taken
-// before the POP3 server is told to delete what was saved). Best effort.
+// Force a file, or a folder's entries, to stable storage: the barrier taken
+// before the POP3 server is told to delete what was saved. Best effort.
+void SyncFile(const std::string& path);
+void SyncFolder(const std::string& folder);
+// Both, for one file and the folder that holds it.
 void SyncFileAndFolder(const std::string& path);

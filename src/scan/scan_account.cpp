@@ -242,8 +242,10 @@ private:
         if (m_work.SavedFiles.empty())
             return;
         for (const std::string& file : m_work.SavedFiles)
-            SyncFileAndFolder(file);
-        SyncFileAndFolder(IncludeTrailingDelimiter(AccountFolder(m_index)) + "account2.dat");
+            SyncFile(file);
+        std::string folder = AccountFolder(m_index);
+        SyncFile(IncludeTrailingDelimiter(folder) + "account2.dat");
+        SyncFolder(folder);
     }
 
     int m_index;
