@@ -98,16 +98,19 @@ void TerminalScanView::ClearStatusLine() {
     m_lineShown = false;
 }
 
+// The elapsed time (or, outside a scan, the status text), the progress bar,
+// the current action and the headline; the front keeps what changes most
+// when the terminal is narrow.
 std::string TerminalScanView::StatusLine() const {
     std::string line;
-    if (m_elapsedTimer && !m_status.empty())
+    if (m_scanPageShowing && !m_status.empty())
         line += m_status + " ";
-    line += m_headline;
-    if (!m_action.empty())
-        line += (line.empty() ? "" : " ") + m_action;
     if (m_progressMax > 0)
-        line += " " + ProgressBar(m_progressPosition, m_progressMax);
-    if (!m_elapsedTimer && !m_status.empty())
+        line += ProgressBar(m_progressPosition, m_progressMax) + " ";
+    if (!m_action.empty())
+        line += m_action + " - ";
+    line += m_headline;
+    if (!m_scanPageShowing && !m_status.empty())
         line += " " + m_status;
     return CutToWidth(TerminalSafe(line), m_options.Width - 1);
 }

@@ -117,7 +117,7 @@ TEST_F(TerminalScanViewTest, UpdatingLineIsRewrittenInPlace) {
     view.AddDetailsLine("Scanning me@example.net.");
     view.FinishLine();
     std::string out = m_out.str();
-    EXPECT_NE(out.find("\rScanning me@example.net (1/1), please wait... [##########"), std::string::npos);
+    EXPECT_NE(out.find("\r[##########----------] 2/4 Scanning me@example.net (1/1)"), std::string::npos);
     EXPECT_NE(out.find("\r\x1b[KScanning me@example.net.\n"), std::string::npos);
     const std::string last = "\r\x1b[KScanning me@example.net (1/1), please wait...\n";
     EXPECT_EQ(out.substr(out.size() - last.size()), last);
