@@ -127,9 +127,27 @@ std::string DataFolderFor(const std::string& user, const std::string& name) {
     MailServers& servers = Servers();
     std::string data = servers.Folder(name);
     std::filesystem::remove_all(data);
-    Run added = Spawn({Quorvane, "--data-dir", data, "accounts", "add", "--email", user + "@" + servers["DOMAIN"],
-                       "--display-name", user, "--server", "127.0.0.1", "--port", servers["POP3_PORT"], "--login", user,
-                       "--smtp-server", "127.0.0.1", "--smtp-port", servers["SMTP_PORT"]},
+    Run added = Spawn({Quorvane,
+                       "--data-dir",
+                       data,
+                       "accounts",
+                       "add",
+                       "--email",
+                       user + "@" + servers["DOMAIN"],
+                       "--display-name",
+                       user,
+                       "--server",
+                       "127.0.0.1",
+                       "--port",
+                       servers["POP3_PORT"],
+                       "--login",
+                       user,
+                       "--smtp-server",
+                       "127.0.0.1",
+                       "--smtp-port",
+                       servers["SMTP_PORT"],
+                       "--smtp-auth",
+                       "--smtp-same-as-incoming"},
                       data + ".log", servers["PASSWORD"] + "\n");
     if (added.Status != 0)
         throw std::runtime_error("cannot add the account (see " + data + ".log)");

@@ -34,7 +34,7 @@ value() { sed -n "s/^$1=//p" "$state"; }
 
 printf '%s\n' "$(value PASSWORD)" | "$quorvane" --data-dir "$data" accounts add --email "alice@$(value DOMAIN)" \
     --display-name Alice --server 127.0.0.1 --port "$(value POP3_PORT)" --login alice \
-    --smtp-server 127.0.0.1 --smtp-port "$(value SMTP_PORT)" >/dev/null
+    --smtp-server 127.0.0.1 --smtp-port "$(value SMTP_PORT)" --smtp-auth --smtp-same-as-incoming >/dev/null
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
