@@ -210,7 +210,9 @@ MsgResult TerminalScanView::MessageBox(const std::string& text, const std::strin
     MsgResult result = MsgResult::Ok;
     if (buttons == MsgButtons::Ok) {
         m_err << "\n";
-    } else if (m_options.AssumeYes) {
+    } else if (m_options.AssumeYes && title == "Confirm") {
+        // Only confirmations: answering Yes to "try to reconnect again?" on
+        // the user's behalf would retry for ever.
         m_err << " yes\n";
         result = buttons == MsgButtons::OkCancel ? MsgResult::Ok : MsgResult::Yes;
     } else if (m_options.Unattended) {

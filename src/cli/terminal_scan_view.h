@@ -20,7 +20,8 @@ struct TerminalScanOptions {
     // window gives when nobody answers it, and the approve prompt counts
     // down without reading.
     bool Unattended = false;
-    // Every Yes/No question is answered Yes without asking (--yes).
+    // Every confirmation (a question titled "Confirm") is answered Yes
+    // without asking (--yes); other questions are still asked.
     bool AssumeYes = false;
     // Seconds the approve prompt counts down before it approves.
     int ApproveSeconds = 30;

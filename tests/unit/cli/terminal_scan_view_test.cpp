@@ -85,6 +85,14 @@ TEST_P(MessageBoxes, AskOnTheTerminal) {
     EXPECT_EQ(m_err.str().rfind("Confirm: Go on?", 0), 0u);
 }
 
+TEST_F(TerminalScanViewTest, YesOptionDoesNotAnswerTheReconnectQuestion) {
+    TerminalScanOptions options;
+    options.AssumeYes = true;
+    EXPECT_EQ(View("", options)
+                  .MessageBox("Do you want to try to reconnect again?", "Error", MsgButtons::YesNo, MsgIcon::Warning),
+              MsgResult::No);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Answers, MessageBoxes,
     testing::Values(BoxCase{"Yes", "y\n", false, false, MsgButtons::YesNo, MsgResult::Yes},
