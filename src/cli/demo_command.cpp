@@ -197,6 +197,8 @@ int RunDemo(CliContext& context, const std::string& folder) {
     narrator.Line("Mail service: POP3 on 127.0.0.1:" + std::to_string(service.Pop3Port()) +
                   ", SMTP on 127.0.0.1:" + std::to_string(service.SmtpPort()) + " (a private process of this demo)");
     narrator.Line(std::string("Account:      ") + DemoAccountAddress + "; approved sender: " + DemoApprovedSender);
+    narrator.Line("Settings:     NoAskApprove is on, so an answer to a challenge approves its sender without the "
+                  "30-second prompt");
 
     DemoMailStore store(folder + "/mail");
     narrator.Section("The mailbox before the first scan");
