@@ -1,5 +1,6 @@
 #include "challenge/release_to_inbox.h"
 
+#include "challenge/quarantine_file.h"
 #include "mail/mail_message.h"
 #include "mail/utmyidsmtp.h"
 #include "platform/mail_transport_error.h"
@@ -36,9 +37,8 @@ void ShowProgress(ScanView& view) {
 class Release {
 public:
     Release(int accountIndex, TIdList& idList, bool showErrorBoxes, TMyidSmtp& smtpClient, bool skipApprove)
-        : m_account(Accounts.Item(accountIndex)), m_folder(IncludeTrailingDelimiter(AccountFolder(accountIndex))),
-          m_idList(idList), m_showErrorBoxes(showErrorBoxes), m_smtp(smtpClient), m_skipApprove(skipApprove),
-          m_view(CurrentScanView()) {}
+        : m_account(Accounts.Item(accountIndex)), m_folder(AccountFolder(accountIndex)), m_idList(idList),
+          m_showErrorBoxes(showErrorBoxes), m_smtp(smtpClient), m_skipApprove(skipApprove), m_view(CurrentScanView()) {}
 
     bool Run() {
         std::exception_ptr failure;
@@ -65,7 +65,7 @@ private:
         MailMessage message;
         message.RawRead = message.RawWrite = true;
         try {
-            message.LoadFromFile(m_folder + entry.FileName);
+            message.LoadFromFile(QuarantineFilePath(m_folder, entry.FileName));
             message.ParseHeaderFields();
         } catch (const MailTransportError& error) {
             std::string text = "Error loading message file: " + WithoutPasswords(error.what(), m_account);
@@ -126,7 +126,8 @@ private:
             if (items.Item(index).Id != id)
                 continue;
             try {
-                DeleteFileIfExists(m_folder + items.Item(index).FileName);
+                if (std::string path = QuarantineFilePath(m_folder, items.Item(index).FileName); !path.empty())
+                    DeleteFileIfExists(path);
             } catch (const std::exception&) {
                 // The entry goes all the same: keeping it would send the
                 // message a second time.

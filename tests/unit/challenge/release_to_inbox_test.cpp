@@ -213,3 +213,17 @@ TEST_F(ReleaseTest, WildcardSendersAreNotApprovedAsMasks) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ReleaseTest, AnIndexNameReachingOutsideTheFolderIsNeverRead) {
+    // A message file beside the account folder, named by a damaged index.
+    WriteFile(data.Path() + "/Accounts/outside.dat", CrLf({"From: x@example.org", "", "secret", "."}));
+    TIdList ids = {std::to_string(Quarantine("", "x@example.org"))};
+    Accounts[0].UnkMailItems.Item(0).FileName = "../outside.dat";
+    EXPECT_FALSE(Release(ids));
+    EXPECT_TRUE(server.Messages().empty());
+    EXPECT_TRUE(FileExists(data.Path() + "/Accounts/outside.dat"));
+}
+
+} // namespace
