@@ -8,6 +8,19 @@
 
 namespace {
 
+MsgResult ReadAnswer(std::istream& in, MsgButtons buttons) {
+    std::string line;
+    if (!std::getline(in, line))
+        line.clear();
+    return AnswerFromText(line, buttons);
+}
+
+bool IsQuestion(MsgButtons buttons) {
+    return buttons != MsgButtons::Ok;
+}
+
+} // namespace
+
 const char* ButtonsHint(MsgButtons buttons) {
     switch (buttons) {
     case MsgButtons::YesNo:
@@ -22,18 +35,15 @@ const char* ButtonsHint(MsgButtons buttons) {
     return "";
 }
 
-MsgResult ReadAnswer(std::istream& in, MsgButtons buttons) {
-    std::string line;
-    if (!std::getline(in, line))
-        line.clear();
+MsgResult AnswerFromText(const std::string& line, MsgButtons buttons) {
     std::string answer = LowerAscii(Trim(line));
+    bool yes = answer == "y" || answer == "yes";
+    bool no = answer == "n" || answer == "no";
     switch (buttons) {
     case MsgButtons::YesNo:
-        return (answer == "y" || answer == "yes") ? MsgResult::Yes : MsgResult::No;
+        return yes ? MsgResult::Yes : MsgResult::No;
     case MsgButtons::YesNoCancel:
-        if (answer == "y" || answer == "yes")
-            return MsgResult::Yes;
-        return (answer == "n" || answer == "no") ? MsgResult::No : MsgResult::Cancel;
+        return yes ? MsgResult::Yes : (no ? MsgResult::No : MsgResult::Cancel);
     case MsgButtons::OkCancel:
         return (answer == "o" || answer == "ok") ? MsgResult::Ok : MsgResult::Cancel;
     case MsgButtons::Ok:
@@ -41,12 +51,6 @@ MsgResult ReadAnswer(std::istream& in, MsgButtons buttons) {
     }
     return MsgResult::Ok;
 }
-
-bool IsQuestion(MsgButtons buttons) {
-    return buttons != MsgButtons::Ok;
-}
-
-} // namespace
 
 TerminalMessageBoxes::TerminalMessageBoxes(std::istream& in, std::ostream& err, bool assumeYes) {
     m_previous = SetMessageBoxHandler(

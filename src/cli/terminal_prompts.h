@@ -7,6 +7,13 @@
 
 // Message boxes and secret input on the terminal.
 
+// The answers a box offers, as shown after its text (" [y/N] ").
+const char* ButtonsHint(MsgButtons buttons);
+
+// The button a typed answer stands for ("y"/"yes", "n"/"no", "o"/"ok", any
+// case); anything else is the cautious answer (No, or Cancel where offered).
+MsgResult AnswerFromText(const std::string& line, MsgButtons buttons);
+
 // Installs a message-box handler that prints each box on err and reads the
 // answer from in ("y"/"yes" or "n"/"no"); with assumeYes every question is
 // answered Yes without reading. Restores the previous handler when destroyed.

@@ -2,6 +2,7 @@
 
 #include "cli/interrupt_watch.h"
 #include "cli/terminal_input.h"
+#include "cli/terminal_prompts.h"
 #include "cli/terminal_text.h"
 #include "records/text_helpers.h"
 #include "scan/scan_state.h"
@@ -43,37 +44,6 @@ std::string ProgressBar(int position, int maximum) {
     int filled = maximum > 0 ? std::min(Cells, std::max(0, position) * Cells / maximum) : 0;
     return "[" + std::string(static_cast<size_t>(filled), '#') + std::string(static_cast<size_t>(Cells - filled), '-') +
            "] " + std::to_string(position) + "/" + std::to_string(maximum);
-}
-
-const char* Hint(MsgButtons buttons) {
-    switch (buttons) {
-    case MsgButtons::YesNo:
-        return " [y/N] ";
-    case MsgButtons::YesNoCancel:
-        return " [y/n/C] ";
-    case MsgButtons::OkCancel:
-        return " [o/C] ";
-    case MsgButtons::Ok:
-        break;
-    }
-    return "";
-}
-
-std::optional<MsgResult> ParseAnswer(const std::string& line, MsgButtons buttons) {
-    std::string answer = LowerAscii(Trim(line));
-    bool yes = answer == "y" || answer == "yes";
-    bool no = answer == "n" || answer == "no";
-    switch (buttons) {
-    case MsgButtons::YesNo:
-        return yes ? MsgResult::Yes : MsgResult::No;
-    case MsgButtons::YesNoCancel:
-        return yes ? MsgResult::Yes : (no ? MsgResult::No : MsgResult::Cancel);
-    case MsgButtons::OkCancel:
-        return (answer == "o" || answer == "ok") ? MsgResult::Ok : MsgResult::Cancel;
-    case MsgButtons::Ok:
-        break;
-    }
-    return MsgResult::Ok;
 }
 
 // The step of a current-action text without its running count.
@@ -196,7 +166,7 @@ MsgResult TerminalScanView::UnansweredResult(MsgButtons buttons) const {
 MsgResult TerminalScanView::Ask(MsgButtons buttons) {
     for (;;) {
         if (auto line = m_input.ReadLine(1000))
-            return *ParseAnswer(*line, buttons);
+            return AnswerFromText(*line, buttons);
         if (m_input.Ended()) {
             m_err << "\n";
             return UnansweredResult(buttons);
@@ -219,7 +189,7 @@ MsgResult TerminalScanView::MessageBox(const std::string& text, const std::strin
         result = UnansweredResult(buttons);
         m_err << " (unattended: " << (result == MsgResult::No ? "no" : "cancel") << ")\n";
     } else {
-        m_err << Hint(buttons) << std::flush;
+        m_err << ButtonsHint(buttons) << std::flush;
         result = Ask(buttons);
     }
     m_err << std::flush;
