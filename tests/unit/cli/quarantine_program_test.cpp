@@ -4,28 +4,15 @@
 #include "platform/data_folder.h"
 #include "platform/date_time.h"
 #include "records/uObjects.h"
+#include "support/run_program.h"
 #include "support/temp_folder.h"
 #include "test_paths.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <memory>
 #include <sstream>
 
 namespace {
-
-std::string RunProgram(const std::string& arguments, int& status) {
-    std::string command = std::string(QUORVANE_BINARY) + " " + arguments + " 2>&1";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-    std::string output;
-    std::array<char, 4096> buffer{};
-    while (size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe.get()))
-        output.append(buffer.data(), got);
-    status = ::pclose(pipe.release());
-    return output;
-}
 
 TEST(QuarantineProgram, IdsOfAListingNameTheSameMessagesInTheNextRun) {
     TempFolder data;
