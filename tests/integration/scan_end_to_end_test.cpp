@@ -15,6 +15,7 @@
 #include "records/uObjects.h"
 #include "scan/scan_account.h"
 #include "scan/scan_state.h"
+#include "support/process_state.h"
 #include "support/recording_scan_view.h"
 #include "support/temp_folder.h"
 
@@ -125,15 +126,8 @@ protected:
                 FAIL() << Server("SKIP");
             GTEST_SKIP() << Server("SKIP");
         }
-        SetDataFolderOverride(data.Path());
-        ProgramSettings = TProgramSettings();
+        ResetProcessState(data.Path());
         ProgramSettings.Timeout = 30;
-        ChallengeTemplate = DefaultChallengeTemplate();
-        PostResponseTemplate = DefaultPostResponseTemplate();
-        Accounts.Clear();
-        WhiteList.Clear();
-        BlackList.Clear();
-        LoopList.Clear();
         TAccountItem& account = AppendAccount();
         account.ID = "{E2E00000-0000-4000-8000-000000000001}";
         account.DisplayName = "Frank Account";
@@ -148,13 +142,7 @@ protected:
         account.SMTPSameAsIncoming = true;
         account.Enabled = true;
     }
-    void TearDown() override {
-        SmtpClient.reset();
-        Accounts.Clear();
-        WhiteList.Clear();
-        LoopList.Clear();
-        SetDataFolderOverride("");
-    }
+    void TearDown() override { ResetProcessState(""); }
 
     static void StartRun() {
         ScanState.AbortRequested = false;

@@ -7,6 +7,7 @@
 #include "support/fake_pop3_server.h"
 #include "support/fake_smtp_server.h"
 #include "support/loopback_server.h"
+#include "support/process_state.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -22,13 +23,7 @@ std::string Mail(const std::string& from, const std::string& subject) {
 
 class ScanCommand : public testing::Test {
 protected:
-    void TearDown() override {
-        SmtpClient.reset();
-        Accounts.Clear();
-        WhiteList.Clear();
-        LoopList.Clear();
-        SetDataFolderOverride("");
-    }
+    void TearDown() override { ResetProcessState(""); }
 
     void SaveMailAccount(int pop3Port, int smtpPort) {
         SetDataFolderOverride(m_data.Path());

@@ -15,6 +15,7 @@
 #include "scan/scan_state.h"
 #include "support/fake_pop3_server.h"
 #include "support/fake_smtp_server.h"
+#include "support/process_state.h"
 #include "support/recording_scan_view.h"
 #include "support/temp_folder.h"
 #include "test_paths.h"
@@ -63,35 +64,10 @@ std::string Corpus(const std::string& name) {
 class ScanEngineTest : public testing::Test {
 protected:
     void SetUp() override {
-        SetDataFolderOverride(data.Path());
-        ProgramSettings = TProgramSettings();
+        ResetProcessState(data.Path());
         ProgramSettings.Timeout = 30;
-        ChallengeTemplate = DefaultChallengeTemplate();
-        PostResponseTemplate = DefaultPostResponseTemplate();
-        Accounts.Clear();
-        WhiteList.Clear();
-        BlackList.Clear();
-        LoopList.Clear();
-        ScanState.AbortRequested = false;
-        ScanState.Unattended = false;
-        ScanState.MessagesScanned = ScanState.SpamDetected = ScanState.ResponsesReceived = 0;
-        ScanState.NeedsAttention = false;
-        ScanState.ScanLog.Clear();
-        ScanState.ApprovedThisRun.Clear();
-        ScanState.DeclinedThisRun.Clear();
-        ScanState.Clock.Reset();
-        Counters = AccountCounters();
     }
-    void TearDown() override {
-        SetEventPump(nullptr);
-        SmtpClient.reset();
-        Accounts.Clear();
-        WhiteList.Clear();
-        BlackList.Clear();
-        LoopList.Clear();
-        ScanState.ScanLog.Clear();
-        SetDataFolderOverride("");
-    }
+    void TearDown() override { ResetProcessState(""); }
 
     TAccountItem& AddAccount(const FakePop3Server& pop3, const FakeSmtpServer& smtp) {
         TAccountItem& account = AppendAccount();

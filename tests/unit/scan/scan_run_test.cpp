@@ -13,6 +13,7 @@
 #include "support/fake_pop3_server.h"
 #include "support/fake_smtp_server.h"
 #include "support/loopback_server.h"
+#include "support/process_state.h"
 #include "support/recording_scan_view.h"
 #include "support/temp_folder.h"
 
@@ -30,29 +31,10 @@ std::string Mail(const std::string& from, const std::string& subject) {
 class ScanRunTest : public testing::Test {
 protected:
     void SetUp() override {
-        SetDataFolderOverride(m_data.Path());
-        ProgramSettings = TProgramSettings();
+        ResetProcessState(m_data.Path());
         ProgramSettings.Timeout = 30;
-        ChallengeTemplate = DefaultChallengeTemplate();
-        PostResponseTemplate = DefaultPostResponseTemplate();
-        Accounts.Clear();
-        WhiteList.Clear();
-        BlackList.Clear();
-        LoopList.Clear();
-        ScanState.Unattended = false;
-        ScanState.AbortRequested = false;
-        ScanState.DeletingAccount = false;
-        ScanState.ScanLog.Clear();
     }
-    void TearDown() override {
-        SetEventPump(nullptr);
-        SmtpClient.reset();
-        Accounts.Clear();
-        LoopList.Clear();
-        WhiteList.Clear();
-        ScanState.Unattended = false;
-        SetDataFolderOverride("");
-    }
+    void TearDown() override { ResetProcessState(""); }
 
     TAccountItem& AddAccount(const std::string& address, int pop3Port, int smtpPort, bool enabled = true) {
         TAccountItem& account = AppendAccount();
