@@ -127,14 +127,21 @@ private:
         return true;
     }
 
-    void ReportConnectionFailure(const std::string& error) {
+    // A box of the account scan: none when unattended; the time it stays
+    // open is not counted as scan time.
+    void ShowBox(const std::string& text, const std::string& title, MsgIcon icon) {
+        if (ScanState.Unattended)
+            return;
         bool clockRunning = ScanState.Clock.Running();
         if (clockRunning)
             SetElapsedTimeRunning(ScanState, m_view, false);
-        if (!ScanState.Unattended)
-            m_view.MessageBox(ConnectionNotice(error), "Notice", MsgButtons::Ok, MsgIcon::Warning);
+        m_view.MessageBox(text, title, MsgButtons::Ok, icon);
         if (clockRunning)
             SetElapsedTimeRunning(ScanState, m_view, true);
+    }
+
+    void ReportConnectionFailure(const std::string& error) {
+        ShowBox(ConnectionNotice(error), "Notice", MsgIcon::Warning);
         m_view.AddDetailsLine(
             "Cannot scan account for spam.  Error connecting to incoming mail (POP3) server: " + error + "\r\n");
         Log("Error connecting to POP3 server: " + error);
@@ -171,8 +178,7 @@ private:
             m_session->RetrieveHeader(number, m_header);
         } catch (const MailTransportError& error) {
             std::string text = ErrorText(error);
-            if (!ScanState.Unattended)
-                m_view.MessageBox("Error retrieving message header: " + text, "Error", MsgButtons::Ok, MsgIcon::Error);
+            ShowBox("Error retrieving message header: " + text, "Error", MsgIcon::Error);
             m_view.AddDetailsLine("Cannot continue to scan account for spam.  Error retrieving message header: " +
                                   text);
             Log("Error retrieving message header: " + text);

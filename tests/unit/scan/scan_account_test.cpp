@@ -568,9 +568,17 @@ TEST_F(ScanEngineTest, HeaderFailureEndsTheLoopButKeepsWhatWasDone) {
     FakeSmtpServer smtp;
     AddAccount(pop3, smtp);
     view.AnswerMessageBox(MsgResult::Ok);
+    SetElapsedTimeRunning(ScanState, view, true);
     EXPECT_EQ(Scan(pop3, smtp), ScanAccountResult::Failed);
-    EXPECT_EQ(view.CallsStartingWith("MessageBox"),
-              Lines{"MessageBox: Error: Error retrieving message header: message vanished"});
+    const std::string box = "MessageBox: Error: Error retrieving message header: message vanished";
+    EXPECT_EQ(view.CallsStartingWith("MessageBox"), Lines{box});
+    // The time the box waits for the user is not scan time.
+    Lines calls = view.Calls();
+    auto shown = std::find(calls.begin(), calls.end(), box);
+    ASSERT_NE(shown, calls.end());
+    EXPECT_EQ(*(shown - 1), "ElapsedTimer: off");
+    EXPECT_EQ(*(shown + 1), "ElapsedTimer: on");
+    EXPECT_TRUE(ScanState.Clock.Running());
     EXPECT_EQ(Details(), (Lines{"Cannot continue to scan account for spam.  Error retrieving message header: "
                                 "message vanished",
                                 "Scanned 2/3 messages.", "Detected 1 (50.00%) spam.", "Received 0 responses.",
