@@ -104,7 +104,8 @@ bool SameAddress(const std::string& address, const std::string& accountAddress) 
 } // namespace
 
 std::string MediaType(const std::string& contentType) {
-    return LowerAscii(Trim(TextBefore(contentType, ";")));
+    // Not trimmed: "text/plain ;charset=..." is not "text/plain" here.
+    return LowerAscii(TextBefore(contentType, ";"));
 }
 
 bool IsAutomatedMail(const MailMessage& message, const std::string& accountAddress,

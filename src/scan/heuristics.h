@@ -29,5 +29,6 @@ bool IsObviousSpam(const MailMessage& message, const std::string& accountAddress
 // The From address contains "mailer-daemon@", "mailerdaemon@" or "postmaster@".
 bool IsMailerDaemon(const MailMessage& message);
 
-// A part's "Content-Type" up to the first ";", trimmed and lower-cased.
+// A part's "Content-Type" up to the first ";" (the whole value without
+// one), lower-cased and not trimmed.
 std::string MediaType(const std::string& contentType);

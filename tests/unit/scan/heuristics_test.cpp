@@ -170,6 +170,9 @@ TEST_F(HeuristicsTest, BodyComesFromTheFirstPlainTextPart) {
          {"--m", "Content-Type: text/html", "", "<p>hi</p>", "--m", "Content-Type: TEXT/PLAIN; charset=us-ascii", "",
           "do not reply", "--m--"},
          true},
+        {"media type not trimmed",
+         {"--m", "Content-Type: text/plain ; charset=us-ascii", "", "do not reply", "--m--"},
+         false},
     };
     for (const Case& c : cases) {
         Loaded loaded(Built(folder, multipart, c.body));
@@ -262,7 +265,8 @@ TEST_F(HeuristicsTest, EmptyAccountAddressesNeverMatch) {
 TEST(MediaTypeTest, UpToTheFirstSemicolonLowerCased) {
     EXPECT_EQ(MediaType("Text/Plain; charset=us-ascii"), "text/plain");
     EXPECT_EQ(MediaType("text/plain"), "text/plain");
-    EXPECT_EQ(MediaType(" multipart/Alternative ;boundary=x"), "multipart/alternative");
+    EXPECT_EQ(MediaType("multipart/Alternative;boundary=x"), "multipart/alternative");
+    EXPECT_EQ(MediaType("text/plain ; charset=us-ascii"), "text/plain ");
     EXPECT_EQ(MediaType(""), "");
 }
 
