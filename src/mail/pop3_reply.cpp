@@ -45,7 +45,7 @@ bool IsMultiLineEnd(const std::string& line) {
 }
 
 std::string UnstuffLine(const std::string& line) {
-    if (!line.empty() && line.front() == '.')
+    if (line.size() >= 2 && line[0] == '.' && line[1] == '.')
         return line.substr(1);
     return line;
 }

@@ -23,5 +23,6 @@ int ParseStatCount(const std::string& text);
 bool IsMultiLineEnd(const std::string& line);
 
 // Removes the byte-stuffing of a multi-line reply: a line that begins with
-// "." loses that first dot ("..x" becomes ".x").
+// ".." loses its first dot ("..x" becomes ".x"). A single leading dot stays:
+// a server that does not stuff its lines must not lose a character.
 std::string UnstuffLine(const std::string& line);

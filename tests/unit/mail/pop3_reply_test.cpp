@@ -48,9 +48,10 @@ TEST(ParseStatCount, AWordThatIsNoCountIsAnError) {
     }
 }
 
-TEST(UnstuffLine, RemovesOneLeadingDot) {
+TEST(UnstuffLine, RemovesOneDotOfALeadingPair) {
     const std::pair<std::string, std::string> cases[] = {
-        {"..", "."}, {"..x", ".x"}, {"...", ".."}, {"x.", "x."}, {"", ""}, {"plain", "plain"},
+        {"..", "."}, {"..x", ".x"},      {"...", ".."}, {"x.", "x."},
+        {"", ""},    {"plain", "plain"}, {".x", ".x"}, // an unstuffed line keeps its dot
     };
     for (const auto& [stuffed, line] : cases)
         EXPECT_EQ(UnstuffLine(stuffed), line) << stuffed;
