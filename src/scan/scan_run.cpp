@@ -167,6 +167,9 @@ ScanRunOutcome RunScan() {
         ScanAccounts(view, enabled, outcome);
     } catch (const std::exception& error) {
         ++outcome.AccountsFailed;
+        // The account scan may have ended while connected.
+        view.StopTrayAnimation();
+        view.ResetTrayIcon();
         ReportError(view, error.what());
     }
     try {

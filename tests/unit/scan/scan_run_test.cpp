@@ -3,6 +3,7 @@
 
 #include "scan/scan_run.h"
 
+#include "challenge/challenge_tag.h"
 #include "mail/delivery_passes.h"
 #include "platform/data_folder.h"
 #include "platform/event_pump.h"
@@ -18,6 +19,8 @@
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -197,6 +200,30 @@ TEST_F(ScanRunTest, FailedAccountDoesNotStopTheRun) {
     auto finished = std::find(m_view.Details.begin(), m_view.Details.end(), "Finished scanning account.");
     ASSERT_NE(finished, m_view.Details.end());
     EXPECT_EQ(*(finished + 1), "Scanning up@example.net.");
+}
+
+TEST_F(ScanRunTest, ErrorTheAccountScanCannotHandleEndsTheRunInOrder) {
+    // The sender lists cannot be written when the answer releases the held mail.
+    std::filesystem::create_directory(m_data.File("WhiteList.dat"));
+    ProgramSettings.SyncAddressBook = false;
+    ProgramSettings.NoAskApprove = true;
+    FakePop3Server pop3(
+        {Mail("piet@example.org", "photos"), Mail("piet@example.org", "Re: photos  " + ChallengeTagText(4711))});
+    FakeSmtpServer smtp;
+    AddAccount("me@example.net", pop3.Port(), smtp.Port());
+    m_view.AnswerMessageBox(MsgResult::Ok);
+
+    ScanRunOutcome outcome = RunScan();
+
+    EXPECT_EQ(outcome.AccountsFailed, 1);
+    EXPECT_EQ(m_view.CallsStartingWith("MessageBox: Error: ").size(), 1u);
+    EXPECT_FALSE(m_view.TrayAnimating);
+    EXPECT_FALSE(m_view.AnimationRunning);
+    EXPECT_TRUE(m_view.ControlEnabled(ScanControl::Start));
+    EXPECT_EQ(m_view.Headline, "Finished scanning your email accounts for spam.");
+    Lines log = LogLines();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back().rfind("End scan: ", 0), 0u);
 }
 
 TEST_F(ScanRunTest, AttentionNoticeUnlessChallengesAreOff) {
