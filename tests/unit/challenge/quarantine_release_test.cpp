@@ -126,6 +126,36 @@ TEST_F(ReleaseFromViewTest, SenderAddressHoldingAMaskDoesNotPullInOthers) {
     EXPECT_EQ(m_view.Rows()[0].Subject, "bob's");
 }
 
+TEST_F(ReleaseFromViewTest, ReleasingSendsOnlyTheSelectedRowsAndApprovesNobody) {
+    AddMailAccount(m_pop3.Port());
+    int one = Quarantine(0, "ann@example.org", "one");
+    int two = Quarantine(0, "ann@example.org", "two");
+    int three = Quarantine(0, "bob@example.org", "three");
+    m_view.Fill();
+    SelectSubject("one");
+    SelectSubject("three");
+    m_scanView.AnswerMessageBox(MsgResult::Yes);
+
+    ReleaseFromView(m_view, false, m_window);
+
+    m_smtp.Stop();
+    EXPECT_EQ(m_smtp.Messages().size(), 2u);
+    EXPECT_EQ(m_scanView.CallsStartingWith("MessageBox"),
+              Lines{"MessageBox: Confirm: Release selected messages to inbox?"});
+    TUnkMailItems& items = Accounts.Item(0).UnkMailItems;
+    EXPECT_EQ(items.FindById(one), nullptr);
+    EXPECT_NE(items.FindById(two), nullptr);
+    EXPECT_EQ(items.FindById(three), nullptr);
+    EXPECT_TRUE(WhiteList.Strings().empty());
+
+    Lines log = Log();
+    ASSERT_GE(log.size(), 5u);
+    EXPECT_EQ(Lines(log.begin() + 1, log.begin() + 4),
+              (Lines{"Connecting to POP3 server.", "Successfully connected to POP3 server.",
+                     "Disconnecting from POP3 server."}));
+    EXPECT_EQ(log.back().rfind("Finished releasing messages to inbox : ", 0), 0u);
+}
+
 TEST_F(ReleaseFromViewTest, ReleasingAMessageWhoseFileIsGoneShowsTheLoadingError) {
     AddMailAccount(m_pop3.Port());
     int id = Quarantine(0, "ann@example.org", "vanished");
