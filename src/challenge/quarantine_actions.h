@@ -2,6 +2,10 @@
 
 class QuarantineView;
 
+// The two centred lines of the wait window TfrmWait.
+inline constexpr char WaitWindowText[] = "Please wait while the requested action is being performed...";
+inline constexpr char WaitWindowNote[] = "(This may take up to a few minutes)";
+
 // What the quarantine actions need of the main window beyond the scan view
 // (whose navigation buttons, Close command, cursor, status bar and message
 // boxes they use through CurrentScanView()): the wait window TfrmWait and
