@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -32,11 +33,23 @@ long long WholeDaysBetween(TDateTime earlier, TDateTime later) {
     return seconds / SecondsPerDay;
 }
 
+// When the file was written: its creation time, or its write time when that
+// is earlier. A recorded birth time cannot be reset, so a file once dated in
+// the future carries the present only in its write time from then on; without
+// this it would be reset again at every start and never age.
+std::optional<std::time_t> WrittenTime(const std::string& path) {
+    std::optional<std::time_t> created = FileCreationTime(path);
+    struct stat info {};
+    if (created && ::stat(path.c_str(), &info) == 0 && info.st_mtime < *created)
+        return info.st_mtime;
+    return created;
+}
+
 // Steps 1 to 4 for one message file.
 void AgeFile(const std::string& path) {
     if (!CanOpenForReading(path))
         return;
-    std::optional<std::time_t> created = FileCreationTime(path);
+    std::optional<std::time_t> created = WrittenTime(path);
     if (!created)
         return;
     std::time_t nowUnix = NowUnix();

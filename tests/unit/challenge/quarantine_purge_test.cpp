@@ -111,6 +111,20 @@ TEST_F(PurgeOldQuarantineTest, FileDatedInTheFutureGetsThePresentAndStays) {
     EXPECT_EQ(Index().Count(), 1);
 }
 
+TEST_F(PurgeOldQuarantineTest, FileOnceDatedInTheFutureAgesFromItsReset) {
+    ProgramSettings.AutoDelSpam = true;
+    ProgramSettings.AutoDelSpamDays = 14;
+    Quarantine("{FUTURE}.dat");
+    ClockAt(-20 * Day);
+    PurgeOldQuarantine(0);
+    ASSERT_TRUE(FileExists(FileOf("{FUTURE}.dat")));
+    // Still before the file's creation, but 15 days after its reset.
+    ClockAt(-5 * Day);
+    PurgeOldQuarantine(0);
+    EXPECT_FALSE(FileExists(FileOf("{FUTURE}.dat")));
+    EXPECT_EQ(Index().Count(), 0);
+}
+
 TEST_F(PurgeOldQuarantineTest, NameReachingOutsideTheFolderIsDroppedWithoutTouchingTheFile) {
     m_data.Write("Accounts/victim.dat", "keep me");
     IndexOnly("../victim.dat");
