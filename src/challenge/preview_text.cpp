@@ -56,6 +56,15 @@ PreviewContent PreviewContentOf(const MailMessage& message) {
     return content;
 }
 
+std::vector<PreviewRow> PreviewHeaderRows(const PreviewContent& content) {
+    std::vector<PreviewRow> rows{{"From:", content.From}, {"To:", content.To}};
+    if (content.ShowCc)
+        rows.push_back({"CC:", content.Cc});
+    rows.push_back({"Date:", content.Date});
+    rows.push_back({"Subject:", content.Subject});
+    return rows;
+}
+
 void LoadPreviewMessage(const std::string& path, MailMessage& message) {
     message.RawRead = false;
     message.RawWrite = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class MailMessage;
 
@@ -34,6 +35,14 @@ struct PreviewContent {
 
 // The choices of ShowPreviewMessage for a message read in decoded mode.
 PreviewContent PreviewContentOf(const MailMessage& message);
+
+// The header rows the preview shows, in order: "From:", "To:", "CC:" (only
+// when shown), "Date:", "Subject:", each with its value.
+struct PreviewRow {
+    std::string Caption;
+    std::string Value;
+};
+std::vector<PreviewRow> PreviewHeaderRows(const PreviewContent& content);
 
 // Reads a quarantine file for the preview: decoded mode, attachment files
 // kept (the preview deletes them with DeletePreviewFiles when it closes).

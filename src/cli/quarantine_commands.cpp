@@ -89,12 +89,8 @@ int List(CliContext& context, const Options& options) {
 }
 
 void PrintPreview(std::ostream& out, const PreviewContent& content) {
-    out << "From:    " << TerminalSafe(content.From) << "\n";
-    out << "To:      " << TerminalSafe(content.To) << "\n";
-    if (content.ShowCc)
-        out << "CC:      " << TerminalSafe(content.Cc) << "\n";
-    out << "Date:    " << TerminalSafe(content.Date) << "\n";
-    out << "Subject: " << TerminalSafe(content.Subject) << "\n";
+    for (const PreviewRow& row : PreviewHeaderRows(content))
+        out << std::left << std::setw(9) << row.Caption << TerminalSafe(row.Value) << "\n";
     if (content.ShowAttachmentNotice)
         out << "\n" << PreviewAttachmentNotice << "\n";
     out << "\n" << TerminalSafe(content.Text, true) << "\n\n" << PreviewStatusNotice << "\n";

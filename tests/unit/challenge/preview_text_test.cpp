@@ -87,10 +87,18 @@ TEST(PreviewContent, CcRowOnlyWhenTheMessageHasACcList) {
     EXPECT_TRUE(content.ShowCc);
     EXPECT_EQ(content.Cc, "\"Boss, The\" <boss@example.com>");
     EXPECT_EQ(content.Subject, "Minutes");
+    auto captions = [](const PreviewContent& shown) {
+        std::vector<std::string> names;
+        for (const PreviewRow& row : PreviewHeaderRows(shown))
+            names.push_back(row.Caption);
+        return names;
+    };
+    EXPECT_EQ(captions(content), (std::vector<std::string>{"From:", "To:", "CC:", "Date:", "Subject:"}));
 
     MailMessage withoutCc;
     withoutCc.ReadFromText(Join({"From: ann@example.org", "To: me@example.com", "Subject: x", "", "body"}));
     EXPECT_FALSE(PreviewContentOf(withoutCc).ShowCc);
+    EXPECT_EQ(captions(PreviewContentOf(withoutCc)), (std::vector<std::string>{"From:", "To:", "Date:", "Subject:"}));
 }
 
 TEST(PreviewContent, DateShownOnlyWhenValid) {
