@@ -1,0 +1,53 @@
+// Sender-list matching: the masks users enter must never make a scan crawl,
+// however many stars they hold, and loading a long list must stay linear.
+
+#include "records/block_list.h"
+#include "records/wildcard.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace {
+
+// "*a*a*...*a*b" against a text of a's: a backtracking matcher takes time
+// exponential in the number of stars here.
+void MatchManyStars(benchmark::State& state) {
+    const int stars = static_cast<int>(state.range(0));
+    std::string pattern;
+    for (int i = 0; i < stars; ++i)
+        pattern += "*a";
+    pattern += "*b";
+    const std::string text(200, 'a');
+    for (auto _ : state)
+        benchmark::DoNotOptimize(MatchWildcard(text, pattern));
+    state.SetComplexityN(stars);
+}
+BENCHMARK(MatchManyStars)->DenseRange(2, 16, 2)->Complexity();
+
+// An approved list of n addresses checked against one sender, as the scan
+// does for every header.
+void MatchAgainstLongList(benchmark::State& state) {
+    TBlockList list("WhiteList.dat");
+    for (int i = 0; i < state.range(0); ++i)
+        list.Add("friend" + std::to_string(i) + "@example" + std::to_string(i % 97) + ".org");
+    list.Add("*@partner.example.com");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(list.Matches("someone@partner.example.com"));
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(MatchAgainstLongList)->RangeMultiplier(10)->Range(100, 100000)->Complexity();
+
+// Filling a list through Add, which keeps the entries unique.
+void FillList(benchmark::State& state) {
+    for (auto _ : state) {
+        TBlockList list("WhiteList.dat");
+        for (int i = 0; i < state.range(0); ++i)
+            list.Add("friend" + std::to_string(i) + "@example.org");
+        benchmark::DoNotOptimize(list.Count());
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(FillList)->RangeMultiplier(10)->Range(100, 100000)->Unit(benchmark::kMillisecond)->Complexity();
+
+} // namespace
