@@ -29,6 +29,21 @@ void CivilFromDays(long long z, int& year, int& month, int& day) {
     year = static_cast<int>(static_cast<long long>(yoe) + era * 400 + (month <= 2));
 }
 
+// The calendar fields of a local TDateTime for the C library, daylight
+// saving time left for it to work out.
+std::tm LocalFields(TDateTime value) {
+    DateTimeFields f = DecodeDateTime(value);
+    std::tm local{};
+    local.tm_year = f.year - 1900;
+    local.tm_mon = f.month - 1;
+    local.tm_mday = f.day;
+    local.tm_hour = f.hour;
+    local.tm_min = f.minute;
+    local.tm_sec = f.second;
+    local.tm_isdst = -1;
+    return local;
+}
+
 std::function<std::time_t()>& Clock() {
     static std::function<std::time_t()> clock;
     return clock;
@@ -68,15 +83,7 @@ TDateTime DateTimeFromUnix(std::time_t seconds) {
 }
 
 std::time_t UnixFromDateTime(TDateTime value) {
-    DateTimeFields f = DecodeDateTime(value);
-    std::tm local{};
-    local.tm_year = f.year - 1900;
-    local.tm_mon = f.month - 1;
-    local.tm_mday = f.day;
-    local.tm_hour = f.hour;
-    local.tm_min = f.minute;
-    local.tm_sec = f.second;
-    local.tm_isdst = -1;
+    std::tm local = LocalFields(value);
     return std::mktime(&local);
 }
 
@@ -99,15 +106,7 @@ int DayOfMonth(TDateTime value) {
 namespace {
 
 std::string FormatLocal(TDateTime value, const char* format) {
-    DateTimeFields f = DecodeDateTime(value);
-    std::tm fields{};
-    fields.tm_year = f.year - 1900;
-    fields.tm_mon = f.month - 1;
-    fields.tm_mday = f.day;
-    fields.tm_hour = f.hour;
-    fields.tm_min = f.minute;
-    fields.tm_sec = f.second;
-    fields.tm_isdst = -1;
+    std::tm fields = LocalFields(value);
     char buffer[128];
     size_t length = std::strftime(buffer, sizeof buffer, format, &fields);
     return std::string(buffer, length);
