@@ -3,6 +3,8 @@
 // folders in the file named by QUORVANE_MAIL_SERVERS. Each test works in a
 // mailbox of its own.
 
+#include "real_mail_servers.h"
+
 #include "mail/mail_message.h"
 #include "mail/pop3_session.h"
 #include "mail/utmyidsmtp.h"
@@ -22,56 +24,6 @@
 namespace {
 
 using Lines = std::vector<std::string>;
-
-struct MailServers {
-    std::map<std::string, std::string> values;
-
-    std::string operator[](const std::string& key) const {
-        auto found = values.find(key);
-        return found == values.end() ? std::string() : found->second;
-    }
-    int Number(const std::string& key) const { return std::atoi((*this)[key].c_str()); }
-};
-
-const MailServers& Servers() {
-    static MailServers servers = [] {
-        MailServers read;
-        const char* path = std::getenv("QUORVANE_MAIL_SERVERS");
-        std::ifstream in(path ? path : "");
-        if (!in)
-            read.values["SKIP"] = "the mail servers were not started (run the tests through ctest)";
-        std::string line;
-        while (std::getline(in, line)) {
-            std::size_t equals = line.find('=');
-            if (equals != std::string::npos)
-                read.values[line.substr(0, equals)] = line.substr(equals + 1);
-        }
-        return read;
-    }();
-    return servers;
-}
-
-bool UnderCi() {
-    const char* ci = std::getenv("CI");
-    return ci && std::string(ci) == "true";
-}
-
-// Skips when the servers could not be started here (no root, not
-// installed); under CI that is a failure, never a silent skip.
-#define REQUIRE_MAIL_SERVERS()                                                                                         \
-    if (!Servers()["SKIP"].empty()) {                                                                                  \
-        if (UnderCi())                                                                                                 \
-            FAIL() << Servers()["SKIP"];                                                                               \
-        GTEST_SKIP() << Servers()["SKIP"];                                                                             \
-    }
-
-Pop3Settings Pop3For(const std::string& user) {
-    return {"127.0.0.1", Servers().Number("POP3_PORT"), user, Servers()["PASSWORD"], 20000};
-}
-
-std::string AddressOf(const std::string& user) {
-    return user + "@" + Servers()["DOMAIN"];
-}
 
 // Writes a message straight into the user's Maildir the way a delivery
 // agent does: tmp/ first, then new/, with the size hints Dovecot trusts
@@ -96,27 +48,6 @@ void Seed(const std::string& user, const Lines& header, const Lines& body, int s
     }
     ASSERT_EQ(::chown(temporary.c_str(), Servers().Number("MAIL_UID"), Servers().Number("MAIL_GID")), 0);
     ASSERT_EQ(std::rename(temporary.c_str(), (folder + "/new/" + name).c_str()), 0);
-}
-
-int CountOf(const std::string& user) {
-    Pop3Session session(Pop3For(user));
-    session.Connect();
-    int count = session.CountMessages();
-    session.Disconnect();
-    return count;
-}
-
-// Delivery and the expunge after QUIT finish on the servers' own time:
-// asks again until the mailbox holds count messages or a generous limit
-// passes. Returns the last count seen.
-int WaitForCount(const std::string& user, int count) {
-    auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    int seen = CountOf(user);
-    while (seen != count && std::chrono::steady_clock::now() < limit) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        seen = CountOf(user);
-    }
-    return seen;
 }
 
 // Postfix puts its trace fields above the header it received; the rest

@@ -4,6 +4,8 @@
 // sender as a person would, recognised by the next scan, confirmed with a
 // post-response and released back into the account's mailbox.
 
+#include "real_mail_servers.h"
+
 #include "challenge/challenge_tag.h"
 #include "mail/delivery_passes.h"
 #include "mail/mail_message.h"
@@ -37,54 +39,6 @@ using Lines = std::vector<std::string>;
 const std::string AccountUser = "frank";
 const std::string SenderUser = "grace";
 
-std::map<std::string, std::string> ReadServers() {
-    std::map<std::string, std::string> values;
-    const char* path = std::getenv("QUORVANE_MAIL_SERVERS");
-    std::ifstream in(path ? path : "");
-    if (!in)
-        values["SKIP"] = "the mail servers were not started (run the tests through ctest)";
-    std::string line;
-    while (std::getline(in, line)) {
-        std::size_t equals = line.find('=');
-        if (equals != std::string::npos)
-            values[line.substr(0, equals)] = line.substr(equals + 1);
-    }
-    return values;
-}
-
-std::string Server(const std::string& key) {
-    static const std::map<std::string, std::string> values = ReadServers();
-    auto found = values.find(key);
-    return found == values.end() ? std::string() : found->second;
-}
-
-std::string AddressOf(const std::string& user) {
-    return user + "@" + Server("DOMAIN");
-}
-
-Pop3Settings Pop3For(const std::string& user) {
-    return {"127.0.0.1", std::atoi(Server("POP3_PORT").c_str()), user, Server("PASSWORD"), 20000};
-}
-
-int CountOf(const std::string& user) {
-    Pop3Session session(Pop3For(user));
-    session.Connect();
-    int count = session.CountMessages();
-    session.Disconnect();
-    return count;
-}
-
-// Delivery and the expunge after QUIT happen on the servers' own time.
-int WaitForCount(const std::string& user, int count) {
-    auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    int seen = CountOf(user);
-    while (seen != count && std::chrono::steady_clock::now() < limit) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        seen = CountOf(user);
-    }
-    return seen;
-}
-
 void Retrieve(const std::string& user, int number, MailMessage& message) {
     Pop3Session session(Pop3For(user));
     session.Connect();
@@ -97,9 +51,9 @@ void Retrieve(const std::string& user, int number, MailMessage& message) {
 void SendAs(const std::string& user, MailMessage& message, const std::string& to) {
     TMyidSmtp client;
     client.Host = "127.0.0.1";
-    client.Port = std::atoi(Server("SMTP_PORT").c_str());
+    client.Port = Servers().Number("SMTP_PORT");
     client.Username = user;
-    client.Password = Server("PASSWORD");
+    client.Password = Servers()["PASSWORD"];
     client.AuthenticationType = atLogin;
     client.Connect(20000);
     client.EnvelopeFrom = AddressOf(user);
@@ -120,12 +74,7 @@ bool IsContinuation(const std::string& line) {
 class EndToEnd : public testing::Test {
 protected:
     void SetUp() override {
-        if (!Server("SKIP").empty()) {
-            const char* ci = std::getenv("CI");
-            if (ci && std::string(ci) == "true")
-                FAIL() << Server("SKIP");
-            GTEST_SKIP() << Server("SKIP");
-        }
+        REQUIRE_MAIL_SERVERS();
         ResetProcessState(data.Path());
         ProgramSettings.Timeout = 30;
         TAccountItem& account = AppendAccount();
@@ -133,11 +82,11 @@ protected:
         account.DisplayName = "Frank Account";
         account.EmailAddress = AddressOf(AccountUser);
         account.Server = "127.0.0.1";
-        account.Port = std::atoi(Server("POP3_PORT").c_str());
+        account.Port = Servers().Number("POP3_PORT");
         account.Login = AccountUser;
-        account.Password = Server("PASSWORD");
+        account.Password = Servers()["PASSWORD"];
         account.SMTPServer = "127.0.0.1";
-        account.SMTPPort = std::atoi(Server("SMTP_PORT").c_str());
+        account.SMTPPort = Servers().Number("SMTP_PORT");
         account.SMTPAuth = true;
         account.SMTPSameAsIncoming = true;
         account.Enabled = true;

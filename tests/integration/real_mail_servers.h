@@ -1,0 +1,44 @@
+#pragma once
+
+// The real servers that mail_servers.sh starts on loopback (Dovecot for
+// POP3, Postfix for SMTP): their ports, password and folders, read from the
+// file named by QUORVANE_MAIL_SERVERS, and mailbox helpers the real-server
+// tests share.
+
+#include "mail/pop3_session.h"
+
+#include <map>
+#include <string>
+
+struct MailServers {
+    std::map<std::string, std::string> values;
+
+    std::string operator[](const std::string& key) const;
+    int Number(const std::string& key) const;
+};
+
+// Read once; holds "SKIP" with the reason when the servers were not started.
+const MailServers& Servers();
+
+// CI sets CI=true: there a missing server is a failure, never a skip.
+bool UnderCi();
+
+// Skips when the servers could not be started here (no root, not
+// installed); under CI that is a failure, never a silent skip.
+#define REQUIRE_MAIL_SERVERS()                                                                                         \
+    if (!Servers()["SKIP"].empty()) {                                                                                  \
+        if (UnderCi())                                                                                                 \
+            FAIL() << Servers()["SKIP"];                                                                               \
+        GTEST_SKIP() << Servers()["SKIP"];                                                                             \
+    }
+
+std::string AddressOf(const std::string& user);
+Pop3Settings Pop3For(const std::string& user);
+
+// The number of messages in the user's mailbox.
+int CountOf(const std::string& user);
+
+// Delivery and the expunge after QUIT finish on the servers' own time:
+// asks again until the mailbox holds count messages or a generous limit
+// passes. Returns the last count seen.
+int WaitForCount(const std::string& user, int count);
