@@ -1,4 +1,4 @@
-#include "cli/command_line.h"
+#include "cli_fixture.h"
 
 #include "platform/paths.h"
 #include "support/temp_folder.h"
@@ -11,7 +11,7 @@
 
 namespace {
 
-class CommandLine : public ::testing::Test {
+class CommandLine : public CliFixture {
 protected:
     void SetUp() override {
         ::setenv("XDG_CONFIG_HOME", m_config.Path().c_str(), 1);
@@ -19,22 +19,9 @@ protected:
         ::unsetenv("QUORVANE_DATA_DIR");
     }
 
-    // Runs one command on the test's data folder; input feeds standard input.
-    int Run(std::vector<std::string> arguments, const std::string& input = "") {
-        arguments.insert(arguments.begin(), {"--data-dir", m_data.Path()});
-        std::istringstream in(input);
-        std::ostringstream out, err;
-        int status = RunCommand(arguments, in, out, err);
-        m_out = out.str();
-        m_err = err.str();
-        return status;
-    }
-
     std::string Ini() const { return m_data.Read("vantrel.ini"); }
 
-    TempFolder m_data;
     TempFolder m_config;
-    std::string m_out, m_err;
 };
 
 TEST_F(CommandLine, ListsAddLowerCasesAndWritesCrLf) {

@@ -1,4 +1,4 @@
-#include "cli/command_line.h"
+#include "cli_fixture.h"
 
 #include "platform/data_folder.h"
 #include "platform/date_time.h"
@@ -12,7 +12,7 @@
 
 namespace {
 
-class QuarantineCommands : public testing::Test {
+class QuarantineCommands : public CliFixture {
 protected:
     void SetUp() override {
         SetDataFolderOverride(m_data.Path());
@@ -41,20 +41,7 @@ protected:
         return file;
     }
 
-    int Run(std::vector<std::string> arguments, const std::string& input = "") {
-        arguments.insert(arguments.begin(), {"--data-dir", m_data.Path()});
-        std::istringstream in(input);
-        std::ostringstream out, err;
-        int status = RunCommand(arguments, in, out, err);
-        m_out = out.str();
-        m_err = err.str();
-        return status;
-    }
-
     std::string Folder() const { return m_data.Path() + "/Accounts/" + "{0000000A-0000-4000-8000-000000000000}"; }
-
-    TempFolder m_data;
-    std::string m_out, m_err;
 };
 
 std::vector<std::string> Lines(const std::string& text) {

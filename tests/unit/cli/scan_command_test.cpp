@@ -1,4 +1,4 @@
-#include "cli/command_line.h"
+#include "cli_fixture.h"
 
 #include "mail/delivery_passes.h"
 #include "platform/data_folder.h"
@@ -21,7 +21,7 @@ std::string Mail(const std::string& from, const std::string& subject) {
            "\r\nDate: Mon, 9 Mar 2026 10:00:00 +0100\r\n\r\nHello there.\r\n";
 }
 
-class ScanCommand : public testing::Test {
+class ScanCommand : public CliFixture {
 protected:
     void TearDown() override { ResetProcessState(""); }
 
@@ -40,19 +40,6 @@ protected:
         account.ID = "{0000000C-0000-4000-8000-000000000000}";
         SaveAccount(1);
     }
-
-    int Run(std::vector<std::string> arguments, const std::string& input = "") {
-        arguments.insert(arguments.begin(), {"--data-dir", m_data.Path()});
-        std::istringstream in(input);
-        std::ostringstream out, err;
-        int status = RunCommand(arguments, in, out, err);
-        m_out = out.str();
-        m_err = err.str();
-        return status;
-    }
-
-    TempFolder m_data;
-    std::string m_out, m_err;
 };
 
 TEST_F(ScanCommand, UnattendedScanQuarantinesAndApproveReleasesBack) {
