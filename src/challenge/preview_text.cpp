@@ -17,22 +17,12 @@ bool IsPlainTextPart(const MessagePart& part) {
     return !part.IsAttachment() && LowerAscii(TextBefore(part.ContentType, ";")) == "text/plain";
 }
 
-std::string JoinDisplayLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            text += '\n';
-        text += lines[i];
-    }
-    return text;
-}
-
 std::string SecureText(const MailMessage& message) {
     if (message.Parts.empty())
-        return JoinDisplayLines(message.BodyLines);
+        return JoinWith(message.BodyLines, "\n");
     for (const MessagePart& part : message.Parts) {
         if (IsPlainTextPart(part))
-            return JoinDisplayLines(part.Lines);
+            return JoinWith(part.Lines, "\n");
     }
     return {};
 }

@@ -18,13 +18,6 @@ namespace {
 
 constexpr std::size_t SubjectLimit = 25;
 
-std::string JoinCrLf(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\r\n";
-    return text;
-}
-
 // Control characters would end the header line they stand in.
 std::string SingleLine(std::string text) {
     std::replace_if(
@@ -96,7 +89,7 @@ std::string ChallengeSubject(const std::string& subject, int challengeNumber) {
 std::string AutoReplyBody(AutoReplyKind kind, const std::string& accountName, const std::string& senderName) {
     const std::string& templateText = kind == AutoReplyKind::Challenge ? ChallengeTemplate : PostResponseTemplate;
     std::string body = "This is an automatic reply to your message.\r\n\r\n";
-    body += JoinCrLf(SplitLines(templateText));
+    body += JoinLines(SplitLines(templateText));
     body += "\r\n----------";
     ReplacePlaceholders({"%My-Name%=" + accountName, "%Sender-Name%=" + senderName}, body);
     return body;

@@ -8,21 +8,11 @@
 #include "platform/mail_transport_error.h"
 #include "platform/paths.h"
 #include "records/base64.h"
+#include "records/text_helpers.h"
 
 namespace {
 
 constexpr size_t Base64LineLength = 76;
-
-std::string JoinedLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0) {
-            text += "\r\n";
-        }
-        text += lines[i];
-    }
-    return text;
-}
 
 void AppendBase64Lines(const std::string& bytes, std::vector<std::string>& out) {
     std::string encoded = Base64Encode(bytes);
@@ -50,9 +40,9 @@ void AppendTextPart(const MessagePart& part, std::vector<std::string>& out) {
     out.emplace_back();
     std::string encoding = MediaType(part.ContentTransferEncoding);
     if (encoding == "base64") {
-        AppendBase64Lines(JoinedLines(part.Lines), out);
+        AppendBase64Lines(JoinWith(part.Lines, "\r\n"), out);
     } else if (encoding == "quoted-printable") {
-        std::vector<std::string> encoded = EncodeQuotedPrintable(JoinedLines(part.Lines));
+        std::vector<std::string> encoded = EncodeQuotedPrintable(JoinWith(part.Lines, "\r\n"));
         out.insert(out.end(), encoded.begin(), encoded.end());
     } else {
         out.insert(out.end(), part.Lines.begin(), part.Lines.end());

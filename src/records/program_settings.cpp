@@ -144,18 +144,6 @@ std::optional<bool> ParseBoolText(const std::string& text) {
     return std::nullopt;
 }
 
-std::string JoinWithCrLf(std::initializer_list<const char*> lines) {
-    std::string text;
-    bool first = true;
-    for (const char* line : lines) {
-        if (!first)
-            text += "\r\n";
-        text += line;
-        first = false;
-    }
-    return text;
-}
-
 } // namespace
 
 TProgramSettings::TProgramSettings() {
@@ -213,17 +201,19 @@ std::string SetSettingFromText(TProgramSettings& settings, const SettingInfo& in
 }
 
 std::string DefaultChallengeTemplate() {
-    return JoinWithCrLf({"Dear %Sender-Name%,", "",
-                         "My spam blocker has put your message on hold because you are not yet on my",
-                         "approved list.  To request to be added to my approved list so that I can receive",
-                         "your current and future messages, please do this:", "",
-                         "Click Reply and send this message back to me.", "", "Thank you.", "%My-Name%"});
+    return JoinWith({"Dear %Sender-Name%,", "",
+                     "My spam blocker has put your message on hold because you are not yet on my",
+                     "approved list.  To request to be added to my approved list so that I can receive",
+                     "your current and future messages, please do this:", "",
+                     "Click Reply and send this message back to me.", "", "Thank you.", "%My-Name%"},
+                    "\r\n");
 }
 
 std::string DefaultPostResponseTemplate() {
-    return JoinWithCrLf({"Dear %Sender-Name%,", "",
-                         "Congratulations, you have been added to my approved list and I am now able to",
-                         "receive your current and future messages.", "", "Thank you.", "%My-Name%"});
+    return JoinWith({"Dear %Sender-Name%,", "",
+                     "Congratulations, you have been added to my approved list and I am now able to",
+                     "receive your current and future messages.", "", "Thank you.", "%My-Name%"},
+                    "\r\n");
 }
 
 std::string SettingsFilePath() {

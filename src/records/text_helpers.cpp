@@ -98,3 +98,13 @@ std::string JoinLines(const std::vector<std::string>& lines) {
         text.append(line).append("\r\n");
     return text;
 }
+
+std::string JoinWith(const std::vector<std::string>& lines, const std::string& separator) {
+    std::string text;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            text += separator;
+        text += lines[i];
+    }
+    return text;
+}

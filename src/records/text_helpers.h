@@ -35,3 +35,6 @@ std::vector<std::string> SplitLines(const std::string& text);
 
 // Joins lines into file text, every line (the last one included) ended by CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);
+
+// Joins lines with the separator between them (none after the last).
+std::string JoinWith(const std::vector<std::string>& lines, const std::string& separator);

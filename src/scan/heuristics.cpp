@@ -33,27 +33,17 @@ std::string FirstReplyOrBang(const MailMessage& message) {
     return message.ReplyTo.empty() ? std::string("!") : message.ReplyTo.front().Address;
 }
 
-std::string JoinCrLf(const std::vector<std::string>& lines) {
-    std::string text;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            text += "\r\n";
-        text += lines[i];
-    }
-    return text;
-}
-
 // The plain-text body the phrase tests look at.
 std::string BodyText(const MailMessage& message) {
     std::string text;
     if (message.Parts.empty()) {
-        text = JoinCrLf(message.BodyLines);
+        text = JoinWith(message.BodyLines, "\r\n");
     } else {
         auto plain = std::find_if(message.Parts.begin(), message.Parts.end(), [](const MessagePart& part) {
             return !part.IsAttachment() && MediaType(part.ContentType) == "text/plain";
         });
         if (plain != message.Parts.end())
-            text = JoinCrLf(plain->Lines);
+            text = JoinWith(plain->Lines, "\r\n");
     }
     return WithoutCharacters(LowerAscii(text), " :");
 }

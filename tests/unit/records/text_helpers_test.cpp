@@ -48,3 +48,13 @@ TEST(TextHelpers, SplitAndJoinLines) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(TextHelpers, JoinWithPutsTheSeparatorOnlyBetweenLines) {
+    EXPECT_EQ(JoinWith({"a", "", "b"}, "\r\n"), "a\r\n\r\nb");
+    EXPECT_EQ(JoinWith({"only"}, "\n"), "only");
+    EXPECT_EQ(JoinWith({}, "\n"), "");
+}
+
+} // namespace
