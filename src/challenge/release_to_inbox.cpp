@@ -52,8 +52,15 @@ public:
             failure = std::current_exception();
         }
         RemoveReleased();
-        if (failure)
+        if (failure) {
+            // The senders of what was already sent stay approved.
+            try {
+                SaveLists();
+            } catch (...) {
+                // The error that ended the release is the one to report.
+            }
             std::rethrow_exception(failure);
+        }
         SaveLists();
         return m_idList.empty();
     }
@@ -96,14 +103,15 @@ private:
         log.Add("Sucessfully sent message.");
         m_released.insert(std::to_string(entry.Id));
         ++Counters.Released;
-        if (m_view.ScanPageShowing()) {
-            m_view.SetProgressPosition(m_view.ProgressPosition() + 1);
-            m_view.Pump();
-        }
+        // Approved before the pump runs, which may end the release.
         if (!m_skipApprove) {
             Approve(entry.SenderAddress);
             if (!message.ReplyTo.empty())
                 Approve(message.ReplyTo.front().Address);
+        }
+        if (m_view.ScanPageShowing()) {
+            m_view.SetProgressPosition(m_view.ProgressPosition() + 1);
+            m_view.Pump();
         }
     }
 

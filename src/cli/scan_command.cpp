@@ -28,7 +28,7 @@ void LoadForScan() {
 }
 
 int ExitStatusOf(const ScanRunOutcome& outcome) {
-    if (!outcome.Ran || outcome.AccountsFailed > 0)
+    if (!outcome.Ran || outcome.AccountsFailed > 0 || outcome.SaveFailures > 0 || !outcome.LogError.empty())
         return ExitFailed;
     return outcome.Aborted ? ExitCancelled : ExitOk;
 }
@@ -56,6 +56,11 @@ int ScanCommand(CliContext& context) {
         context.Out << "Scanned: " << scanned << "  Spam: " << spam << "  Elapsed: " << elapsed << "\n";
         context.Out << "Accounts: " << outcome.AccountsScanned << " scanned, " << outcome.AccountsFailed << " failed"
                     << (outcome.Aborted ? " (scan cancelled)" : "") << ". Log: " << DataFolder() << "/log.txt\n";
+        if (outcome.SaveFailures > 0)
+            context.Out << "Not saved: " << outcome.SaveFailures
+                        << " messages or files could not be written; the messages stay on the server.\n";
+        if (!outcome.LogError.empty())
+            context.Out << "The log was not written: " << outcome.LogError << "\n";
     }
     return ExitStatusOf(outcome);
 }

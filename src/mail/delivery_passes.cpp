@@ -102,8 +102,9 @@ bool DisconnectSmtp() {
 void DeliveryPasses(int accountNumber, const std::function<std::size_t()>& remaining,
                     const std::function<void(TMyidSmtp&)>& batch) {
     // Measured from the list as given, so a first pass that delivers nothing
-    // is the last one too.
+    // is the last one too, unless the connection broke under it.
     std::size_t previous = remaining();
+    bool retriedLostConnection = false;
     for (;;) {
         if (!ConnectSmtp(accountNumber))
             return;
@@ -114,8 +115,13 @@ void DeliveryPasses(int accountNumber, const std::function<std::size_t()>& remai
             throw;
         }
         std::size_t size = remaining();
-        // Only a shrinking list is progress, so the passes always end.
-        bool last = size >= previous || size == 0;
+        bool progress = size < previous;
+        // A server that refuses every message gets one pass; a connection
+        // that broke gets one more on a fresh one. Otherwise only a
+        // shrinking list goes on, so the passes always end.
+        bool retry = !progress && !SmtpClient->Connected() && !retriedLostConnection;
+        retriedLostConnection = retriedLostConnection || retry;
+        bool last = size == 0 || (!progress && !retry);
         previous = size;
         DisconnectSmtp();
         if (last)

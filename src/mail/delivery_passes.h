@@ -29,6 +29,8 @@ bool DisconnectSmtp();
 // Runs batch over a list with a fresh connection per pass, for as long as
 // each pass makes the list shorter and something is left: connect (stop
 // when that fails), batch (which removes what it delivered), disconnect.
+// A pass without progress whose connection broke (dropped, or closed by a
+// 421 reply) is followed by one more pass.
 // remaining tells the list's size. An exception from the batch ends the
 // passes after the connection is closed, and is passed on.
 void DeliveryPasses(int accountNumber, const std::function<std::size_t()>& remaining,

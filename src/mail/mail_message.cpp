@@ -231,10 +231,12 @@ void MailMessage::ReadFromText(const std::string& text) {
             bodyFollows = true;
             break;
         }
-        if (line == ".") {
+        // Only a last line "." ends a message without a body: files written
+        // before header lines were stuffed may hold a "." header line.
+        if (line == "." && reader.AtEnd()) {
             break;
         }
-        HeaderLines.emplace_back(line);
+        HeaderLines.emplace_back(Unstuffed(line));
     }
     if (bodyFollows) {
         if (RawRead) {
@@ -293,8 +295,9 @@ void MailMessage::WriteTo(std::string& out) const {
 
 void MailMessage::WriteLines(const std::vector<std::string>& header, const std::vector<std::string>& body,
                              std::string& out) {
+    // Transparency covers every line of the text, header lines included.
     for (const std::string& line : header) {
-        AppendLine(out, line);
+        AppendStuffedLine(out, line);
     }
     AppendLine(out, "");
     for (const std::string& line : body) {

@@ -86,12 +86,13 @@ public:
     void SetExtraHeader(const std::string& name, const std::string& value);
 
     // Clears the message, reads it from a whole message text (CR LF or LF
-    // lines, ending at a line "." or the end) and parses the header fields.
+    // lines, ending at a line "." or the end; a header line "." ends it only as
+    // the last line) and parses the header fields.
     // Raises MailTransportError when an attachment file cannot be written.
     void ReadFromText(const std::string& text);
 
     // Appends header block, empty line and body as CR LF lines, with one more
-    // "." before every body line that begins with "."; no terminating ".".
+    // "." before every line that begins with "."; no terminating ".".
     // Raises MailTransportError when an attachment file cannot be read.
     void WriteTo(std::string& out) const;
 

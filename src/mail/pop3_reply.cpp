@@ -22,10 +22,10 @@ std::string AfterIndicator(const std::string& line, std::size_t indicatorLength)
 
 Pop3Reply ParsePop3Reply(const std::string& line) {
     if (StartsWith(line, "+OK"))
-        return {true, AfterIndicator(line, 3)};
+        return {true, true, AfterIndicator(line, 3)};
     if (StartsWith(line, "-ERR"))
-        return {false, AfterIndicator(line, 4)};
-    return {false, line};
+        return {false, true, AfterIndicator(line, 4)};
+    return {false, false, line};
 }
 
 int ParseStatCount(const std::string& text) {

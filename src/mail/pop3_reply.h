@@ -6,10 +6,11 @@
 // the session so that every odd reply can be tested as a table.
 
 // A status line: "+OK text" is positive, "-ERR text" negative; Text is what
-// follows the indicator and one space. Anything else counts as negative,
-// with the whole line as its text.
+// follows the indicator and one space. Anything else breaks the protocol:
+// not Valid (and not Positive), with the whole line as its text.
 struct Pop3Reply {
     bool Positive = false;
+    bool Valid = true;
     std::string Text;
 };
 Pop3Reply ParsePop3Reply(const std::string& line);

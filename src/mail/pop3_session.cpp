@@ -4,6 +4,8 @@
 #include "mail/pop3_reply.h"
 #include "platform/mail_transport_error.h"
 
+#include <algorithm>
+#include <chrono>
 #include <utility>
 
 Pop3Session::Pop3Session(Pop3Settings settings) : m_settings(std::move(settings)) {
@@ -32,7 +34,7 @@ bool Pop3Session::RetrieveHeader(int number, MailMessage& message) {
 }
 
 bool Pop3Session::RetrieveMessage(int number, MailMessage& message) {
-    if (!ParsePop3Reply(Command("RETR " + std::to_string(number))).Positive)
+    if (!ParseStatus(Command("RETR " + std::to_string(number))).Positive)
         return false;
     std::vector<std::string> lines = ReadMultiLine();
     bool inHeader = true;
@@ -55,18 +57,25 @@ bool Pop3Session::DeleteMessage(int number) {
 
 void Pop3Session::Disconnect() {
     if (!m_socket.Connected())
-        return;
+        throw MailTransportError("Not connected.");
+    std::string reply;
     try {
-        m_socket.WriteLine("QUIT");
+        reply = Command("QUIT");
     } catch (const MailTransportError&) {
-        // The server keeps the messages then; nothing is lost by going on.
+        m_socket.Close();
+        throw;
     }
     m_socket.Close();
+    ExpectPositive(reply);
 }
 
 void Pop3Session::ConnectOnly() {
     Connect();
-    Disconnect();
+    try {
+        Disconnect();
+    } catch (const MailTransportError&) {
+        // The login, which is all the SMTP server asks for, has happened.
+    }
 }
 
 std::string Pop3Session::Command(const std::string& line) {
@@ -85,21 +94,43 @@ std::string Pop3Session::ReadStatusLine() {
     return line;
 }
 
-std::string Pop3Session::ExpectPositive(const std::string& statusLine) {
+Pop3Reply Pop3Session::ParseStatus(const std::string& statusLine) {
     Pop3Reply reply = ParsePop3Reply(statusLine);
+    // What follows an unknown status line cannot be told apart from the
+    // replies to later commands: going on would act on the wrong ones.
+    if (!reply.Valid) {
+        m_socket.Close();
+        throw MailTransportError("Invalid reply from POP3 server: " + reply.Text);
+    }
+    return reply;
+}
+
+std::string Pop3Session::ExpectPositive(const std::string& statusLine) {
+    Pop3Reply reply = ParseStatus(statusLine);
     if (!reply.Positive)
         throw MailTransportError(reply.Text);
     return reply.Text;
 }
 
 std::vector<std::string> Pop3Session::ReadMultiLine() {
+    using Clock = std::chrono::steady_clock;
+    const double timeoutMs = std::max(m_settings.TimeoutMs, 0);
+    const Clock::time_point start = Clock::now();
+    std::size_t received = 0;
     std::vector<std::string> lines;
     for (;;) {
-        std::string line = m_socket.ReadLine();
+        // Each line within the time-out, and the reply as a whole at no less
+        // than MinimumTransferRate bytes per time-out.
+        Clock::time_point now = Clock::now();
+        double elapsedMs = std::chrono::duration<double, std::milli>(now - start).count();
+        double allowedMs = timeoutMs * static_cast<double>(1 + received / MinimumTransferRate) - elapsedMs;
+        auto waitMs = static_cast<long long>(std::clamp(allowedMs, 0.0, timeoutMs));
+        std::string line = m_socket.ReadLine(now + std::chrono::milliseconds(waitMs));
+        received += line.size() + 2;
         // The tail of a split long line is not the start of a line: it can be
-        // neither the terminator nor stuffed.
-        if (m_socket.LastLineContinued()) {
-            lines.push_back(std::move(line));
+        // neither the terminator nor stuffed, and joins the line it belongs to.
+        if (m_socket.LastLineContinued() && !lines.empty()) {
+            lines.back() += line;
             continue;
         }
         if (IsMultiLineEnd(line))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mail/pop3_reply.h"
 #include "platform/tcp_socket.h"
 
 #include <string>
@@ -27,20 +28,26 @@ struct Pop3Settings {
 //   RetrieveHeader(n, message)     TOP n 0, for each n in turn
 //   RetrieveMessage(n, message)    RETR n (quarantined messages)
 //   DeleteMessage(n)               DELE n: only marks the message
-//   Disconnect()                   QUIT (not awaited) and close: commits
-// ConnectOnly() is Connect() then Disconnect() (POP before SMTP).
+//   Disconnect()                   QUIT, its "+OK" awaited, and close: commits
+// ConnectOnly() is Connect() then Disconnect() (POP before SMTP); a failed
+// QUIT does not matter there.
 //
 // A session that is destroyed without Disconnect() closes the socket without
 // QUIT, so the server keeps every message of the session, marked or not.
 //
-// Errors: every call except Disconnect() raises MailTransportError. A
-// negative reply carries the server's text after "-ERR" (RETR excepted: it
-// returns false); the socket failures carry the texts of TcpSocket
-// ("Connect timed out.", "Read Timeout", "Host not found.",
-// "Connection Closed Gracefully.", "Socket Error # ..."); a STAT count that
-// is not a number raises "Invalid STAT reply: " + the reply text. After a
-// negative reply the session can go on (so a failed TOP still allows DELE
-// and QUIT); after a socket failure the connection is closed.
+// Errors: every call raises MailTransportError. A negative reply carries the
+// server's text after "-ERR" (RETR excepted: it returns false); the socket
+// failures carry the texts of TcpSocket ("Connect timed out.",
+// "Read Timeout", "Host not found.", "Connection Closed Gracefully.",
+// "Socket Error # ..."); a status line that is neither "+OK" nor "-ERR"
+// raises "Invalid reply from POP3 server: " + the line; a STAT count that is
+// not a number raises "Invalid STAT reply: " + the reply text. Disconnect()
+// raises when the session is no longer connected or QUIT is not answered
+// "+OK": the deletions may not have happened. "Read Timeout" also ends a
+// multi-line reply that arrives slower than MinimumTransferRate bytes per
+// time-out. After a negative reply the session can go on (so a failed TOP
+// still allows DELE and QUIT); after any other failure the connection is
+// closed without QUIT, so the server keeps every message.
 class Pop3Session {
 public:
     explicit Pop3Session(Pop3Settings settings);
@@ -63,6 +70,9 @@ public:
 
     bool Connected() const { return m_socket.Connected(); }
 
+    // A multi-line reply slower than this many bytes per time-out is given up.
+    static constexpr std::size_t MinimumTransferRate = 1024;
+
 private:
     // Sends a command and reads its status line.
     std::string Command(const std::string& line);
@@ -70,6 +80,9 @@ private:
     // A status line; the part of an over-long one beyond the line limit is
     // dropped.
     std::string ReadStatusLine();
+    // The parsed status line; one that breaks the protocol closes the
+    // connection and raises.
+    Pop3Reply ParseStatus(const std::string& statusLine);
     std::string ExpectPositive(const std::string& statusLine);
     // Reads the lines of a multi-line reply up to ".", unstuffed.
     std::vector<std::string> ReadMultiLine();

@@ -32,6 +32,7 @@ bool AddSmtpReplyLine(SmtpReply& reply, const std::string& line) {
         (line.size() > 3 && line[3] != ' ' && line[3] != '-')) {
         reply.Code = 0;
         reply.Lines.push_back(line);
+        reply.Valid = false;
         return true;
     }
     reply.Code = (line[0] - '0') * 100 + (line[1] - '0') * 10 + (line[2] - '0');

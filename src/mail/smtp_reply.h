@@ -11,6 +11,8 @@
 struct SmtpReply {
     int Code = 0;
     std::vector<std::string> Lines;
+    // False once a line broke the protocol (no three-digit code).
+    bool Valid = true;
 
     // The texts of the lines joined with CR LF: what an error shows.
     std::string Text() const;
@@ -18,7 +20,8 @@ struct SmtpReply {
 
 // Adds one received line to reply and returns true when it was the last
 // line of the reply ("250 x" rather than "250-x"). A line that does not begin
-// with three digits ends the reply with code 0 and the whole line as text.
+// with three digits ends the reply with code 0, the whole line as text, and
+// Valid cleared.
 bool AddSmtpReplyLine(SmtpReply& reply, const std::string& line);
 
 // The authentication mechanisms an EHLO reply announces: every line whose

@@ -17,12 +17,8 @@ namespace {
 // More lines than any real reply has; the rest is read but not kept.
 constexpr std::size_t MaxReplyLines = 1000;
 
-void Expect(const SmtpReply& reply, std::initializer_list<int> codes) {
-    if (std::find(codes.begin(), codes.end(), reply.Code) != codes.end())
-        return;
-    std::string text = reply.Text();
-    throw MailTransportError(text.empty() ? std::to_string(reply.Code) : text);
-}
+// "Service not available, closing transmission channel".
+constexpr int ClosingChannel = 421;
 
 // A line break inside an address would let it smuggle commands of its own.
 void CheckEnvelopeAddress(const std::string& address) {
@@ -105,6 +101,16 @@ void TMyidSmtp::Disconnect() {
     m_socket.Close();
 }
 
+void TMyidSmtp::Expect(const SmtpReply& reply, std::initializer_list<int> codes) {
+    if (std::find(codes.begin(), codes.end(), reply.Code) != codes.end())
+        return;
+    // The server is going away: this connection carries nothing more.
+    if (reply.Code == ClosingChannel)
+        m_socket.Close();
+    std::string text = reply.Text();
+    throw MailTransportError(text.empty() ? std::to_string(reply.Code) : text);
+}
+
 SmtpReply TMyidSmtp::Command(const std::string& line) {
     m_socket.WriteLine(line);
     return ReadReply();
@@ -120,8 +126,15 @@ SmtpReply TMyidSmtp::ReadReply() {
     for (;;) {
         std::string line = m_socket.ReadLine();
         m_socket.SkipRestOfLine();
-        if (AddSmtpReplyLine(reply, line))
+        if (AddSmtpReplyLine(reply, line)) {
+            // The rest of a broken reply would be taken for the replies to
+            // later commands.
+            if (!reply.Valid) {
+                m_socket.Close();
+                throw MailTransportError("Invalid reply from SMTP server: " + line);
+            }
             return reply;
+        }
         if (reply.Lines.size() > MaxReplyLines)
             reply.Lines.pop_back();
     }

@@ -3,6 +3,7 @@
 #include "platform/tcp_socket.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -26,13 +27,12 @@ enum TAuthenticationType { atNone, atLogin };
 //   Disconnect()              QUIT, not awaited; close
 //
 // Errors: MailTransportError. An unexpected reply code raises the server's
-// reply text; socket failures the texts of TcpSocket ("Connect timed out.",
-// "Read Timeout", "Host not found.", "Connection Closed Gracefully.",
-// "Socket Error # ..."); an envelope address holding a line break or other
-// control character raises "Invalid envelope address." before anything is
-// sent for that message. A failed Connect closes the connection; a failed
-// SendWithEnvelope keeps it open unless the socket itself failed, and the
-// next message starts with RSET.
+// reply text; a reply line without a three-digit code closes the connection
+// and raises "Invalid reply from SMTP server: " + the line; socket failures the texts of TcpSocket ("Connect timed
+// out.", "Read Timeout", "Host not found.", "Connection Closed Gracefully.", "Socket Error # ..."); an envelope address
+// holding a line break or other control character raises "Invalid envelope address." before anything is sent for that
+// message. A failed Connect closes the connection; a failed SendWithEnvelope keeps it open unless the socket itself
+// failed, and the next message starts with RSET.
 class TMyidSmtp {
 public:
     std::string Host;
@@ -70,6 +70,8 @@ private:
     SmtpReply Command(const std::string& line);
     SmtpReply CommandMasked(const std::string& line, const std::string& transcriptText);
     SmtpReply ReadReply();
+    // Raises unless the reply has one of codes; a 421 also closes.
+    void Expect(const SmtpReply& reply, std::initializer_list<int> codes);
 
     TcpSocket m_socket;
     bool m_authenticated = false;

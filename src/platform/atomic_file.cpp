@@ -31,13 +31,6 @@ bool WriteAll(int fd, const std::string& content) {
     return true;
 }
 
-std::string FolderOf(const std::string& path) {
-    auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 } // namespace
 
 void ReplaceFileAtomically(const std::string& path, const std::string& content) {
@@ -68,23 +61,31 @@ void ReplaceFileAtomically(const std::string& path, const std::string& content) 
     }
 }
 
-void SyncFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
+namespace {
+
+int (*g_fsync)(int) = ::fsync;
+
+void Sync(const std::string& path, int flags) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags);
+    int error = fd < 0 ? errno : 0;
+    if (fd >= 0 && g_fsync(fd) != 0)
+        error = errno;
+    if (fd >= 0)
         ::close(fd);
-    }
+    if (error != 0)
+        throw std::runtime_error("Cannot flush " + path + " to disk: " + std::strerror(error));
+}
+
+} // namespace
+
+void SyncFile(const std::string& path) {
+    Sync(path, 0);
 }
 
 void SyncFolder(const std::string& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    Sync(folder, O_DIRECTORY);
 }
 
-void SyncFileAndFolder(const std::string& path) {
-    SyncFile(path);
-    SyncFolder(FolderOf(path));
+void SetFsyncForTesting(int (*replacement)(int fd)) {
+    g_fsync = replacement ? replacement : ::fsync;
 }

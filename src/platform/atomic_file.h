@@ -11,8 +11,11 @@
 void ReplaceFileAtomically(const std::string& path, const std::string& content);
 
 // Force a file, or a folder's entries, to stable storage: the barrier taken
-// before the POP3 server is told to delete what was saved. Best effort.
+// before the POP3 server is told to delete what was saved. Throws
+// std::runtime_error ("Cannot flush PATH to disk: reason") when the file or
+// folder cannot be opened or the flush fails.
 void SyncFile(const std::string& path);
 void SyncFolder(const std::string& folder);
-// Both, for one file and the folder that holds it.
-void SyncFileAndFolder(const std::string& path);
+
+// For tests of a failing disk: replaces fsync(2); nullptr restores it.
+void SetFsyncForTesting(int (*replacement)(int fd));

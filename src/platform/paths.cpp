@@ -26,6 +26,11 @@ bool FolderExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool NameExists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
 void EnsureFolder(const std::string& path, unsigned mode) {
     if (FolderExists(path))
         return;

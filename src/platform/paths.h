@@ -9,6 +9,9 @@ std::string IncludeTrailingDelimiter(const std::string& path);
 
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
+// True when anything at all has this name: a file, folder, link (even a
+// broken one) or device.
+bool NameExists(const std::string& path);
 
 // Creates one folder with the given mode when it does not exist yet.
 // Throws std::runtime_error with the system's text when it cannot be created.

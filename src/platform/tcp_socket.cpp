@@ -185,9 +185,13 @@ void TcpSocket::AwaitReady(short events, std::chrono::steady_clock::time_point d
 }
 
 std::string TcpSocket::ReadLine() {
+    return ReadLine(DeadlineAfter(m_readTimeoutMs));
+}
+
+std::string TcpSocket::ReadLine(Clock::time_point deadline) {
     std::string line;
     while (!TakeLineFromBuffer(line))
-        ReceiveMore();
+        ReceiveMore(deadline);
     Transcribe("S: ", line);
     return line;
 }
@@ -222,13 +226,12 @@ bool TcpSocket::TakeLineFromBuffer(std::string& line) {
     return true;
 }
 
-void TcpSocket::ReceiveMore() {
+void TcpSocket::ReceiveMore(Clock::time_point deadline) {
     if (m_fd < 0)
         throw MailTransportError("Not connected.");
     // Drop consumed lines before the buffer grows, so reading stays linear.
     m_buffer.erase(0, m_bufferStart);
     m_bufferStart = 0;
-    Clock::time_point deadline = DeadlineAfter(m_readTimeoutMs);
     for (;;) {
         AwaitReady(POLLIN, deadline, "Read Timeout");
         std::size_t oldSize = m_buffer.size();

@@ -42,8 +42,11 @@ public:
 
     bool Connected() const { return m_fd >= 0; }
 
-    // The next line without its line end (CR LF, or a bare LF).
+    // The next line without its line end (CR LF, or a bare LF). The whole
+    // line must arrive within the read time-out, or by deadline: a peer
+    // sending a byte now and then cannot hold the connection for ever.
     std::string ReadLine();
+    std::string ReadLine(std::chrono::steady_clock::time_point deadline);
 
     // True when the line last returned by ReadLine is the tail of a longer
     // line that was split at MaxLineLength, so a protocol does not take it
@@ -68,7 +71,7 @@ public:
 private:
     void SendAll(const char* data, std::size_t size);
     bool TakeLineFromBuffer(std::string& line);
-    void ReceiveMore();
+    void ReceiveMore(std::chrono::steady_clock::time_point deadline);
     void AwaitReady(short events, std::chrono::steady_clock::time_point deadline, const char* timeoutText);
     [[noreturn]] void Fail(const std::string& text);
 

@@ -137,17 +137,12 @@ void DecodeIndex(const std::string& bytes, bool oldLayout, TUnkMailItems& items)
     }
 }
 
-// The new file goes down before the old one goes away: a failure in between
-// leaves "account.dat", which the next load converts again, and nothing is lost.
-void ConvertOldIndex(const TUnkMailItems& items, const std::string& accountFolder, const std::string& oldPath) {
-    if (SaveIndexFile(items, accountFolder)) {
-        try {
-            DeleteFileIfExists(oldPath);
-        } catch (const std::exception&) {
-            // Converted again at the next load; the entries are all there.
-        }
-    }
-    UpgradeNotice = true;
+// The new file goes down before the old one goes away (SaveIndexFile removes
+// it): a failure in between leaves "account.dat", which the next load
+// converts again, and nothing is lost.
+void ConvertOldIndex(const TUnkMailItems& items, const std::string& accountFolder) {
+    if (SaveIndexFile(items, accountFolder))
+        UpgradeNotice = true;
 }
 
 } // namespace
@@ -208,10 +203,17 @@ TUnkMailItem* TUnkMailItems::FindById(int id) {
 bool SaveIndexFile(const TUnkMailItems& items, const std::string& accountFolder) {
     try {
         ReplaceFileAtomically(IncludeTrailingDelimiter(accountFolder) + NewIndexName, EncodeIndex(items));
-        return true;
     } catch (...) {
         return false;
     }
+    // An older index left by a conversion that failed would win over this
+    // one at the next load and lose every entry added since.
+    try {
+        DeleteFileIfExists(IncludeTrailingDelimiter(accountFolder) + OldIndexName);
+    } catch (const std::exception&) {
+        // Tried again at the next save.
+    }
+    return true;
 }
 
 bool LoadIndexFile(TUnkMailItems& items, const std::string& accountFolder) {
@@ -226,6 +228,6 @@ bool LoadIndexFile(TUnkMailItems& items, const std::string& accountFolder) {
         return false;
     DecodeIndex(bytes, oldLayout, items);
     if (oldLayout)
-        ConvertOldIndex(items, accountFolder, oldPath);
+        ConvertOldIndex(items, accountFolder);
     return true;
 }

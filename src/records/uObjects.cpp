@@ -51,20 +51,29 @@ std::string AliasFilePath(const TAccountItem& account) {
 // (which sort first) and white space at either end vanish.
 void LoadAliases(TAccountItem& account) {
     account.Aliases.Clear();
+    account.AliasesUnreadable = false;
     try {
+        std::string path = AliasFilePath(account);
         std::string content;
-        if (!ReadWholeFile(AliasFilePath(account), content))
+        if (!ReadFileIfExists(path, content)) {
+            // Something other than a file under that name is not ours to replace.
+            account.AliasesUnreadable = NameExists(path);
             return;
+        }
         TAliasList lines;
         lines.SetText(content);
         account.Aliases.SetText(Trim(lines.Text()));
     } catch (const std::exception&) {
         account.Aliases.Clear();
+        account.AliasesUnreadable = true;
     }
 }
 
 void SaveAliases(const TAccountItem& account) {
-    ReplaceFileAtomically(AliasFilePath(account), account.Aliases.Text());
+    std::string path = AliasFilePath(account);
+    if (account.AliasesUnreadable)
+        throw std::runtime_error("Cannot read file " + path + ", so it was not replaced.");
+    ReplaceFileAtomically(path, account.Aliases.Text());
 }
 
 IniDocument ReadSettingsForLoading() {
@@ -223,8 +232,10 @@ bool RemoveAccount(int n) {
     ini.SaveToFile(path);
 
     Accounts.Delete(n - 1);
+    // An unreadable file keeps what it holds: these aliases did not change.
     for (int i = 0; i < Accounts.Count(); ++i)
-        SaveAliases(Accounts.Item(i));
+        if (!Accounts.Item(i).AliasesUnreadable)
+            SaveAliases(Accounts.Item(i));
     return true;
 }
 

@@ -67,6 +67,9 @@ public:
     TUnkMailItems UnkMailItems;
     std::string ID; // names the account folder; never changes
     TAliasList Aliases;
+    // "aliases.dat" exists but could not be read: saving would replace the
+    // aliases it holds with the empty list, so it is refused.
+    bool AliasesUnreadable = false;
 };
 
 // The ordered accounts; position = account number - 1. Owns its records,
@@ -97,7 +100,8 @@ TAccountItem& AppendAccount();
 // Fills record n (1-based) from section "Account" + n of the settings file
 // (missing file, section or key: the defaults, port 110, SMTP port 25,
 // enabled) and its aliases from "aliases.dat" (any failure there leaves the
-// aliases empty). Throws std::out_of_range when record n does not exist.
+// aliases empty and marks them unreadable, so that SaveAccount refuses to
+// replace the file). Throws std::out_of_range when record n does not exist.
 void LoadAccount(int n);
 
 // Writes record n to section "Account" + n and "NumAccounts" in one atomic

@@ -1,6 +1,7 @@
 #include "scan/classify_message.h"
 
 #include "challenge/challenge_tag.h"
+#include "challenge/quarantine_file.h"
 #include "mail/mail_message.h"
 #include "mail/pop3_session.h"
 #include "platform/identifier.h"
@@ -80,20 +81,35 @@ bool DecideApproval(const MailMessage& header, const Addresses& addresses, ScanV
     return AskApproval(header, addresses, view);
 }
 
-// The quarantined mail of the answering sender goes on the release list.
-// Addresses are compared as addresses, not as masks, so that an answer
-// from "*@example.com" releases only mail from that very text.
-void ListForRelease(TAccountItem& account, const Addresses& addresses, TIdList& releaseList) {
-    for (int index = 0; index < account.UnkMailItems.Count(); ++index) {
-        const TUnkMailItem& entry = account.UnkMailItems.Item(index);
-        bool fromSender = !addresses.From.empty() && SameText(entry.SenderAddress, addresses.From);
-        bool fromReply = !addresses.FirstReply.empty() && SameText(entry.SenderAddress, addresses.FirstReply);
-        if (fromSender || fromReply)
+bool IsAnswerAddress(const std::string& address, const Addresses& addresses) {
+    return !address.empty() && ((!addresses.From.empty() && SameText(address, addresses.From)) ||
+                                (!addresses.FirstReply.empty() && SameText(address, addresses.FirstReply)));
+}
+
+// The Reply-To of a held message, where its challenge went.
+std::string StoredReplyTo(const std::string& folder, const TUnkMailItem& entry) {
+    MailMessage stored;
+    if (!ReadStoredHeader(QuarantineFilePath(folder, entry.FileName), stored))
+        return {};
+    return stored.ReplyToAddress();
+}
+
+// The quarantined mail of the answering sender goes on the release list:
+// mail sent from the answering address, and mail whose Reply-To named it
+// (the challenge went there). Addresses are compared as addresses, not as
+// masks, so that an answer from "*@example.com" releases only mail from
+// that very text.
+void ListForRelease(int accountIndex, const Addresses& addresses, TIdList& releaseList) {
+    const TUnkMailItems& items = Accounts.Item(accountIndex).UnkMailItems;
+    std::string folder = AccountFolder(accountIndex);
+    for (int index = 0; index < items.Count(); ++index) {
+        const TUnkMailItem& entry = items.Item(index);
+        if (IsAnswerAddress(entry.SenderAddress, addresses) || IsAnswerAddress(StoredReplyTo(folder, entry), addresses))
             releaseList.insert(std::to_string(entry.Id));
     }
 }
 
-void HandleAnswer(TAccountItem& account, int messageNumber, const MailMessage& header, const Addresses& addresses,
+void HandleAnswer(int accountIndex, int messageNumber, const MailMessage& header, const Addresses& addresses,
                   TMailItem& record, AccountWorkLists& work, ScanView& view) {
     record.kept = true;
     ++Counters.Responses;
@@ -104,7 +120,7 @@ void HandleAnswer(TAccountItem& account, int messageNumber, const MailMessage& h
     try {
         if (work.PostResponseList.Add(addresses.Answer, NameOrAddress(header, addresses.Answer), header.Subject))
             ++Counters.Approved;
-        ListForRelease(account, addresses, work.ReleaseList);
+        ListForRelease(accountIndex, addresses, work.ReleaseList);
     } catch (...) {
         // A failed list addition loses only the follow-up of this answer.
     }
@@ -167,6 +183,7 @@ bool SaveToQuarantine(int accountIndex, int messageNumber, const MailMessage& he
         if (!SaveIndex(account))
             throw std::runtime_error("Cannot save the quarantine index in " + folder);
     } catch (const std::exception& error) {
+        ++ScanState.SaveFailures;
         log.Add("Error save message to file: " + WithoutPasswords(error.what(), account));
         if (entryId >= 0)
             RemoveEntry(account.UnkMailItems, entryId);
@@ -184,10 +201,39 @@ bool SaveToQuarantine(int accountIndex, int messageNumber, const MailMessage& he
     return true;
 }
 
+// The quarantine file of a message stored by an earlier scan whose QUIT did
+// not reach the server (a dropped connection, a killed process): same
+// sender, subject and date in the index, same Message-ID in the file.
+// Empty when there is none.
+std::string StoredCopy(int accountIndex, const MailMessage& header) {
+    if (header.MessageId.empty())
+        return {};
+    const TUnkMailItems& items = Accounts.Item(accountIndex).UnkMailItems;
+    std::string folder = AccountFolder(accountIndex);
+    for (int index = 0; index < items.Count(); ++index) {
+        const TUnkMailItem& entry = items.Item(index);
+        if (entry.Date != header.Date || entry.Subject != header.Subject ||
+            !SameText(entry.SenderAddress, header.From.Address))
+            continue;
+        std::string path = QuarantineFilePath(folder, entry.FileName);
+        MailMessage stored;
+        if (ReadStoredHeader(path, stored) && stored.MessageId == header.MessageId)
+            return path;
+    }
+    return {};
+}
+
 void Quarantine(int accountIndex, int messageNumber, const MailMessage& header, const Addresses& addresses,
                 const TMailItem& record, Pop3Session& session, AccountWorkLists& work) {
     ++Counters.Spam;
     ++ScanState.SpamDetected;
+    if (std::string copy = StoredCopy(accountIndex, header); !copy.empty()) {
+        // Stored and challenged once already: only the deletion is left to do.
+        ScanState.ScanLog.Add("Message already in quarantine, deleting from server.");
+        work.DeleteList.push_back(messageNumber);
+        work.SavedFiles.push_back(copy);
+        return;
+    }
     int category = CategoryChallenged;
     if (!SaveToQuarantine(accountIndex, messageNumber, header, record, session, work, category))
         return;
@@ -235,7 +281,7 @@ void ClassifyMessage(int accountIndex, int messageNumber, const MailMessage& hea
     } else if (IsMakerMail(addresses.From)) {
         record.kept = true;
     } else if (IsChallengeAnswer(header.Subject)) {
-        HandleAnswer(account, messageNumber, header, addresses, record, work, view);
+        HandleAnswer(accountIndex, messageNumber, header, addresses, record, work, view);
     } else {
         Quarantine(accountIndex, messageNumber, header, addresses, record, session, work);
     }

@@ -37,6 +37,13 @@ std::string ConnectionNotice(const std::string& error) {
     return notice + "\r\n\r\nPlease check the above and try again.";
 }
 
+// An error text that another sentence follows in one log line.
+std::string AsSentence(std::string text) {
+    if (text.empty() || text.back() != '.')
+        text += '.';
+    return text;
+}
+
 void FillProgress(ScanView& view) {
     view.SetProgressPosition(view.ProgressMax());
 }
@@ -90,9 +97,9 @@ public:
             return ScanAccountResult::Failed;
         bool headersRead = ReadHeaders(count);
         Summarise(count);
-        DeleteFromServer();
+        bool committed = DeleteFromServer();
         RunFollowUpSteps(m_index + 1, m_work, m_view);
-        return headersRead ? ScanAccountResult::Completed : ScanAccountResult::Failed;
+        return headersRead && committed ? ScanAccountResult::Completed : ScanAccountResult::Failed;
     }
 
 private:
@@ -208,9 +215,9 @@ private:
         m_view.AddDetailsLine("Received " + std::to_string(Counters.Responses) + " responses.");
     }
 
-    // Step 2. The server deletes the marked messages only at QUIT, so the
-    // files and the index they were saved to are flushed first.
-    void DeleteFromServer() {
+    // Step 2. False when the session could not be ended with an answered
+    // QUIT: then the deletions may not have happened.
+    bool DeleteFromServer() {
         m_view.SetCurrentAction("step 2/5: moving messages to quarantine folder");
         m_view.Pump();
         if (!m_work.DeleteList.empty()) {
@@ -224,8 +231,29 @@ private:
                               std::to_string(Counters.ToMove - Counters.Responses) + " messages to quarantine folder.");
         FillProgress(m_view);
         m_view.Pump();
-        FlushQuarantine();
-        m_session->Disconnect();
+        return EndSession();
+    }
+
+    // The server deletes the marked messages only at QUIT, so the files and
+    // the index they were saved to must be on the disk first; if they cannot
+    // be, the session ends without QUIT and the server keeps everything.
+    bool EndSession() {
+        try {
+            FlushQuarantine();
+        } catch (const std::exception& error) {
+            Log("Error saving the quarantine to disk: " + AsSentence(WithoutPasswords(error.what(), m_account)) +
+                " The messages stay on the server.");
+            m_session.reset();
+            return false;
+        }
+        try {
+            m_session->Disconnect();
+        } catch (const MailTransportError& error) {
+            Log("Error ending the POP3 session: " + AsSentence(ErrorText(error)) +
+                " The messages may not have been deleted from the server.");
+            return false;
+        }
+        return true;
     }
 
     void DeleteMessage(int number) {

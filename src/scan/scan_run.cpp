@@ -50,6 +50,7 @@ void StartRun(ScanView& view) {
     ScanState.ResponsesReceived = 0;
     ShowStatistics(ScanState, view);
     ScanState.NeedsAttention = false;
+    ScanState.SaveFailures = 0;
     ResetElapsedTime(ScanState, view);
     ScanState.ApprovedThisRun.Clear();
     ScanState.DeclinedThisRun.Clear();
@@ -175,6 +176,7 @@ ScanRunOutcome RunScan() {
     try {
         SaveLoopList();
     } catch (const std::exception& error) {
+        ++ScanState.SaveFailures;
         ReportError(view, error.what());
     }
     FinishRun(view);
@@ -183,9 +185,11 @@ ScanRunOutcome RunScan() {
     try {
         ScanState.ScanLog.SaveToFolder(DataFolder());
     } catch (const std::exception& error) {
+        outcome.LogError = error.what();
         if (!ScanState.Unattended)
             view.MessageBox(error.what(), "Error", MsgButtons::Ok, MsgIcon::Error);
     }
+    outcome.SaveFailures = ScanState.SaveFailures;
     ScanState.ScanLog.Clear();
     view.SetBusyCursor(false);
     return outcome;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // The scan run: one pass over every enabled account, started by the user,
 // a shortcut or the background timer, reporting through CurrentScanView()
 // and ScanState (the caller sets ScanState.Unattended for a timer-started
@@ -16,6 +18,11 @@ struct ScanRunOutcome {
     int AccountsFailed = 0;
     // Cancel was requested.
     bool Aborted = false;
+    // Messages that could not be saved (they stay on the server) and run
+    // files that could not be written; the error text when "log.txt" was
+    // not written.
+    int SaveFailures = 0;
+    std::string LogError;
 };
 
 // btnStartScanClick. Without accounts: asks whether to configure one

@@ -37,6 +37,9 @@ struct ScanRunState {
     std::int32_t ResponsesReceived = 0;
     // A message was quarantined as possible automated mail or virus.
     bool NeedsAttention = false;
+    // Messages that could not be saved to the quarantine (they stay on the
+    // server) and files of the run that could not be written.
+    std::int32_t SaveFailures = 0;
     // The log of the run (or of an approve or release).
     ::ScanLog ScanLog;
     // Senders approved or declined at the approve prompt during this run.

@@ -4,6 +4,7 @@
 #include "platform/data_folder.h"
 #include "platform/event_pump.h"
 #include "platform/paths.h"
+#include "records/sender_lists.h"
 #include "records/uObjects.h"
 #include "scan/scan_state.h"
 #include "support/fake_smtp_server.h"
@@ -203,6 +204,10 @@ TEST_F(ReleaseTest, AnUnexpectedErrorStillRemovesWhatWasSent) {
     std::string index;
     ASSERT_TRUE(ReadWholeFile(folder + "account2.dat", index));
     EXPECT_EQ(index.substr(0, 4), std::string("\x01\0\0\0", 4));
+    // Its sender stays approved after the process ends.
+    WhiteList.Clear();
+    LoadLists();
+    EXPECT_EQ(WhiteList.Strings(), (Lines{"piet@example.org", "piet@home.example.org"}));
 }
 
 TEST_F(ReleaseTest, WildcardSendersAreNotApprovedAsMasks) {

@@ -119,15 +119,15 @@ TEST(MailMessageHeader, PriorityAndDateRules) {
 TEST(MailMessageRaw, FileRoundTripKeepsEveryLine) {
     TempFolder folder;
     MailMessage message = RawMessage();
-    message.HeaderLines = {"From: a@example.net", "Subject: dots", "X-Long: one", "\ttwo"};
+    message.HeaderLines = {"From: a@example.net", "Subject: dots", ".", ".X-Foo: 1", "X-Long: one", "\ttwo"};
     message.BodyLines = {".", "..", ".leading", "", "plain", "trailing blank ", ""};
     message.SetExtraHeader("X-Mailer", "Quorvane");
     std::string path = folder.File("message.dat");
     message.SaveToFile(path);
 
     std::string content = folder.Read("message.dat");
-    EXPECT_EQ(content, "From: a@example.net\r\nSubject: dots\r\nX-Long: one\r\n\ttwo\r\n\r\n..\r\n...\r\n..leading\r\n"
-                       "\r\nplain\r\ntrailing blank \r\n\r\n.\r\n");
+    EXPECT_EQ(content, "From: a@example.net\r\nSubject: dots\r\n..\r\n..X-Foo: 1\r\nX-Long: one\r\n\ttwo\r\n\r\n"
+                       "..\r\n...\r\n..leading\r\n\r\nplain\r\ntrailing blank \r\n\r\n.\r\n");
 
     MailMessage loaded = RawMessage();
     loaded.LoadFromFile(path);
@@ -139,7 +139,7 @@ TEST(MailMessageRaw, FileRoundTripKeepsEveryLine) {
     message.BodyLines = {"short"};
     message.SaveToFile(path);
     EXPECT_EQ(folder.Read("message.dat"),
-              "From: a@example.net\r\nSubject: dots\r\nX-Long: one\r\n\ttwo\r\n\r\nshort\r\n.\r\n");
+              "From: a@example.net\r\nSubject: dots\r\n..\r\n..X-Foo: 1\r\nX-Long: one\r\n\ttwo\r\n\r\nshort\r\n.\r\n");
 }
 
 TEST(MailMessageRaw, ReadsUntilTheDotLineOrTheEnd) {
@@ -151,6 +151,11 @@ TEST(MailMessageRaw, ReadsUntilTheDotLineOrTheEnd) {
     message.ReadFromText("Subject: header only\r\n.\r\n");
     EXPECT_EQ(message.HeaderLines, std::vector<std::string>{"Subject: header only"});
     EXPECT_TRUE(message.BodyLines.empty());
+
+    // Files saved before header lines were stuffed hold them as received.
+    message.ReadFromText("Subject: old\r\n.\r\n.X-Foo: 1\r\nTo: b@example.net\r\n\r\nbody\r\n.\r\n");
+    EXPECT_EQ(message.HeaderLines, (std::vector<std::string>{"Subject: old", ".", ".X-Foo: 1", "To: b@example.net"}));
+    EXPECT_EQ(message.BodyLines, std::vector<std::string>{"body"});
 }
 
 TEST(MailMessageRaw, WriteToSendsStoredLinesWithDotsDoubledAndNoMailer) {

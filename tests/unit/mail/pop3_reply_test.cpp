@@ -9,22 +9,24 @@ namespace {
 struct StatusCase {
     std::string line;
     bool positive;
+    bool valid;
     std::string text;
 };
 
 TEST(ParsePop3Reply, StatusAndText) {
     const StatusCase cases[] = {
-        {"+OK 2 320", true, "2 320"},
-        {"+OK", true, ""},
-        {"+OK  two spaces", true, " two spaces"},
-        {"-ERR no such message", false, "no such message"},
-        {"-ERR", false, ""},
-        {"* something else", false, "* something else"},
-        {"", false, ""},
+        {"+OK 2 320", true, true, "2 320"},
+        {"+OK", true, true, ""},
+        {"+OK  two spaces", true, true, " two spaces"},
+        {"-ERR no such message", false, true, "no such message"},
+        {"-ERR", false, true, ""},
+        {"* something else", false, false, "* something else"},
+        {"", false, false, ""},
     };
     for (const StatusCase& c : cases) {
         Pop3Reply reply = ParsePop3Reply(c.line);
         EXPECT_EQ(reply.Positive, c.positive) << c.line;
+        EXPECT_EQ(reply.Valid, c.valid) << c.line;
         EXPECT_EQ(reply.Text, c.text) << c.line;
     }
 }

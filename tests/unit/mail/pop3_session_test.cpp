@@ -3,11 +3,14 @@
 #include "mail/mail_message.h"
 #include "platform/mail_transport_error.h"
 #include "support/fake_pop3_server.h"
+#include "support/loopback_server.h"
 #include "support/transport_errors.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -122,22 +125,23 @@ TEST(Pop3Session, NegativeRetrReturnsFalseAndTheSessionGoesOn) {
     EXPECT_EQ(message.Subject, "second");
 }
 
-TEST(Pop3Session, LongLinesArriveSplitAndTheirTailsAreNoTerminator) {
+TEST(Pop3Session, LongLinesArriveWholeAndTheirTailsAreNoTerminator) {
+    std::string longHeader = "X-Long: " + std::string(21603, 'h');
     std::string longLine(40000, 'x');
     // The tail of this line is a lone "." after the split.
     std::string dotTail = std::string(16384, 'y') + ".";
-    FakePop3Server server({"Subject: long\r\n\r\n" + longLine + "\r\n" + dotTail + "\r\nlast\r\n", Second});
+    std::string text = "Subject: long\r\n" + longHeader + "\r\nMessage-ID: <m@x>\r\n\r\n" + longLine + "\r\n" +
+                       dotTail + "\r\nlast\r\n";
+    FakePop3Server server({text, Second});
     Pop3Session session(SettingsFor(server));
     session.Connect();
+    MailMessage header;
+    session.RetrieveHeader(1, header);
+    EXPECT_EQ(header.HeaderLines, (Lines{"Subject: long", longHeader, "Message-ID: <m@x>"}));
     MailMessage message;
     ASSERT_TRUE(session.RetrieveMessage(1, message));
-    ASSERT_EQ(message.BodyLines.size(), 6u);
-    EXPECT_EQ(message.BodyLines[0].size(), 16384u);
-    EXPECT_EQ(message.BodyLines[1].size(), 16384u);
-    EXPECT_EQ(message.BodyLines[2].size(), 7232u);
-    EXPECT_EQ(message.BodyLines[3], std::string(16384, 'y'));
-    EXPECT_EQ(message.BodyLines[4], ".");
-    EXPECT_EQ(message.BodyLines[5], "last");
+    EXPECT_EQ(message.HeaderLines, header.HeaderLines);
+    EXPECT_EQ(message.BodyLines, (Lines{longLine, dotTail, "last"}));
     // The conversation is still in step.
     MailMessage next;
     session.RetrieveHeader(2, next);
@@ -208,6 +212,38 @@ TEST(Pop3Session, DeletionsTakeEffectOnlyThroughDisconnect) {
     EXPECT_EQ(server.Commands().back(), "QUIT");
 }
 
+// A reply that is neither "+OK" nor "-ERR", or a QUIT without "+OK", leaves
+// the deletions undone and the session closed.
+TEST(Pop3Session, ABrokenOrMissingReplyEndsTheSessionWithoutCommitting) {
+    struct Case {
+        const char* command;
+        Reaction reaction;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"DELE 2", Reaction::Answer("* 1 EXISTS"), "Invalid reply from POP3 server: * 1 EXISTS"},
+        {"QUIT", Reaction::Disconnect(), "Connection Closed Gracefully."},
+        {"QUIT", Reaction::Answer(std::string("-ERR \0\x01disk full", 15)), "\x01disk full"},
+    };
+    for (const Case& c : cases) {
+        FakePop3Server server({First, Second, Third});
+        server.On(c.command, c.reaction);
+        Pop3Session session(SettingsFor(server));
+        session.Connect();
+        session.DeleteMessage(1);
+        std::string error = ErrorOf([&] {
+            session.DeleteMessage(2);
+            session.Disconnect();
+        });
+        EXPECT_EQ(error, c.error) << c.command;
+        EXPECT_FALSE(session.Connected()) << c.command;
+        if (std::string(c.command) == "DELE 2") {
+            server.Stop();
+            EXPECT_EQ(server.Mailbox(), (Lines{First, Second, Third}));
+        }
+    }
+}
+
 TEST(Pop3Session, AFailureAfterSeveralDeletionsLeavesEveryMessage) {
     FakePop3Server server({First, Second, Third});
     server.On("DELE 3", Reaction::Disconnect());
@@ -217,7 +253,8 @@ TEST(Pop3Session, AFailureAfterSeveralDeletionsLeavesEveryMessage) {
         session.DeleteMessage(1);
         session.DeleteMessage(2);
         EXPECT_EQ(ErrorOf([&] { session.DeleteMessage(3); }), "Connection Closed Gracefully.");
-        session.Disconnect(); // nothing left to say QUIT on
+        // Nothing left to say QUIT on: the deletions did not happen.
+        EXPECT_EQ(ErrorOf([&] { session.Disconnect(); }), "Not connected.");
     }
     server.Stop();
     EXPECT_EQ(server.Mailbox(), (Lines{First, Second, Third}));
@@ -248,6 +285,35 @@ TEST(Pop3Session, SilenceBeyondTheTimeoutIsAReadTimeout) {
     EXPECT_FALSE(session.Connected());
 }
 
+// A server that answers RETR one byte at a time: each line and the reply as
+// a whole have their limits, however steadily the bytes come.
+TEST(Pop3Session, ADrippingServerTimesOut) {
+    const std::string lines[] = {std::string(74, 'x') + "\n", "abc\r\nabc\r\nabc\r\nabc\r\nabc\r\n"
+                                                              "abc\r\nabc\r\nabc\r\nabc\r\nabc\r\n"
+                                                              "abc\r\nabc\r\nabc\r\nabc\r\nabc\r\n"};
+    for (const std::string& body : lines) {
+        LoopbackServer server([&](ServerConnection& connection) {
+            connection.SendLine("+OK ready");
+            for (int i = 0; i < 2; ++i)
+                if (connection.ReadLine())
+                    connection.SendLine("+OK");
+            if (!connection.ReadLine())
+                return;
+            connection.SendLine("+OK message follows");
+            for (char c : body) {
+                connection.Send(std::string(1, c));
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+            connection.SendLine(".");
+        });
+        Pop3Session session({"127.0.0.1", server.Port(), "u", "p", 200});
+        session.Connect();
+        MailMessage message;
+        EXPECT_EQ(ErrorOf([&] { session.RetrieveMessage(1, message); }), "Read Timeout") << body.size();
+        EXPECT_FALSE(session.Connected());
+    }
+}
+
 TEST(Pop3Session, RefusedConnectionCarriesTheSocketError) {
     Pop3Session session({"127.0.0.1", UnusedLoopbackPort(), "u", "p", 5000});
     EXPECT_EQ(ErrorOf([&] { session.Connect(); }), "Socket Error # 111\r\nConnection refused.");
@@ -271,7 +337,7 @@ TEST(Pop3Session, TheTranscriptNeverShowsThePassword) {
     }
     SetProtocolTranscript(nullptr);
     EXPECT_EQ(transcript, (Lines{"S: +OK fake POP3 server ready", "C: USER user", "S: +OK", "C: PASS ****",
-                                 "S: +OK logged in", "C: QUIT"}));
+                                 "S: +OK logged in", "C: QUIT", "S: +OK bye"}));
 }
 
 TEST(Pop3Session, SendsOnlyTheSevenCommands) {

@@ -27,6 +27,7 @@ TEST(AddSmtpReplyLine, SingleAndMultiLineReplies) {
         {"short", {"25"}, 0, {"25"}, 1},
         {"bad separator", {"250x"}, 0, {"250x"}, 1},
         {"empty", {""}, 0, {""}, 1},
+        {"broken inside multi", {"250-fake.example", "oops", "250 OK"}, 0, {"fake.example", "oops"}, 2},
     };
     for (const Case& c : cases) {
         SmtpReply reply;
@@ -39,6 +40,7 @@ TEST(AddSmtpReplyLine, SingleAndMultiLineReplies) {
         EXPECT_EQ(consumed, c.consumed) << c.name;
         EXPECT_EQ(reply.Code, c.code) << c.name;
         EXPECT_EQ(reply.Lines, c.texts) << c.name;
+        EXPECT_EQ(reply.Valid, c.code != 0) << c.name;
     }
 }
 

@@ -270,6 +270,23 @@ TEST_F(AccountStore, MissingAliasFileLeavesAliasesEmpty) {
     EXPECT_EQ(Accounts[0].Aliases.Count(), 0);
 }
 
+TEST_F(AccountStore, AnAliasFileThatCannotBeReadIsNeverReplaced) {
+    AddSavedAccount("one@example.com", FirstId, {"a1@example.com"});
+    AddSavedAccount("two@example.com", SecondId);
+    // A name that cannot be read as a file: a link to a folder.
+    std::string aliases = m_data.File(std::string("Accounts/") + FirstId + "/aliases.dat");
+    std::filesystem::remove(aliases);
+    std::filesystem::create_directory_symlink(m_data.Path(), aliases);
+    LoadAllAccounts();
+    ASSERT_TRUE(Accounts[0].AliasesUnreadable);
+    Accounts[0].Aliases.Add("new@example.com");
+    EXPECT_THROW(SaveAccount(1), std::runtime_error);
+    ScriptedMessageBoxes boxes;
+    boxes.Answer(MsgResult::Yes);
+    EXPECT_TRUE(RemoveAccount(2));
+    EXPECT_TRUE(std::filesystem::is_symlink(aliases));
+}
+
 TEST_F(AccountStore, EditingOneAccountAndRemovingAnotherKeepsAliases) {
     AddSavedAccount("one@example.com", FirstId, {"a1@example.com"});
     AddSavedAccount("two@example.com", SecondId, {"b1@example.com", "b2@example.com"});

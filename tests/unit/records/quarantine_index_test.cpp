@@ -165,10 +165,22 @@ TEST(QuarantineIndex, FailedConversionKeepsTheOlderIndex) {
     std::filesystem::create_directories(folder.File("account2.dat/blocked"));
 
     TUnkMailItems items;
+    UpgradeNotice = false;
     ASSERT_TRUE(LoadIndexFile(items, folder.Path()));
     ASSERT_EQ(items.Count(), 1);
     EXPECT_EQ(items.Item(0).SenderAddress, "a@b.c");
     EXPECT_EQ(folder.Read("account.dat"), oldIndex);
+    EXPECT_FALSE(UpgradeNotice);
+
+    // Once the new file can be written, the older one goes: left behind it
+    // would win at the next load over every entry added since.
+    std::filesystem::remove_all(folder.File("account2.dat"));
+    items.Add("new@example.com", "", 0, "g.dat", 0, "", "");
+    ASSERT_TRUE(SaveIndexFile(items, folder.Path()));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("account.dat")));
+    TUnkMailItems reloaded;
+    ASSERT_TRUE(LoadIndexFile(reloaded, folder.Path()));
+    EXPECT_EQ(reloaded.Count(), 2);
 }
 
 // Every prefix of a valid index loads exactly the records that lie wholly
