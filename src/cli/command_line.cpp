@@ -2,7 +2,10 @@
 
 #include "cli/commands.h"
 #include "platform/data_folder.h"
+#include "platform/data_folder_lock.h"
 
+#include <algorithm>
+#include <charconv>
 #include <iostream>
 #include <unistd.h>
 
@@ -16,6 +19,9 @@ Quorvane protects POP3 mailboxes with challenge and response.
 Options:
   --data-dir DIR    use DIR as the data folder (else $QUORVANE_DATA_DIR,
                     else $XDG_DATA_HOME/Belvantis/Quorvane)
+  --wait SECONDS    how long a command that changes the data folder waits
+                    for another Quorvane process using it (default 60);
+                    scan --unattended does not wait but exits with status 75
   --help            show this help
 
 Commands:
@@ -64,11 +70,24 @@ Account options:
   --enabled | --disabled  --alias ADDRESS (repeatable)  --no-aliases
 )";
 
+constexpr int DefaultWaitSeconds = 60;
+// EX_TEMPFAIL of sysexits.h: a timer tries again later.
+constexpr int ExitTryAgainLater = 75;
+
 struct GlobalOptions {
     std::string DataDir;
+    int WaitSeconds = DefaultWaitSeconds;
     bool Help = false;
     std::vector<std::string> Command;
 };
+
+int ParseWaitSeconds(const std::string& text) {
+    int seconds = -1;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (error != std::errc() || end != text.data() + text.size() || seconds < 0)
+        throw UsageError("--wait needs a number of seconds");
+    return seconds;
+}
 
 GlobalOptions ParseGlobalOptions(const std::vector<std::string>& arguments) {
     GlobalOptions options;
@@ -83,12 +102,50 @@ GlobalOptions ParseGlobalOptions(const std::vector<std::string>& arguments) {
             options.DataDir = arguments[++i];
         } else if (word.rfind("--data-dir=", 0) == 0) {
             options.DataDir = word.substr(11);
+        } else if (word == "--wait") {
+            if (i + 1 >= arguments.size())
+                throw UsageError("--wait needs a number of seconds");
+            options.WaitSeconds = ParseWaitSeconds(arguments[++i]);
+        } else if (word.rfind("--wait=", 0) == 0) {
+            options.WaitSeconds = ParseWaitSeconds(word.substr(7));
         } else {
             break;
         }
     }
     options.Command.assign(arguments.begin() + static_cast<long>(i), arguments.end());
     return options;
+}
+
+// Commands that only show what is stored need no lock; every other one
+// loads state it saves again.
+bool ChangesDataFolder(const std::vector<std::string>& command) {
+    const std::string& group = command[0];
+    std::string action = command.size() > 1 ? command[1] : std::string();
+    if (group == "scan")
+        return true;
+    if (group == "settings")
+        return action == "set";
+    if (group == "lists" || group == "accounts" || group == "quarantine")
+        return action != "show" && action != "list" && !action.empty();
+    return false;
+}
+
+bool IsUnattendedScan(const std::vector<std::string>& command) {
+    return command[0] == "scan" && std::find(command.begin(), command.end(), "--unattended") != command.end();
+}
+
+// Takes the data folder's lock for a command that changes it. False when an
+// unattended scan finds the folder in use.
+bool LockDataFolder(DataFolderLock& lock, const GlobalOptions& options, std::ostream& err) {
+    std::string folder = DataFolder();
+    if (IsUnattendedScan(options.Command))
+        return lock.TryAcquire(folder);
+    bool locked = lock.Acquire(folder, options.WaitSeconds, [&] {
+        err << "Waiting for another Quorvane process using " << folder << "..." << std::endl;
+    });
+    if (!locked)
+        throw std::runtime_error("Another Quorvane process is still using " + folder + "; try again later.");
+    return true;
 }
 
 int Dispatch(CliContext& context, const std::string& group) {
@@ -119,6 +176,11 @@ int RunCommand(const std::vector<std::string>& arguments, std::istream& in, std:
         if (options.Command.empty())
             throw UsageError("a command is needed");
         SetDataFolderOverride(options.DataDir);
+        DataFolderLock lock;
+        if (ChangesDataFolder(options.Command) && !LockDataFolder(lock, options, err)) {
+            err << "quorvane: another Quorvane process is using " << DataFolder() << "; the scan is left for later.\n";
+            return ExitTryAgainLater;
+        }
         CliContext context{{options.Command.begin() + 1, options.Command.end()}, in, out, err};
         context.InteractiveInput = &in == &std::cin && ::isatty(STDIN_FILENO);
         return Dispatch(context, options.Command[0]);

@@ -7,11 +7,16 @@ void ScriptedReactions::On(const std::string& command, Reaction reaction) {
     m_reactions.emplace_back(command, std::move(reaction));
 }
 
-std::optional<Reaction> ScriptedReactions::Find(const std::string& command) const {
+std::optional<Reaction> ScriptedReactions::Find(const std::string& command) {
     std::lock_guard lock(m_mutex);
-    for (const auto& [prefix, reaction] : m_reactions) {
-        if (command == prefix || command.rfind(prefix + " ", 0) == 0)
-            return reaction;
+    for (auto entry = m_reactions.begin(); entry != m_reactions.end(); ++entry) {
+        const std::string& prefix = entry->first;
+        if (command != prefix && command.rfind(prefix + " ", 0) != 0)
+            continue;
+        Reaction reaction = entry->second;
+        if (reaction.once)
+            m_reactions.erase(entry);
+        return reaction;
     }
     return std::nullopt;
 }

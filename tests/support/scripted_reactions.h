@@ -13,10 +13,17 @@ struct Reaction {
     enum Kind { Reply, Stall, Drop };
     Kind kind = Reply;
     std::string text;
+    // Applies to the first matching command only.
+    bool once = false;
 
     static Reaction Answer(std::string reply) { return {Reply, std::move(reply)}; }
     static Reaction Silence() { return {Stall, {}}; }
     static Reaction Disconnect() { return {Drop, {}}; }
+    Reaction Once() const {
+        Reaction copy = *this;
+        copy.once = true;
+        return copy;
+    }
 };
 
 // The scripted reactions of a fake server and the commands it received,
@@ -27,7 +34,7 @@ public:
     // this reaction instead of the fake's normal answer ("DELE" matches every
     // DELE, "DELE 3" only that one). The first matching entry wins.
     void On(const std::string& command, Reaction reaction);
-    std::optional<Reaction> Find(const std::string& command) const;
+    std::optional<Reaction> Find(const std::string& command);
 
     void Record(const std::string& command);
     std::vector<std::string> Commands() const;

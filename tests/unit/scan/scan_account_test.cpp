@@ -6,6 +6,7 @@
 #include "challenge/challenge_tag.h"
 #include "mail/delivery_passes.h"
 #include "mail/mail_message.h"
+#include "platform/atomic_file.h"
 #include "platform/data_folder.h"
 #include "platform/event_pump.h"
 #include "platform/paths.h"
@@ -23,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <sys/resource.h>
@@ -645,6 +647,67 @@ TEST_F(ScanEngineTest, AnAnswerFromAMaskReleasesNobodyElse) {
     EXPECT_FALSE(Has(Details(), "Approved 1 senders."));
     EXPECT_TRUE(Has(smtp.Commands(), "RCPT TO:<*@example.org>"));
     EXPECT_EQ(WhiteList.Count(), 0);
+}
+
+// The challenge of a message with a Reply-To went there, and the answer
+// comes from there: it releases that message and approves both addresses.
+TEST_F(ScanEngineTest, AnAnswerFromTheReplyToAddressReleasesItsMail) {
+    ProgramSettings.NoAskApprove = true;
+    FakePop3Server pop3({Mail("News <news@lists.example.com>", "offer", {"Reply-To: <piet@example.org>"}),
+                         Answer("Piet <piet@example.org>")});
+    FakeSmtpServer smtp;
+    AddAccount(pop3, smtp);
+    EXPECT_EQ(Scan(pop3, smtp), ScanAccountResult::Completed);
+    EXPECT_EQ(Counters.Released, 1);
+    EXPECT_EQ(SavedIndex().Count(), 0);
+    EXPECT_EQ(WhiteList.Strings(), (Lines{"news@lists.example.com", "piet@example.org"}));
+}
+
+int FailingFsync(int) {
+    errno = EIO;
+    return -1;
+}
+
+// Nothing may be deleted from the server that is not safely stored: a flush
+// that fails or a QUIT without "+OK" fails the account, and the next scan
+// finishes the deletions without storing or challenging anything twice.
+TEST_F(ScanEngineTest, NothingLeavesTheServerUnlessStoredAndNothingIsStoredTwice) {
+    Lines messages = {Mail("a@example.org", "one", {"Message-ID: <1@example.org>"}),
+                      Mail("b@example.org", "two", {"Message-ID: <2@example.org>"})};
+    {
+        FakePop3Server pop3(messages);
+        FakeSmtpServer smtp;
+        AddAccount(pop3, smtp);
+        SetFsyncForTesting(FailingFsync);
+        EXPECT_EQ(Scan(pop3, smtp), ScanAccountResult::Failed);
+        SetFsyncForTesting(nullptr);
+        EXPECT_FALSE(Has(pop3.Commands(), "QUIT"));
+        EXPECT_EQ(pop3.Mailbox(), messages);
+        EXPECT_EQ(Matching(ScanState.ScanLog.Lines(), "Error saving the quarantine to disk: Cannot flush ").size(), 1u);
+    }
+    {
+        FakePop3Server pop3(messages);
+        pop3.On("QUIT", Reaction::Disconnect());
+        FakeSmtpServer smtp;
+        Accounts[0].Port = pop3.Port();
+        Accounts[0].SMTPPort = smtp.Port();
+        ScanState.ScanLog.Clear();
+        EXPECT_EQ(Scan(pop3, smtp), ScanAccountResult::Failed);
+        EXPECT_EQ(pop3.Mailbox(), messages);
+        EXPECT_TRUE(Has(ScanState.ScanLog.Lines(), "Error ending the POP3 session: Connection Closed Gracefully. The "
+                                                   "messages may not have been deleted from the server."));
+        // Each scan stored the messages it saw and challenged nobody twice.
+        EXPECT_EQ(smtp.Messages().size(), 0u);
+    }
+    FakePop3Server pop3(messages);
+    FakeSmtpServer smtp;
+    Accounts[0].Port = pop3.Port();
+    Accounts[0].SMTPPort = smtp.Port();
+    EXPECT_EQ(Scan(pop3, smtp), ScanAccountResult::Completed);
+    EXPECT_TRUE(pop3.Mailbox().empty());
+    EXPECT_EQ(SavedIndex().Count(), 2);
+    EXPECT_EQ(QuarantineFiles().size(), 2u);
+    EXPECT_EQ(smtp.Messages().size(), 0u);
 }
 
 } // namespace
