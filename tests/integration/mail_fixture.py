@@ -113,8 +113,9 @@ def read_text(data, offset):
 
 def quarantine_ids(data_folder):
     """Message-IDs of the quarantined messages whose index entry names a
-    readable file, over every account folder; and the entries that do not."""
-    ids, broken, entries = set(), [], 0
+    readable file, over every account folder, once per entry; and the
+    entries that do not."""
+    ids, broken, entries = [], [], 0
     accounts = os.path.join(data_folder, "Accounts")
     for account in sorted(os.listdir(accounts)) if os.path.isdir(accounts) else []:
         folder = os.path.join(accounts, account)
@@ -134,7 +135,7 @@ def quarantine_ids(data_folder):
             entries += 1
             path = os.path.join(folder, fields[4])
             try:
-                ids.add(id_of_file(path))
+                ids.append(id_of_file(path))
             except OSError as error:
                 broken.append("%s: %s" % (fields[4], error))
     return ids, broken, entries
@@ -143,17 +144,21 @@ def quarantine_ids(data_folder):
 def check(args):
     state = read_state(args.state)
     in_mailbox = mailbox_ids(state, args.user)
-    quarantined, broken, entries = quarantine_ids(args.data_folder)
+    quarantined_entries, broken, entries = quarantine_ids(args.data_folder)
+    quarantined = set(quarantined_entries)
+    duplicates = len(quarantined_entries) - len(quarantined)
     lost = [message_id(args.tag, n) for n in range(1, args.count + 1)
             if message_id(args.tag, n) not in in_mailbox and message_id(args.tag, n) not in quarantined]
     seeded = {message_id(args.tag, n) for n in range(1, args.count + 1)}
-    print("%s: %d seeded, %d still in the mailbox, %d in the quarantine (%d index entries), %d lost"
-          % (args.tag, args.count, len(seeded & in_mailbox), len(seeded & quarantined), entries, len(lost)))
+    print("%s: %d seeded, %d still in the mailbox, %d in the quarantine (%d index entries), %d lost, "
+          "%d duplicate entries"
+          % (args.tag, args.count, len(seeded & in_mailbox), len(seeded & quarantined), entries, len(lost),
+             duplicates))
     for entry in broken:
         print("unreadable quarantine entry: " + entry)
     for missing in lost[:20]:
         print("lost: " + missing)
-    return 1 if lost or broken else 0
+    return 1 if lost or broken or duplicates else 0
 
 
 def main():

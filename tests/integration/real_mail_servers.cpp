@@ -2,8 +2,12 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
+#include <stdexcept>
 #include <thread>
+
+#include <unistd.h>
 
 std::string MailServers::operator[](const std::string& key) const {
     auto found = values.find(key);
@@ -61,4 +65,20 @@ int WaitForCount(const std::string& user, int count) {
         seen = CountOf(user);
     }
     return seen;
+}
+
+void DeliverToMaildir(const std::string& user, const std::string& text) {
+    static int counter = 0;
+    std::string name =
+        std::to_string(::time(nullptr)) + ".M" + std::to_string(++counter) + "P" + std::to_string(::getpid()) + ".test";
+    std::string folder = Servers()["MAILDIR_ROOT"] + "/" + user;
+    std::string temporary = folder + "/tmp/" + name;
+    {
+        std::ofstream out(temporary, std::ios::binary);
+        out << text;
+    }
+    if (::chown(temporary.c_str(), static_cast<uid_t>(Servers().Number("MAIL_UID")),
+                static_cast<gid_t>(Servers().Number("MAIL_GID"))) != 0 ||
+        ::rename(temporary.c_str(), (folder + "/new/" + name).c_str()) != 0)
+        throw std::runtime_error("Cannot deliver into " + folder);
 }

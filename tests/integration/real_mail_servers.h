@@ -42,3 +42,7 @@ int CountOf(const std::string& user);
 // asks again until the mailbox holds count messages or a generous limit
 // passes. Returns the last count seen.
 int WaitForCount(const std::string& user, int count);
+
+// Puts a message (CR LF or LF lines) straight into the user's Maildir, as a
+// delivery agent does, so that it reaches the POP3 server exactly as given.
+void DeliverToMaildir(const std::string& user, const std::string& text);

@@ -14,6 +14,7 @@
 #include "platform/data_folder.h"
 #include "platform/paths.h"
 #include "records/program_settings.h"
+#include "records/text_helpers.h"
 #include "records/uObjects.h"
 #include "scan/scan_account.h"
 #include "scan/scan_state.h"
@@ -60,6 +61,16 @@ void SendAs(const std::string& user, MailMessage& message, const std::string& to
     client.EnvelopeTo = to;
     client.SendWithEnvelope(message);
     client.Disconnect();
+}
+
+// Leaves the user's mailbox empty, whatever earlier tests left there.
+void EmptyMailbox(const std::string& user) {
+    Pop3Session session(Pop3For(user));
+    session.Connect();
+    for (int number = session.CountMessages(); number > 0; --number)
+        session.DeleteMessage(number);
+    session.Disconnect();
+    WaitForCount(user, 0);
 }
 
 bool IsTraceField(const std::string& line) {
@@ -202,6 +213,77 @@ TEST_F(EndToEnd, ChallengeAnswerPostResponseAndRelease) {
     EXPECT_EQ(Lines(start, released.HeaderLines.end()), expected);
     EXPECT_EQ(released.BodyLines, stored.BodyLines);
     EXPECT_EQ(released.BodyLines, original.BodyLines);
+}
+
+// The lines of a message without blank lines and the trace fields of its
+// deliveries: an MTA may put a blank line before a header line that is no
+// field (such as "."), which is its own doing, not a loss.
+Lines NonBlankLines(const MailMessage& message) {
+    Lines lines;
+    for (const Lines* part : {&message.HeaderLines, &message.BodyLines})
+        for (const std::string& line : *part)
+            if (!line.empty() && !IsTraceField(line) && !IsContinuation(line))
+                lines.push_back(line);
+    return lines;
+}
+
+// Lines that earlier versions of the quarantine altered: a header line "."
+// (the server sends ".."), one beginning with ".", and one far longer than
+// the socket's line limit. All arrive in the account's mailbox again, in
+// their order, after quarantine, challenge, answer and release.
+TEST_F(EndToEnd, OddHeaderLinesArriveIntactAfterTheRelease) {
+    EmptyMailbox(AccountUser);
+    EmptyMailbox(SenderUser);
+    const std::string longLine = "X-Long: " + std::string(20000, 'x');
+    MailMessage original;
+    original.RawRead = original.RawWrite = true;
+    original.HeaderLines = {"From: Grace Sender <" + AddressOf(SenderUser) + ">",
+                            "To: " + AddressOf(AccountUser),
+                            "Subject: odd lines",
+                            "Date: Wed, 9 Dec 2026 10:00:00 +0000",
+                            "Message-ID: <odd-lines@example.test>",
+                            longLine,
+                            ".X-Dotted: yes",
+                            ".",
+                            "X-After: still here"};
+    original.BodyLines = {"Body line.", ".", "End."};
+    std::string text = JoinWith(original.HeaderLines, "\n") + "\n\n" + JoinWith(original.BodyLines, "\n") + "\n";
+    DeliverToMaildir(AccountUser, text);
+    ASSERT_EQ(WaitForCount(AccountUser, 1), 1);
+
+    StartRun();
+    {
+        RecordingScanView view;
+        EXPECT_EQ(ScanAccount(1), ScanAccountResult::Completed);
+        EXPECT_EQ(view.Details.back(), "Sent 1/1 challenge emails.") << ::testing::PrintToString(view.Details);
+    }
+    ASSERT_EQ(WaitForCount(SenderUser, 1), 1);
+    MailMessage challenge;
+    Retrieve(SenderUser, 1, challenge);
+    MailMessage answer;
+    answer.From = {"Grace Sender", AddressOf(SenderUser)};
+    answer.To = {{"", AddressOf(AccountUser)}};
+    answer.Subject = "Re: " + challenge.Subject;
+    answer.UseCurrentDate = true;
+    answer.BodyLines = {"Yes, it is me."};
+    SendAs(SenderUser, answer, AddressOf(AccountUser));
+    ASSERT_EQ(WaitForCount(AccountUser, 1), 1);
+
+    StartRun();
+    {
+        RecordingScanView view;
+        view.AnswerApprove(true);
+        EXPECT_EQ(ScanAccount(1), ScanAccountResult::Completed);
+        EXPECT_EQ(Counters.Released, 1);
+    }
+    ASSERT_EQ(WaitForCount(AccountUser, 1), 1);
+    MailMessage released;
+    Retrieve(AccountUser, 1, released);
+    Lines arrived = NonBlankLines(released);
+    Lines sent = NonBlankLines(original);
+    ASSERT_EQ(arrived.size(), sent.size());
+    for (std::size_t i = 0; i < sent.size(); ++i)
+        EXPECT_EQ(arrived[i], sent[i]) << "line " << i << " of " << sent.size();
 }
 
 } // namespace
