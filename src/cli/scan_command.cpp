@@ -57,8 +57,9 @@ int ScanCommand(CliContext& context) {
         context.Out << "Accounts: " << outcome.AccountsScanned << " scanned, " << outcome.AccountsFailed << " failed"
                     << (outcome.Aborted ? " (scan cancelled)" : "") << ". Log: " << DataFolder() << "/log.txt\n";
         if (outcome.SaveFailures > 0)
-            context.Out << "Not saved: " << outcome.SaveFailures
-                        << " messages or files could not be written; the messages stay on the server.\n";
+            context.Out << "Could not save " << outcome.SaveFailures
+                        << (outcome.SaveFailures == 1 ? " message or file" : " messages or files")
+                        << " (see the log); messages that were not saved stay on the server.\n";
         if (!outcome.LogError.empty())
             context.Out << "The log was not written: " << outcome.LogError << "\n";
     }

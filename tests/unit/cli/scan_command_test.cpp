@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 namespace {
@@ -73,6 +74,30 @@ TEST_F(ScanCommand, FailedAccountGivesExitStatusOne) {
     SaveMailAccount(UnusedLoopbackPort(), UnusedLoopbackPort());
     EXPECT_EQ(Run({"scan", "--unattended"}), 1);
     EXPECT_NE(m_out.find("Accounts: 1 scanned, 1 failed."), std::string::npos);
+}
+
+// What could not be saved makes the scan fail, also unattended, and the
+// last lines say so.
+TEST_F(ScanCommand, WhatCouldNotBeSavedFailsTheScan) {
+    struct Case {
+        const char* blocked;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"Accounts/{0000000C-0000-4000-8000-000000000000}/account2.dat",
+         "Could not save 1 message or file (see the log)"},
+        {"log.txt", "The log was not written: "},
+    };
+    for (const Case& c : cases) {
+        FakePop3Server pop3({Mail("Stranger <stranger@example.org>", "First contact")});
+        FakeSmtpServer smtp;
+        SaveMailAccount(pop3.Port(), smtp.Port());
+        std::filesystem::remove_all(m_data.File(c.blocked));
+        std::filesystem::create_directories(m_data.File(c.blocked) + "/in-the-way");
+        EXPECT_EQ(Run({"scan", "--unattended"}), 1) << c.blocked;
+        EXPECT_NE(m_out.find(c.said), std::string::npos) << m_out;
+        std::filesystem::remove_all(m_data.File("Accounts"));
+    }
 }
 
 TEST_F(ScanCommand, AttendedScanAsksOnTheTerminal) {
