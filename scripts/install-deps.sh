@@ -14,6 +14,8 @@ libgtest-dev
 libgmock-dev
 libbenchmark-dev
 libmd-dev
+libssl-dev
+openssl
 dovecot-pop3d
 postfix
 python3

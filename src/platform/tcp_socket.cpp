@@ -2,6 +2,7 @@
 
 #include "platform/event_pump.h"
 #include "platform/mail_transport_error.h"
+#include "platform/tls_channel.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -138,6 +139,8 @@ void SetProtocolTranscript(ProtocolTranscript sink) {
     TranscriptSink() = std::move(sink);
 }
 
+TcpSocket::TcpSocket() = default;
+
 TcpSocket::~TcpSocket() {
     Close();
 }
@@ -159,6 +162,10 @@ void TcpSocket::Connect(const std::string& host, int port, int timeoutMs) {
 }
 
 void TcpSocket::Close() {
+    if (m_tls) {
+        m_tls->Shutdown();
+        m_tls.reset();
+    }
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
@@ -226,6 +233,45 @@ bool TcpSocket::TakeLineFromBuffer(std::string& line) {
     return true;
 }
 
+void TcpSocket::StartTls(const std::string& hostName) {
+    if (m_fd < 0)
+        throw MailTransportError("Not connected.");
+    if (m_bufferStart < m_buffer.size())
+        Fail("Unexpected data before the TLS handshake.");
+    Clock::time_point deadline = DeadlineAfter(m_readTimeoutMs);
+    try {
+        m_tls = std::make_unique<TlsChannel>(m_fd, hostName);
+        for (;;) {
+            TlsChannel::Want want = m_tls->Handshake();
+            if (want == TlsChannel::Want::Nothing)
+                break;
+            AwaitReady(want == TlsChannel::Want::Read ? POLLIN : POLLOUT, deadline, "Read Timeout");
+        }
+    } catch (const MailTransportError& error) {
+        Fail(error.what());
+    }
+    Transcribe("C: ", "(TLS started)");
+}
+
+std::size_t TcpSocket::ReceiveSome(char* data, std::size_t size, short& events) {
+    events = POLLIN;
+    if (m_tls) {
+        TlsChannel::Want want = TlsChannel::Want::Nothing;
+        std::size_t received = m_tls->Read(data, size, want);
+        events = want == TlsChannel::Want::Write ? POLLOUT : POLLIN;
+        return received;
+    }
+    ssize_t received = ::recv(m_fd, data, size, 0);
+    int error = errno;
+    if (received > 0)
+        return static_cast<std::size_t>(received);
+    if (received == 0)
+        throw MailTransportError("Connection Closed Gracefully.");
+    if (error != EAGAIN && error != EWOULDBLOCK && error != EINTR)
+        throw MailTransportError(SocketErrorText(error));
+    return 0;
+}
+
 void TcpSocket::ReceiveMore(Clock::time_point deadline) {
     if (m_fd < 0)
         throw MailTransportError("Not connected.");
@@ -233,18 +279,20 @@ void TcpSocket::ReceiveMore(Clock::time_point deadline) {
     m_buffer.erase(0, m_bufferStart);
     m_bufferStart = 0;
     for (;;) {
-        AwaitReady(POLLIN, deadline, "Read Timeout");
         std::size_t oldSize = m_buffer.size();
         m_buffer.resize(oldSize + ReceiveChunk);
-        ssize_t received = ::recv(m_fd, m_buffer.data() + oldSize, ReceiveChunk, 0);
-        int error = errno;
-        m_buffer.resize(oldSize + std::max<ssize_t>(received, 0));
+        short events = POLLIN;
+        std::size_t received = 0;
+        try {
+            received = ReceiveSome(m_buffer.data() + oldSize, ReceiveChunk, events);
+        } catch (const MailTransportError& error) {
+            m_buffer.resize(oldSize);
+            Fail(error.what());
+        }
+        m_buffer.resize(oldSize + received);
         if (received > 0)
             return;
-        if (received == 0)
-            Fail("Connection Closed Gracefully.");
-        if (error != EAGAIN && error != EWOULDBLOCK && error != EINTR)
-            Fail(SocketErrorText(error));
+        AwaitReady(events, deadline, "Read Timeout");
     }
 }
 
@@ -263,21 +311,41 @@ void TcpSocket::Write(const std::string& bytes) {
     SendAll(bytes.data(), bytes.size());
 }
 
+std::size_t TcpSocket::SendSome(const char* data, std::size_t size, short& events) {
+    events = POLLOUT;
+    if (m_tls) {
+        TlsChannel::Want want = TlsChannel::Want::Nothing;
+        std::size_t sent = m_tls->Write(data, size, want);
+        events = want == TlsChannel::Want::Read ? POLLIN : POLLOUT;
+        return sent;
+    }
+    ssize_t sent = ::send(m_fd, data, size, MSG_NOSIGNAL);
+    int error = errno;
+    if (sent > 0)
+        return static_cast<std::size_t>(sent);
+    if (sent < 0 && error != EAGAIN && error != EWOULDBLOCK && error != EINTR)
+        throw MailTransportError(SocketErrorText(error));
+    return 0;
+}
+
 void TcpSocket::SendAll(const char* data, std::size_t size) {
     if (m_fd < 0)
         throw MailTransportError("Not connected.");
     Clock::time_point deadline = DeadlineAfter(m_readTimeoutMs);
     while (size > 0) {
-        ssize_t sent = ::send(m_fd, data, size, MSG_NOSIGNAL);
+        short events = POLLOUT;
+        std::size_t sent = 0;
+        try {
+            sent = SendSome(data, size, events);
+        } catch (const MailTransportError& error) {
+            Fail(error.what());
+        }
         if (sent > 0) {
             data += sent;
-            size -= static_cast<std::size_t>(sent);
+            size -= sent;
             deadline = DeadlineAfter(m_readTimeoutMs);
             continue;
         }
-        int error = errno;
-        if (sent < 0 && error != EAGAIN && error != EWOULDBLOCK && error != EINTR)
-            Fail(SocketErrorText(error));
-        AwaitReady(POLLOUT, deadline, "Write Timeout");
+        AwaitReady(events, deadline, "Write Timeout");
     }
 }

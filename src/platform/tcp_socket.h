@@ -3,7 +3,10 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
+
+class TlsChannel;
 
 // A TCP client connection for the line-based mail protocols (and HTTP/1.0).
 // It knows lines, time-outs and the event pump, nothing of any protocol.
@@ -19,6 +22,8 @@
 //   "Connection Closed Gracefully."   the peer closed the connection
 //   "Socket Error # %d\r\n%s"         any other error: errno and its text,
 //                                     ending with a full stop
+// and, once StartTls has been called, the texts of TlsChannel
+// ("certificate verify failed: ...", "TLS handshake failed: ...").
 // After a failure the socket is closed.
 class TcpSocket {
 public:
@@ -26,7 +31,7 @@ public:
     // this many characters.
     static constexpr std::size_t MaxLineLength = 16384;
 
-    TcpSocket() = default;
+    TcpSocket();
     ~TcpSocket();
     TcpSocket(const TcpSocket&) = delete;
     TcpSocket& operator=(const TcpSocket&) = delete;
@@ -41,6 +46,14 @@ public:
     int ReadTimeout() const { return m_readTimeoutMs; }
 
     bool Connected() const { return m_fd >= 0; }
+
+    // Encrypts the connection from here on: the TLS handshake, within the
+    // read time-out, for a server that must prove it is hostName. Data the
+    // peer sent before the handshake and not yet read is refused ("Unexpected
+    // data before the TLS handshake."), so nothing sent in clear can pose as
+    // an encrypted reply.
+    void StartTls(const std::string& hostName);
+    bool Encrypted() const { return m_tls != nullptr; }
 
     // The next line without its line end (CR LF, or a bare LF). The whole
     // line must arrive within the read time-out, or by deadline: a peer
@@ -74,8 +87,13 @@ private:
     void ReceiveMore(std::chrono::steady_clock::time_point deadline);
     void AwaitReady(short events, std::chrono::steady_clock::time_point deadline, const char* timeoutText);
     [[noreturn]] void Fail(const std::string& text);
+    // One read or write of at most size bytes, plain or encrypted; 0 when the
+    // socket must first become ready for events.
+    std::size_t ReceiveSome(char* data, std::size_t size, short& events);
+    std::size_t SendSome(const char* data, std::size_t size, short& events);
 
     int m_fd = -1;
+    std::unique_ptr<TlsChannel> m_tls;
     int m_readTimeoutMs = 60000;
     std::string m_buffer;
     std::size_t m_bufferStart = 0;

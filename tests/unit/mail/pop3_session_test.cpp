@@ -38,7 +38,7 @@ TEST(Pop3Session, LogsInAndCounts) {
     EXPECT_EQ(session.CountMessages(), 2);
     session.Disconnect();
     server.Stop();
-    EXPECT_EQ(server.Commands(), (Lines{"USER user", "PASS secret", "STAT", "QUIT"}));
+    EXPECT_EQ(server.Commands(), (Lines{"USER user", "PASS secret", "CAPA", "STAT", "QUIT"}));
 }
 
 TEST(Pop3Session, StatCountsThatAreZeroOrEmpty) {
@@ -86,7 +86,7 @@ TEST(Pop3Session, RetrievesHeadersInTurn) {
     session.RetrieveHeader(2, message);
     EXPECT_EQ(message.Subject, "second");
     server.Stop();
-    EXPECT_EQ(server.Commands(), (Lines{"USER user", "PASS secret", "TOP 1 0", "TOP 2 0"}));
+    EXPECT_EQ(server.Commands(), (Lines{"USER user", "PASS secret", "CAPA", "TOP 1 0", "TOP 2 0"}));
 }
 
 TEST(Pop3Session, RetrievesTheMessageAsReceivedWithoutStuffing) {
@@ -272,7 +272,7 @@ TEST(Pop3Session, ASessionDestroyedWithoutDisconnectSendsNoQuit) {
     }
     server.Stop();
     EXPECT_EQ(server.Mailbox().size(), 2u);
-    EXPECT_EQ(server.Commands(), (Lines{"USER user", "PASS secret", "DELE 1", "DELE 2"}));
+    EXPECT_EQ(server.Commands(), (Lines{"USER user", "PASS secret", "CAPA", "DELE 1", "DELE 2"}));
 }
 
 TEST(Pop3Session, SilenceBeyondTheTimeoutIsAReadTimeout) {
@@ -294,9 +294,9 @@ TEST(Pop3Session, ADrippingServerTimesOut) {
     for (const std::string& body : lines) {
         LoopbackServer server([&](ServerConnection& connection) {
             connection.SendLine("+OK ready");
-            for (int i = 0; i < 2; ++i)
+            for (const char* reply : {"+OK", "+OK", "-ERR no CAPA"})
                 if (connection.ReadLine())
-                    connection.SendLine("+OK");
+                    connection.SendLine(reply);
             if (!connection.ReadLine())
                 return;
             connection.SendLine("+OK message follows");
@@ -324,7 +324,7 @@ TEST(Pop3Session, ConnectOnlyLogsInAndQuits) {
     Pop3Session session(SettingsFor(server));
     session.ConnectOnly();
     server.Stop();
-    EXPECT_EQ(server.Commands(), (Lines{"USER user", "PASS secret", "QUIT"}));
+    EXPECT_EQ(server.Commands(), (Lines{"USER user", "PASS secret", "CAPA", "QUIT"}));
 }
 
 TEST(Pop3Session, TheTranscriptNeverShowsThePassword) {
@@ -337,10 +337,10 @@ TEST(Pop3Session, TheTranscriptNeverShowsThePassword) {
     }
     SetProtocolTranscript(nullptr);
     EXPECT_EQ(transcript, (Lines{"S: +OK fake POP3 server ready", "C: USER user", "S: +OK", "C: PASS ****",
-                                 "S: +OK logged in", "C: QUIT", "S: +OK bye"}));
+                                 "S: +OK logged in", "C: CAPA", "S: -ERR unknown command", "C: QUIT", "S: +OK bye"}));
 }
 
-TEST(Pop3Session, SendsOnlyTheSevenCommands) {
+TEST(Pop3Session, SendsOnlyTheKnownCommands) {
     FakePop3Server server({First, Second});
     server.On("RETR 2", Reaction::Answer("-ERR gone"));
     Pop3Session session(SettingsFor(server));
@@ -354,9 +354,9 @@ TEST(Pop3Session, SendsOnlyTheSevenCommands) {
     }
     session.Disconnect();
     server.Stop();
-    const std::set<std::string> allowed = {"USER", "PASS", "STAT", "TOP", "RETR", "DELE", "QUIT"};
+    const std::set<std::string> allowed = {"USER", "PASS", "CAPA", "STAT", "TOP", "RETR", "DELE", "QUIT"};
     std::vector<std::string> commands = server.Commands();
-    EXPECT_EQ(commands.size(), 10u);
+    EXPECT_EQ(commands.size(), 11u);
     for (const std::string& command : commands)
         EXPECT_TRUE(allowed.count(command.substr(0, command.find(' ')))) << command;
 }

@@ -137,7 +137,7 @@ TEST_F(ScanEngineTest, EmptyMailbox) {
               (Lines{"Action: step 1/5: scanning messages", "Action: step 2/5: moving messages to quarantine folder"}));
     EXPECT_EQ(ScanState.ScanLog.Lines(),
               (Lines{"Connecting to POP3 server.", "Sucessfully connectied to POP3 server."}));
-    EXPECT_EQ(pop3.Commands(), (Lines{"USER user", "PASS secret", "STAT", "QUIT"}));
+    EXPECT_EQ(pop3.Commands(), (Lines{"USER user", "PASS secret", "CAPA", "STAT", "QUIT"}));
     EXPECT_TRUE(Has(view.Calls(), "StartTrayAnimation"));
     EXPECT_TRUE(Has(view.Calls(), "Disable: Cancel"));
 }
