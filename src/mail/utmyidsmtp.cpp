@@ -48,10 +48,14 @@ void TMyidSmtp::Connect(int timeoutMilliseconds) {
 void TMyidSmtp::Greet(int timeoutMilliseconds) {
     m_socket.SetReadTimeout(ReadTimeout);
     m_socket.Connect(Host, Port, timeoutMilliseconds);
+    if (Security == ConnectionSecurity::Tls)
+        m_socket.StartTls(Host);
     Expect(ReadReply(), {220});
     m_announcedMechanisms.clear();
     std::string name = HeloName.empty() ? LocalHostName() : HeloName;
-    if (UseEhlo) {
+    if (Security == ConnectionSecurity::StartTls)
+        UpgradeToTls(name);
+    if (UseEhlo || Security == ConnectionSecurity::StartTls) {
         SmtpReply reply = Command("EHLO " + name);
         if (reply.Code == 250) {
             AddAnnouncedMechanisms(reply, m_announcedMechanisms);
@@ -61,14 +65,30 @@ void TMyidSmtp::Greet(int timeoutMilliseconds) {
     Expect(Command("HELO " + name), {250});
 }
 
+// Before anything else is said: a server that cannot encrypt is refused,
+// never used in clear. What it announced in clear is forgotten.
+void TMyidSmtp::UpgradeToTls(const std::string& name) {
+    SmtpReply reply = Command("EHLO " + name);
+    Expect(reply, {250});
+    bool offered = std::any_of(reply.Lines.begin(), reply.Lines.end(),
+                               [](const std::string& line) { return UpperAscii(TextBefore(line, " ")) == "STARTTLS"; });
+    if (!offered)
+        throw MailTransportError("The SMTP server does not offer STARTTLS.");
+    Expect(Command("STARTTLS"), {220});
+    m_socket.StartTls(Host);
+}
+
+bool TMyidSmtp::Announced(const std::string& mechanism) const {
+    return std::find(m_announcedMechanisms.begin(), m_announcedMechanisms.end(), mechanism) !=
+           m_announcedMechanisms.end();
+}
+
 void TMyidSmtp::SendWithEnvelope(MailMessage& message) {
     CheckEnvelopeAddress(EnvelopeFrom);
     CheckEnvelopeAddress(EnvelopeTo);
     Command("RSET");
-    bool loginAnnounced = std::any_of(m_announcedMechanisms.begin(), m_announcedMechanisms.end(),
-                                      [](const std::string& mechanism) { return mechanism == "LOGIN"; });
-    if (AuthenticationType == atLogin && loginAnnounced && !m_authenticated)
-        AuthenticateLogin();
+    if (AuthenticationType == atLogin && !m_authenticated)
+        Authenticate();
     Expect(Command("MAIL FROM:<" + EnvelopeFrom + ">"), {250});
     Expect(Command("RCPT TO:<" + EnvelopeTo + ">"), {250, 251});
     Expect(Command("DATA"), {354});
@@ -79,6 +99,21 @@ void TMyidSmtp::SendWithEnvelope(MailMessage& message) {
         text += "\r\n";
     m_socket.Write(text + ".\r\n");
     Expect(ReadReply(), {250});
+}
+
+// PLAIN (RFC 4616) takes one round trip; LOGIN is for the servers that
+// offer only it. Without either the transaction goes on unauthenticated.
+void TMyidSmtp::Authenticate() {
+    if (Announced("PLAIN"))
+        AuthenticatePlain();
+    else if (Announced("LOGIN"))
+        AuthenticateLogin();
+}
+
+void TMyidSmtp::AuthenticatePlain() {
+    std::string credentials = std::string(1, '\0') + Username + std::string(1, '\0') + Password;
+    Expect(CommandMasked("AUTH PLAIN " + Base64Encode(credentials), "AUTH PLAIN (credentials)"), {235});
+    m_authenticated = true;
 }
 
 void TMyidSmtp::AuthenticateLogin() {

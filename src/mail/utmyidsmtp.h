@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/connection_security.h"
 #include "platform/tcp_socket.h"
 
 #include <cstdint>
@@ -27,12 +28,17 @@ enum TAuthenticationType { atNone, atLogin };
 //   Disconnect()              QUIT, not awaited; close
 //
 // Errors: MailTransportError. An unexpected reply code raises the server's
-// reply text; a reply line without a three-digit code closes the connection
-// and raises "Invalid reply from SMTP server: " + the line; socket failures the texts of TcpSocket ("Connect timed
-// out.", "Read Timeout", "Host not found.", "Connection Closed Gracefully.", "Socket Error # ..."); an envelope address
-// holding a line break or other control character raises "Invalid envelope address." before anything is sent for that
-// message. A failed Connect closes the connection; a failed SendWithEnvelope keeps it open unless the socket itself
-// failed, and the next message starts with RSET.
+// reply text (a 421 also closes the connection); a reply line without a
+// three-digit code closes the connection and raises "Invalid reply from SMTP
+// server: " + the line; socket failures the texts of TcpSocket ("Connect
+// timed out.", "Read Timeout", "Host not found.", "Connection Closed
+// Gracefully.", "Socket Error # ...", "certificate verify failed: ...",
+// "TLS handshake failed: ..."); a server asked for STARTTLS that does not
+// offer it raises "The SMTP server does not offer STARTTLS."; an envelope
+// address holding a line break or other control character raises "Invalid
+// envelope address." before anything is sent for that message. A failed
+// Connect closes the connection; a failed SendWithEnvelope keeps it open
+// unless the socket itself failed, and the next message starts with RSET.
 class TMyidSmtp {
 public:
     std::string Host;
@@ -42,6 +48,7 @@ public:
     std::string Username;
     std::string Password;
     TAuthenticationType AuthenticationType = atNone;
+    ConnectionSecurity Security = ConnectionSecurity::None;
     // The name given in EHLO/HELO; empty means the local host name.
     std::string HeloName;
     bool UseEhlo = true;
@@ -59,14 +66,18 @@ public:
     void Disconnect();
 
     bool Connected() const { return m_socket.Connected(); }
-    // AUTH LOGIN has succeeded on the current connection.
+    // AUTH PLAIN or LOGIN has succeeded on the current connection.
     bool Authenticated() const { return m_authenticated; }
     // Mechanisms of the EHLO reply, upper-case, without duplicates.
     const std::vector<std::string>& AnnouncedMechanisms() const { return m_announcedMechanisms; }
 
 private:
     void Greet(int timeoutMilliseconds);
+    void Authenticate();
     void AuthenticateLogin();
+    void AuthenticatePlain();
+    void UpgradeToTls(const std::string& name);
+    bool Announced(const std::string& mechanism) const;
     SmtpReply Command(const std::string& line);
     SmtpReply CommandMasked(const std::string& line, const std::string& transcriptText);
     SmtpReply ReadReply();

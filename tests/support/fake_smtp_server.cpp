@@ -1,5 +1,7 @@
 #include "support/fake_smtp_server.h"
 
+#include "records/base64.h"
+
 #include <cctype>
 
 namespace {
@@ -40,6 +42,12 @@ bool FakeSmtpServer::Answer(ServerConnection& connection, const std::string& com
         connection.SendLine("250 fake.example");
     } else if (verb == "AUTH" && command == "AUTH LOGIN") {
         Authenticate(connection);
+    } else if (verb == "AUTH" && command.rfind("AUTH PLAIN ", 0) == 0) {
+        std::string expected = std::string(1, '\0') + Base64Decode(m_options.User64) + std::string(1, '\0') +
+                               Base64Decode(m_options.Password64);
+        bool accepted = Base64Decode(command.substr(11)) == expected;
+        connection.SendLine(accepted ? "235 2.7.0 Authentication successful"
+                                     : "535 5.7.8 Error: authentication failed");
     } else if (verb == "RSET" || verb == "MAIL") {
         connection.SendLine("250 2.0.0 Ok");
     } else if (verb == "RCPT") {

@@ -15,7 +15,8 @@ struct FakeSmtpOptions {
     // The AUTH line of the EHLO reply; empty announces no mechanism.
     std::string AuthLine = "AUTH PLAIN LOGIN";
     std::string RcptReply = "250 2.1.5 Ok";
-    // The Base64 lines AUTH LOGIN accepts ("user", "secret").
+    // The Base64 lines AUTH LOGIN accepts ("user", "secret"); AUTH PLAIN
+    // accepts the same name and password.
     std::string User64 = "dXNlcg==";
     std::string Password64 = "c2VjcmV0";
 };
