@@ -5,6 +5,7 @@
 #include "cli/terminal_prompts.h"
 #include "platform/identifier.h"
 #include "records/settings_checks.h"
+#include "records/text_helpers.h"
 #include "records/uObjects.h"
 
 #include <iomanip>
@@ -69,6 +70,9 @@ void ApplyFlagsAndAliases(const Options& options, TAccountItem& account) {
         account.Enabled = true;
     if (options.Has("disabled"))
         account.Enabled = false;
+    for (const auto& alias : options.Values("alias"))
+        if (HoldsLineBreak(alias))
+            throw UsageError("--alias cannot hold a line break");
     if (options.Has("no-aliases") || options.Has("alias"))
         account.Aliases.Clear();
     for (const auto& alias : options.Values("alias"))

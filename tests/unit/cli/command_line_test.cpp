@@ -37,6 +37,14 @@ TEST_F(CommandLine, ListsAddRefusesInvalidAddressAndAddsNothing) {
     EXPECT_FALSE(FileExists(m_data.File("BlackList.dat")));
 }
 
+TEST_F(CommandLine, LineBreaksInAddressesAndAliasesAreRefused) {
+    EXPECT_EQ(Run({"lists", "add", "approved", "\"a\n*\n\"@example.org"}), 1);
+    EXPECT_FALSE(FileExists(m_data.File("WhiteList.dat")));
+    EXPECT_EQ(Run({"accounts", "add", "--disabled", "--alias", "a@example.org\n*"}), 2);
+    EXPECT_NE(m_err.find("--alias cannot hold a line break"), std::string::npos) << m_err;
+    EXPECT_FALSE(FileExists(m_data.File("vantrel.ini")));
+}
+
 TEST_F(CommandLine, ListsDeleteRemovesAnyCaseAndDeletesEmptyFile) {
     ASSERT_EQ(Run({"lists", "add", "blocked", "a@example.com", "*@spam.example.net"}), 0);
     EXPECT_EQ(Run({"lists", "delete", "blocked", "nobody@example.com"}), 1);

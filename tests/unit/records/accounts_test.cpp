@@ -258,6 +258,8 @@ TEST_F(AccountStore, AliasesAreTrimmedSortedAndUnique) {
     EXPECT_EQ(AliasFile(FirstId), "") << "an empty list gives an empty file";
     Accounts[0].Aliases.Assign({"x2", "X1", "x1"});
     EXPECT_TRUE(Accounts[0].Aliases.Contains("X2"));
+    EXPECT_FALSE(Accounts[0].Aliases.Add("x3\r\n*"));
+    EXPECT_FALSE(Accounts[0].Aliases.Add("x3\n"));
     EXPECT_FALSE(Accounts[0].Aliases.Contains("x3"));
     SaveAccount(1);
     EXPECT_EQ(AliasFile(FirstId), "X1\r\nx2\r\n");
