@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 
 #include "cli/commands.h"
+#include "cli/terminal_text.h"
 #include "platform/data_folder.h"
 
 #include <iostream>
@@ -123,10 +124,10 @@ int RunCommand(const std::vector<std::string>& arguments, std::istream& in, std:
         context.InteractiveInput = &in == &std::cin && ::isatty(STDIN_FILENO);
         return Dispatch(context, options.Command[0]);
     } catch (const UsageError& error) {
-        err << "quorvane: " << error.what() << "\n(see quorvane --help)\n";
+        err << "quorvane: " << TerminalSafe(error.what()) << "\n(see quorvane --help)\n";
         return ExitUsage;
     } catch (const std::exception& error) {
-        err << "quorvane: " << error.what() << "\n";
+        err << "quorvane: " << TerminalSafe(error.what()) << "\n";
         return ExitFailed;
     }
 }

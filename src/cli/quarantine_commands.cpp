@@ -54,8 +54,8 @@ void PrintRows(std::ostream& out, int accountIndex, const QuarantineView& view) 
     for (const QuarantineRow& row : view.Rows()) {
         const TUnkMailItem* item = items.FindById(row.Id);
         out << std::left << std::setw(6) << row.Id << " " << std::setw(4) << accountIndex + 1 << " " << std::setw(23)
-            << CategoryName(view.CurrentCategory()) << " " << std::setw(10) << row.DateText << " " << std::setw(30)
-            << Column(row.Caption, 30) << " " << std::setw(40) << Column(row.Subject, 40) << " "
+            << CategoryName(view.CurrentCategory()) << " " << std::setw(10) << TerminalSafe(row.DateText) << " "
+            << std::setw(30) << Column(row.Caption, 30) << " " << std::setw(40) << Column(row.Subject, 40) << " "
             << (item ? TerminalSafe(item->FileName) : std::string()) << "\n";
     }
 }
@@ -109,7 +109,7 @@ int Show(CliContext& context, const Options& options) {
         LoadPreviewMessage(path, message);
     } catch (const MailTransportError& error) {
         DeletePreviewFiles(message);
-        context.Err << PreviewErrorText(error.what()) << "\n";
+        context.Err << TerminalSafeLines(PreviewErrorText(error.what())) << "\n";
         return ExitFailed;
     }
     PreviewContent content = PreviewContentOf(message);

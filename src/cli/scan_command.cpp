@@ -4,6 +4,7 @@
 #include "cli/options.h"
 #include "cli/quarantine_selection.h"
 #include "cli/terminal_session.h"
+#include "cli/terminal_text.h"
 #include "platform/data_folder.h"
 #include "records/uObjects.h"
 #include "scan/scan_run.h"
@@ -55,7 +56,8 @@ int ScanCommand(CliContext& context) {
     if (outcome.Ran) {
         context.Out << "Scanned: " << scanned << "  Spam: " << spam << "  Elapsed: " << elapsed << "\n";
         context.Out << "Accounts: " << outcome.AccountsScanned << " scanned, " << outcome.AccountsFailed << " failed"
-                    << (outcome.Aborted ? " (scan cancelled)" : "") << ". Log: " << DataFolder() << "/log.txt\n";
+                    << (outcome.Aborted ? " (scan cancelled)" : "") << ". Log: " << TerminalSafe(DataFolder())
+                    << "/log.txt\n";
     }
     return ExitStatusOf(outcome);
 }

@@ -45,6 +45,28 @@ TEST_F(CommandLine, LineBreaksInAddressesAndAliasesAreRefused) {
     EXPECT_FALSE(FileExists(m_data.File("vantrel.ini")));
 }
 
+TEST_F(CommandLine, StoredTextIsPrintedWithTerminalControlsNeutralised) {
+    m_data.Write("WhiteList.dat", "\x1b]0;owned\x07@example.com\r\n");
+    m_data.Write("vantrel.ini", "[Settings]\r\nNumAccounts=1\r\n[Account1]\r\nEmailAddress=\x1b[2J@example.com\r\n"
+                                "Server=\xc2\x9b"
+                                "2J\r\nSMTPServer=\xe0\x82\x9b\r\nEmailClient=\x1b[5m\r\n");
+    const std::vector<std::string> commands[] = {{"lists", "show", "approved"},
+                                                 {"lists", "delete", "blocked", "\x1b[2J"},
+                                                 {"accounts", "list"},
+                                                 {"accounts", "edit", "1", "--enabled"},
+                                                 {"settings"},
+                                                 {"quarantine", "show", "\x1b[2J"}};
+    for (const auto& command : commands) {
+        Run(command);
+        for (const std::string& printed : {m_out, m_err}) {
+            EXPECT_EQ(printed.find_first_of("\x1b\x07\x9b"), std::string::npos) << command[0] << ": " << printed;
+            EXPECT_EQ(printed.find("\xc2\x9b"), std::string::npos) << command[0];
+        }
+    }
+    Run({"lists", "show", "approved"});
+    EXPECT_EQ(m_out, "?]0;owned?@example.com\n");
+}
+
 TEST_F(CommandLine, ListsDeleteRemovesAnyCaseAndDeletesEmptyFile) {
     ASSERT_EQ(Run({"lists", "add", "blocked", "a@example.com", "*@spam.example.net"}), 0);
     EXPECT_EQ(Run({"lists", "delete", "blocked", "nobody@example.com"}), 1);
