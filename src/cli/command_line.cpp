@@ -71,6 +71,13 @@ struct GlobalOptions {
     std::vector<std::string> Command;
 };
 
+// An empty folder would mean no override and so the real data folder.
+std::string DataDirValue(const std::string& folder) {
+    if (folder.empty())
+        throw UsageError("--data-dir needs a folder, not an empty text");
+    return folder;
+}
+
 GlobalOptions ParseGlobalOptions(const std::vector<std::string>& arguments) {
     GlobalOptions options;
     size_t i = 0;
@@ -81,9 +88,9 @@ GlobalOptions ParseGlobalOptions(const std::vector<std::string>& arguments) {
         } else if (word == "--data-dir") {
             if (i + 1 >= arguments.size())
                 throw UsageError("--data-dir needs a folder");
-            options.DataDir = arguments[++i];
+            options.DataDir = DataDirValue(arguments[++i]);
         } else if (word.rfind("--data-dir=", 0) == 0) {
-            options.DataDir = word.substr(11);
+            options.DataDir = DataDirValue(word.substr(11));
         } else {
             break;
         }

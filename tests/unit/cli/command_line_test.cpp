@@ -94,6 +94,18 @@ TEST_F(CommandLine, UsageErrorsExitWithTwo) {
     EXPECT_EQ(Run({"accounts", "add", "--colour", "red"}), 2);
 }
 
+TEST_F(CommandLine, EmptyDataDirIsAUsageError) {
+    for (const auto& arguments :
+         {std::vector<std::string>{"--data-dir", "", "lists", "add", "approved", "a@example.com"},
+          std::vector<std::string>{"--data-dir=", "lists", "add", "approved", "a@example.com"}}) {
+        std::istringstream in;
+        std::ostringstream out, err;
+        EXPECT_EQ(RunCommand(arguments, in, out, err), 2);
+        EXPECT_NE(err.str().find("--data-dir needs a folder"), std::string::npos) << err.str();
+    }
+    EXPECT_FALSE(FileExists(m_config.File("Belvantis/Quorvane/WhiteList.dat"))) << "the default folder stays untouched";
+}
+
 TEST_F(CommandLine, AccountsAddUsesEditorDefaultsAndReadsPassword) {
     ASSERT_EQ(Run({"accounts", "add", "--email", "me@example.com", "--display-name", "Me", "--server",
                    "pop.example.com", "--login", "me", "--smtp-server", "smtp.example.com", "--smtp-auth"},
