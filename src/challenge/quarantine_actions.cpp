@@ -103,7 +103,7 @@ void PopBeforeSmtp(const TAccountItem& account, bool approve) {
     ScanLog& log = ScanState.ScanLog;
     try {
         Pop3Session session(
-            {account.Server, account.Port, account.Login, account.Password, ProgramSettings.Timeout * 1000});
+            {account.Server, account.Port, account.Login, account.Password, TimeoutMilliseconds(ProgramSettings)});
         log.Add("Connecting to POP3 server.");
         session.Connect();
         log.Add("Successfully connected to POP3 server.");

@@ -12,6 +12,10 @@
 
 inline constexpr char SettingsSection[] = "Settings";
 
+// The largest "Timeout" (seconds) whose milliseconds fit in 32 bits, as the
+// socket layer takes them; larger values are lowered to it when loaded.
+inline constexpr int32_t MaxTimeoutSeconds = INT32_MAX / 1000;
+
 // One field per key of section "Settings", named as the key. A new record
 // holds the defaults of SettingsTable(); EmailClient starts empty because its
 // default (the desktop's mail client) is looked up by LoadSettings.
@@ -102,5 +106,11 @@ void LoadSettings();
 // the previous file then stays whole.
 void SaveSettings();
 
-// "NumAccounts" as LoadSettings last read it (0 before).
+// The network time-out of the settings in milliseconds, computed in 64 bits
+// and kept within 0..INT32_MAX whatever the field holds.
+int32_t TimeoutMilliseconds(const TProgramSettings& settings);
+
+// "NumAccounts" as LoadSettings last read it (0 before), but never above the
+// highest "Account" + n section of the file: records up to that one are
+// loaded, a missing section below it giving the defaults.
 int StoredAccountCount();

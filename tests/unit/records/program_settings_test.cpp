@@ -129,6 +129,7 @@ TEST_F(SettingsStore, LoadAppliesLimitsAndDefaultsForBadValues) {
         {"Timeout", "10", "30"},
         {"Timeout", "30", "30"},
         {"Timeout", "abc", "60"},
+        {"Timeout", "2147483647", "2147483"},
         {"AutoDelSpamDays", "3", "5"},
         {"AutoDelSpamDays", "-1", "5"},
         {"AutoDelSpamDays", "300", "255"},
@@ -196,6 +197,15 @@ TEST_F(SettingsStore, SaveKeepsHandEditedLines) {
     LoadSettings();
     for (const SettingInfo& info : SettingsTable())
         EXPECT_EQ(SettingText(ProgramSettings, info), SettingText(before, info)) << info.Key;
+}
+
+TEST(TimeoutMilliseconds, NeverOverflows) {
+    TProgramSettings settings;
+    EXPECT_EQ(TimeoutMilliseconds(settings), 60000);
+    settings.Timeout = MaxTimeoutSeconds;
+    EXPECT_EQ(TimeoutMilliseconds(settings), 2147483000);
+    settings.Timeout = INT32_MAX;
+    EXPECT_EQ(TimeoutMilliseconds(settings), INT32_MAX);
 }
 
 TEST_F(SettingsStore, SavingTwiceLeavesOneAutostartEntry) {
