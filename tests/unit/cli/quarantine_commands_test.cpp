@@ -90,7 +90,7 @@ TEST_F(QuarantineCommands, ShowOfMissingFileGivesThePreviewError) {
     Quarantine("{FFFF}.dat", "ann@example.org", "Lunch", 0);
     std::remove((Folder() + "/{FFFF}.dat").c_str());
     EXPECT_EQ(Run({"quarantine", "show", "{FFFF}.dat"}), 1);
-    EXPECT_EQ(m_err, "Error previewing message:\r\n\r\nCannot load message from file " + Folder() + "/{FFFF}.dat\n");
+    EXPECT_EQ(m_err, "Error previewing message:\n\nCannot load message from file " + Folder() + "/{FFFF}.dat\n");
 }
 
 TEST_F(QuarantineCommands, DeleteAsksAndAcceptsIdsOrNames) {
