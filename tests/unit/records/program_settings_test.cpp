@@ -148,7 +148,7 @@ TEST_F(SettingsStore, LoadAppliesLimitsAndDefaultsForBadValues) {
 }
 
 TEST_F(SettingsStore, PasswordIsScrambledAndLegacyFormIsRead) {
-    WriteSettingsFile("[Settings]\r\nPassword=IXJJ\r\nNumAccounts=3\r\n");
+    WriteSettingsFile("[Settings]\r\nPassword=IXJJ\r\nNumAccounts=3\r\n[Account3]\r\n");
     LoadSettings();
     EXPECT_EQ(ProgramSettings.Password, "pass");
     EXPECT_EQ(StoredAccountCount(), 3);
