@@ -120,9 +120,9 @@ std::string Endpoint(const std::string& host, int port) {
 int List(CliContext& context) {
     for (int i = 0; i < Accounts.Count(); ++i) {
         const TAccountItem& account = Accounts.Item(i);
-        context.Out << std::left << std::setw(3) << i + 1 << " " << std::setw(32) << TerminalSafe(account.EmailAddress)
-                    << " " << std::setw(28) << Endpoint(account.Server, account.Port) << " " << std::setw(28)
-                    << Endpoint(account.SMTPServer, account.SMTPPort) << " "
+        context.Out << std::left << std::setw(3) << i + 1 << " " << PadToWidth(TerminalSafe(account.EmailAddress), 32)
+                    << " " << PadToWidth(Endpoint(account.Server, account.Port), 28) << " "
+                    << PadToWidth(Endpoint(account.SMTPServer, account.SMTPPort), 28) << " "
                     << (account.Enabled ? "enabled" : "disabled") << "\n";
     }
     if (Accounts.Count() == 0)

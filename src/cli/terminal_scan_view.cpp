@@ -97,6 +97,9 @@ void TerminalScanView::FinishLine() {
 
 void TerminalScanView::SetHeadline(const std::string& text) {
     m_headline = text;
+    // A new headline is a new account: its steps are printed from the first,
+    // even when the account before failed in the same step.
+    m_lastStep.clear();
     if (m_options.UpdatingLine)
         DrawStatusLine();
     else

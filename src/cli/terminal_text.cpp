@@ -89,3 +89,36 @@ std::string TerminalSafeLines(const std::string& text) {
     }
     return TerminalSafe(lines, true);
 }
+
+namespace {
+
+// The length of the character starting at i.
+size_t CharacterLength(const std::string& text, size_t i) {
+    size_t length = static_cast<unsigned char>(text[i]) < 0x80 ? 1 : Utf8Length(text, i);
+    return length == 0 ? 1 : length;
+}
+
+} // namespace
+
+size_t CharacterCount(const std::string& text) {
+    size_t count = 0;
+    for (size_t i = 0; i < text.size(); i += CharacterLength(text, i))
+        ++count;
+    return count;
+}
+
+std::string PadToWidth(const std::string& text, size_t width) {
+    size_t count = CharacterCount(text);
+    return count >= width ? text : text + std::string(width - count, ' ');
+}
+
+std::string TerminalColumn(const std::string& text, size_t width) {
+    std::string safe = TerminalSafe(text);
+    if (CharacterCount(safe) <= width)
+        return PadToWidth(safe, width);
+    const size_t kept = width > 3 ? width - 3 : 0;
+    size_t end = 0;
+    for (size_t count = 0; count < kept; ++count)
+        end += CharacterLength(safe, end);
+    return PadToWidth(safe.substr(0, end) + std::string("...").substr(0, width - kept), width);
+}

@@ -17,3 +17,14 @@ std::string TerminalSafe(const std::string& text, bool keepLineFeeds = false);
 // CR LF inside, for the terminal: CR LF becomes LF, then TerminalSafe keeping
 // the line feeds.
 std::string TerminalSafeLines(const std::string& text);
+
+// The number of characters of text: a well-formed UTF-8 sequence is one, so
+// is every other byte.
+size_t CharacterCount(const std::string& text);
+
+// Text padded with spaces to width characters (longer text stays whole).
+std::string PadToWidth(const std::string& text, size_t width);
+
+// A table column: TerminalSafe text cut to width characters (the cut marked
+// with "...") and padded to width; a cut never splits a character.
+std::string TerminalColumn(const std::string& text, size_t width);

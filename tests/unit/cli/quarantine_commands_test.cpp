@@ -4,6 +4,8 @@
 #include "platform/date_time.h"
 #include "platform/paths.h"
 #include "records/uObjects.h"
+#include "support/fake_smtp_server.h"
+#include "support/loopback_server.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -111,6 +113,48 @@ TEST_F(QuarantineCommands, DeleteAsksAndAcceptsIdsOrNames) {
     EXPECT_EQ(saved.Item(0).FileName, "{3333}.dat");
 
     EXPECT_EQ(Run({"quarantine", "delete", "{9999}.dat", "--yes"}), 2);
+}
+
+class QuarantineReleaseCommands : public QuarantineCommands {
+protected:
+    void SetUp() override {
+        QuarantineCommands::SetUp();
+        TAccountItem& account = Accounts.Item(0);
+        account.Port = UnusedLoopbackPort(); // POP before SMTP fails, which is only logged
+        account.SMTPServer = "127.0.0.1";
+        account.SMTPPort = m_smtp.Port();
+        SaveAccount(1);
+    }
+
+    int LogLinesStartingWith(const std::string& start) const {
+        int count = 0;
+        for (const std::string& line : Lines(m_data.Read("log.txt")))
+            count += line.rfind(start, 0) == 0 ? 1 : 0;
+        return count;
+    }
+
+    FakeSmtpServer m_smtp;
+};
+
+TEST_F(QuarantineReleaseCommands, ApproveFailsWhenTheNamedMessageStaysThoughOthersWentOut) {
+    Quarantine("{AAAA}.dat", "ann@example.org", "gone", 0);
+    Quarantine("{BBBB}.dat", "ann@example.org", "here", 0);
+    std::remove((Folder() + "/{AAAA}.dat").c_str());
+    EXPECT_EQ(Run({"quarantine", "approve", "{AAAA}.dat", "--yes"}), 1);
+    EXPECT_NE(m_out.find("Released 1 message(s)"), std::string::npos) << m_out;
+    EXPECT_NE(m_err.find("1 of the named message(s) could not be released"), std::string::npos) << m_err;
+    m_smtp.Stop();
+    EXPECT_EQ(m_smtp.Messages().size(), 1u);
+}
+
+TEST_F(QuarantineReleaseCommands, OneCommandOverSeveralCategoriesWritesOneLog) {
+    Quarantine("{CCCC}.dat", "ann@example.org", "challenged", 0);
+    Quarantine("{DDDD}.dat", "list@example.org", "automated", 1);
+    EXPECT_EQ(Run({"quarantine", "release", "{CCCC}.dat", "{DDDD}.dat", "--yes"}), 0) << m_err;
+    EXPECT_EQ(LogLinesStartingWith("Releasing messages to inbox: "), 2);
+    EXPECT_EQ(LogLinesStartingWith("Sucessfully sent message."), 2);
+    EXPECT_EQ(LogLinesStartingWith("Finished releasing messages to inbox : "), 1);
+    EXPECT_EQ(Lines(m_err).size(), 1u) << "one confirmation: " << m_err;
 }
 
 TEST_F(QuarantineCommands, PurgeDropsEntriesWithoutFiles) {

@@ -36,6 +36,18 @@ INSTANTIATE_TEST_SUITE_P(
         SafeCase{"\xed\xa0\x80|\xf4\x90\x80\x80", false, "\xed\xa0?|\xf4???"},
         SafeCase{"\xe0\xa0\x80|\xf4\x8f\xbf\xbf", false, "\xe0\xa0\x80|\xf4\x8f\xbf\xbf"}));
 
+TEST(TerminalColumn, CutsAndPadsByCharacters) {
+    EXPECT_EQ(TerminalColumn("caf\xc3\xa9", 6), "caf\xc3\xa9  ");
+    EXPECT_EQ(TerminalColumn("\xc3\xa9\xc3\xa9\xc3\xa9\xe2\x82\xac\xe2\x82\xac\xe2\x82\xac", 5), "\xc3\xa9\xc3\xa9...");
+    EXPECT_EQ(TerminalColumn("\xf0\x9f\x98\x80\xf0\x9f\x98\x80\xf0\x9f\x98\x80", 3),
+              "\xf0\x9f\x98\x80\xf0\x9f\x98\x80\xf0\x9f\x98\x80");
+    EXPECT_EQ(TerminalColumn("latin1 \xe9\xe9", 9), "latin1 \xe9\xe9");
+    EXPECT_EQ(TerminalColumn("latin1 \xe9\xe9", 8), "latin...");
+    EXPECT_EQ(TerminalColumn("\x1b[2J", 5), "?[2J ");
+    EXPECT_EQ(PadToWidth("\xe2\x82\xac", 3), "\xe2\x82\xac  ");
+    EXPECT_EQ(PadToWidth("longer", 3), "longer");
+}
+
 TEST(TerminalSafeLines, KeepsLinesOfCrLfAndNeutralisesTheRest) {
     EXPECT_EQ(TerminalSafeLines("Error:\r\n\r\nbad\rname\x1b[2J\n"), "Error:\n\nbad?name?[2J\n");
 }
