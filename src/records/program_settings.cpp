@@ -22,6 +22,8 @@ namespace {
 int g_storedAccountCount = 0;
 
 template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
+// Spelt out: Clang 14 does not deduce template arguments of aggregates.
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
 SettingInfo Row(const char* key, SettingInfo::Kind kind, SettingInfo::FieldPointer field, int defaultNumber = 0,
                 int minimum = INT_MIN, int maximum = INT_MAX) {

@@ -183,8 +183,8 @@ TEST_F(SettingsStore, SaveKeepsHandEditedLines) {
     const char* kept[] = {
         "; Quorvane settings, edited by hand\r\n\r\n[settings]\r\n  autoscan = 1 \r\n",
         "# a hash comment\r\nTimeout=45\r\nTimeout=90\r\n",
-        "\r\n[Account1]\r\nEmailAddress=me@example.com\r\nPort=-1\r\n; trailing comment of Account1\r\n"
-        "\r\n[SETTINGS]\r\nCheckUpdate=0\r\nstray line without equals\r\n"};
+        ("\r\n[Account1]\r\nEmailAddress=me@example.com\r\nPort=-1\r\n; trailing comment of Account1\r\n"
+         "\r\n[SETTINGS]\r\nCheckUpdate=0\r\nstray line without equals\r\n")};
     for (const char* part : kept)
         EXPECT_NE(saved.find(part), std::string::npos) << part;
     EXPECT_NE(saved.find("Timeout=90\r\nEmailClient=/opt/testmail/testmail --compose\r\nAutoDelSpam=1\r\n"),
