@@ -20,6 +20,7 @@ std::string PostResponseTemplate;
 namespace {
 
 int g_storedAccountCount = 0;
+bool g_registersStartAtLogon = false;
 
 template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
 // Spelt out: Clang 14 does not deduce template arguments of aggregates.
@@ -269,7 +270,12 @@ void SaveSettings() {
     for (const SettingInfo& info : SettingsTable())
         WriteSetting(ini, ProgramSettings, info);
     ini.SaveToFile(path);
-    RegisterStartAtLogon(ProgramFolder());
+    if (g_registersStartAtLogon)
+        RegisterStartAtLogon(ProgramFolder());
+}
+
+void SetRegistersStartAtLogon(bool registers) {
+    g_registersStartAtLogon = registers;
 }
 
 int32_t TimeoutMilliseconds(const TProgramSettings& settings) {

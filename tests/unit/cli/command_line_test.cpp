@@ -94,6 +94,12 @@ TEST_F(CommandLine, UsageErrorsExitWithTwo) {
     EXPECT_EQ(Run({"accounts", "add", "--colour", "red"}), 2);
 }
 
+TEST_F(CommandLine, SettingsSetWritesNoAutostartEntry) {
+    ASSERT_EQ(Run({"settings", "set", "AutoScan", "1"}), 0) << m_err;
+    EXPECT_NE(Ini().find("AutoScan=1\r\n"), std::string::npos);
+    EXPECT_FALSE(FileExists(m_config.File("autostart/quorvane.desktop")));
+}
+
 TEST_F(CommandLine, EmptyDataDirIsAUsageError) {
     for (const auto& arguments :
          {std::vector<std::string>{"--data-dir", "", "lists", "add", "approved", "a@example.com"},

@@ -69,6 +69,7 @@ protected:
     }
 
     void TearDown() override {
+        SetRegistersStartAtLogon(false);
         SetDataFolderOverride("");
         for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_DIRS"})
             ::unsetenv(name);
@@ -208,7 +209,15 @@ TEST(TimeoutMilliseconds, NeverOverflows) {
     EXPECT_EQ(TimeoutMilliseconds(settings), INT32_MAX);
 }
 
+TEST_F(SettingsStore, OnlyAProcessThatRegistersWritesTheAutostartEntry) {
+    LoadSettings();
+    SaveSettings();
+    EXPECT_TRUE(FileExists(m_data.File("vantrel.ini")));
+    EXPECT_FALSE(std::filesystem::exists(m_home.File("config/autostart")));
+}
+
 TEST_F(SettingsStore, SavingTwiceLeavesOneAutostartEntry) {
+    SetRegistersStartAtLogon(true);
     LoadSettings();
     SaveSettings();
     ProgramSettings.AutoScan = true;
@@ -228,6 +237,7 @@ TEST_F(SettingsStore, UnreadableFileGivesDefaultsButIsNeverOverwritten) {
     ProgramSettings.Timeout = 99;
     LoadSettings();
     EXPECT_EQ(ProgramSettings.Timeout, 60);
+    SetRegistersStartAtLogon(true);
     EXPECT_THROW(SaveSettings(), std::runtime_error);
     EXPECT_TRUE(std::filesystem::is_directory(m_data.File("vantrel.ini")));
     EXPECT_FALSE(std::filesystem::exists(m_home.File("config/autostart"))) << "nothing registered after a failure";
