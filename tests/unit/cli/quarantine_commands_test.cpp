@@ -1,5 +1,7 @@
 #include "cli_fixture.h"
 
+#include "cli/terminal_text.h"
+
 #include "platform/data_folder.h"
 #include "platform/date_time.h"
 #include "platform/paths.h"
@@ -77,6 +79,19 @@ TEST_F(QuarantineCommands, ListNeutralisesTerminalControls) {
     ASSERT_EQ(Run({"quarantine", "list"}), 0);
     EXPECT_EQ(m_out.find('\x1b'), std::string::npos);
     EXPECT_NE(m_out.find("evil?]0;title? here"), std::string::npos);
+}
+
+TEST_F(QuarantineCommands, ListColumnsAreCutAndPaddedByCharacters) {
+    std::string accented;
+    for (int i = 0; i < 45; ++i)
+        accented += "\xc3\xa9";
+    Quarantine("{EEEE}.dat", "\xc3\xa9@example.org", accented, 0);
+    Quarantine("{FFFF}.dat", "plain@example.org", "plain", 0);
+    ASSERT_EQ(Run({"quarantine", "list"}), 0);
+    std::vector<std::string> lines = Lines(m_out);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_NE(lines[2].find(accented.substr(0, 37 * 2) + "... {EEEE}.dat"), std::string::npos) << lines[2];
+    EXPECT_EQ(CharacterCount(lines[2].substr(0, lines[2].find('{'))), lines[1].find('{'));
 }
 
 TEST_F(QuarantineCommands, ShowPrintsTheSecurePreviewByFileName) {
