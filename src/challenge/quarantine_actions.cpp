@@ -103,7 +103,7 @@ void PopBeforeSmtp(const TAccountItem& account, bool approve) {
     ScanLog& log = ScanState.ScanLog;
     try {
         Pop3Session session(
-            {account.Server, account.Port, account.Login, account.Password, ProgramSettings.Timeout * 1000});
+            {account.Server, account.Port, account.Login, account.Password, TimeoutMilliseconds(ProgramSettings)});
         log.Add("Connecting to POP3 server.");
         session.Connect();
         log.Add("Successfully connected to POP3 server.");
@@ -119,14 +119,13 @@ void PopBeforeSmtp(const TAccountItem& account, bool approve) {
     }
 }
 
-// Steps 5 to 10: the id list, the log's first line, POP before SMTP and the
-// delivery passes.
+// Steps 5 to 10 for the rows the view shows: the id list, the group's first
+// log line, POP before SMTP and the delivery passes.
 void Release(const QuarantineView& view, bool approve) {
     int accountIndex = view.CurrentAccount();
     const TAccountItem& account = Accounts.Item(accountIndex);
     TIdList ids = approve ? ApproveIdList(view) : ReleaseIdList(view);
     bool showErrorBoxes = ids.size() < 2;
-    ScanState.ScanLog.Clear();
     ScanState.ScanLog.Add("Releasing messages to inbox: " + ShortDateLongTimeText(Now()));
     PopBeforeSmtp(account, approve);
     Counters.ToRelease = static_cast<std::int32_t>(ids.size());
@@ -137,29 +136,42 @@ void Release(const QuarantineView& view, bool approve) {
 
 } // namespace
 
-void ReleaseFromView(QuarantineView& view, bool approve, QuarantineActionWindow& window) {
+bool ReleaseFromView(QuarantineView& view, bool approve, QuarantineActionWindow& window) {
+    return ReleaseGroupsFromView(view, approve, window, 1, [](int) {});
+}
+
+bool ReleaseGroupsFromView(QuarantineView& view, bool approve, QuarantineActionWindow& window, int groups,
+                           const std::function<void(int group)>& showGroup) {
     ScanView& scanView = CurrentScanView();
-    if (view.SelectedCount() == 0) {
+    if (groups > 0)
+        showGroup(0);
+    if (groups <= 0 || view.SelectedCount() == 0) {
         scanView.MessageBox("No message is selected.", "Notice", MsgButtons::Ok, MsgIcon::Warning);
-        return;
+        return false;
     }
     const char* question =
         approve ? "Approve selected senders and release messages to inbox?" : "Release selected messages to inbox?";
     if (scanView.MessageBox(question, "Confirm", MsgButtons::YesNo, MsgIcon::Warning) != MsgResult::Yes)
-        return;
+        return false;
     scanView.SetBusyCursor(true);
     window.ShowWaitWindow();
     scanView.Pump();
     Counters.Released = 0;
     LockForRelease(scanView, window, true);
+    ScanState.ScanLog.Clear();
     // The dial-up connection request of the original platform has nothing to
     // do here: the network is either there or not.
     std::string failure;
-    try {
-        Release(view, approve);
-    } catch (const std::exception& error) {
-        failure = error.what();
-        ScanState.ScanLog.Add("Error releasing messages to inbox: " + failure);
+    for (int group = 0; group < groups; ++group) {
+        try {
+            if (group > 0)
+                showGroup(group);
+            if (view.SelectedCount() > 0)
+                Release(view, approve);
+        } catch (const std::exception& error) {
+            failure += (failure.empty() ? "" : "\r\n") + std::string(error.what());
+            ScanState.ScanLog.Add("Error releasing messages to inbox: " + std::string(error.what()));
+        }
     }
     SetNavigationEnabled(scanView, true);
     window.SetSettingsTabsEnabled(true);
@@ -180,6 +192,7 @@ void ReleaseFromView(QuarantineView& view, bool approve, QuarantineActionWindow&
     scanView.SetBusyCursor(false);
     if (!failure.empty())
         scanView.MessageBox(failure, "Error", MsgButtons::Ok, MsgIcon::Error);
+    return failure.empty();
 }
 
 QuarantineActionWindow& NoActionWindow() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class QuarantineView;
 
 // The two centred lines of the wait window TfrmWait.
@@ -36,8 +38,20 @@ QuarantineActionWindow& NoActionWindow();
 // and the tabs are disabled and the wait window is shown; they are restored
 // whatever happens, and an unexpected error ends the operation with an
 // "Error" box holding its text. Shows "No message is selected." when no row
-// is selected.
-void ReleaseFromView(QuarantineView& view, bool approve, QuarantineActionWindow& window);
+// is selected. True when the action was confirmed and ended without such an
+// error (saving the sender lists or the log included); messages that could
+// not be sent stay in the quarantine and are not counted here.
+bool ReleaseFromView(QuarantineView& view, bool approve, QuarantineActionWindow& window);
+
+// The same action over several groups of rows as one operation, for a front
+// end that names messages of several accounts and categories at once (the
+// command line): showGroup(g) makes the view show group g (0 <= g < groups)
+// with its rows selected. One confirmation, one wait window, and one log:
+// "log.txt" holds every group's lines, each group opening with its
+// "Releasing messages to inbox: " line, and one closing line. An error in one
+// group is logged and reported and the next group goes on.
+bool ReleaseGroupsFromView(QuarantineView& view, bool approve, QuarantineActionWindow& window, int groups,
+                           const std::function<void(int group)>& showGroup);
 
 // actDeleteExecute: asks, then deletes the selected messages of the view's
 // current account for good (file and index entry), refills the view and

@@ -3,8 +3,10 @@
 #include "cli/options.h"
 #include "cli/stored_state.h"
 #include "cli/terminal_prompts.h"
+#include "cli/terminal_text.h"
 #include "platform/identifier.h"
 #include "records/settings_checks.h"
+#include "records/text_helpers.h"
 #include "records/uObjects.h"
 
 #include <iomanip>
@@ -69,6 +71,9 @@ void ApplyFlagsAndAliases(const Options& options, TAccountItem& account) {
         account.Enabled = true;
     if (options.Has("disabled"))
         account.Enabled = false;
+    for (const auto& alias : options.Values("alias"))
+        if (HoldsLineBreak(alias))
+            throw UsageError("--alias cannot hold a line break");
     if (options.Has("no-aliases") || options.Has("alias"))
         account.Aliases.Clear();
     for (const auto& alias : options.Values("alias"))
@@ -77,11 +82,13 @@ void ApplyFlagsAndAliases(const Options& options, TAccountItem& account) {
 
 void ReadPasswords(CliContext& context, TAccountItem& account, bool pop3, bool smtp) {
     if (pop3)
-        account.Password = ReadSecretLine(context.In, context.Err, "Password for " + account.EmailAddress + ": ",
-                                          context.InteractiveInput);
+        account.Password =
+            ReadSecretLine(context.In, context.Err, "Password for " + TerminalSafe(account.EmailAddress) + ": ",
+                           context.InteractiveInput);
     if (smtp)
-        account.SMTPPassword = ReadSecretLine(
-            context.In, context.Err, "SMTP password for " + account.EmailAddress + ": ", context.InteractiveInput);
+        account.SMTPPassword =
+            ReadSecretLine(context.In, context.Err, "SMTP password for " + TerminalSafe(account.EmailAddress) + ": ",
+                           context.InteractiveInput);
 }
 
 bool NeedsSeparateSmtpPassword(const TAccountItem& account) {
@@ -92,7 +99,7 @@ bool NeedsSeparateSmtpPassword(const TAccountItem& account) {
 bool Acceptable(CliContext& context, const TAccountItem& account) {
     SettingsProblem problem = FirstAccountProblem(account);
     if (problem.Found())
-        context.Err << problem.Message << "\n";
+        context.Err << TerminalSafe(problem.Message) << "\n";
     return !problem.Found();
 }
 
@@ -107,15 +114,15 @@ int AccountNumber(const std::vector<std::string>& positional, const char* usage)
 }
 
 std::string Endpoint(const std::string& host, int port) {
-    return host + ":" + std::to_string(port);
+    return TerminalSafe(host) + ":" + std::to_string(port);
 }
 
 int List(CliContext& context) {
     for (int i = 0; i < Accounts.Count(); ++i) {
         const TAccountItem& account = Accounts.Item(i);
-        context.Out << std::left << std::setw(3) << i + 1 << " " << std::setw(32) << account.EmailAddress << " "
-                    << std::setw(28) << Endpoint(account.Server, account.Port) << " " << std::setw(28)
-                    << Endpoint(account.SMTPServer, account.SMTPPort) << " "
+        context.Out << std::left << std::setw(3) << i + 1 << " " << PadToWidth(TerminalSafe(account.EmailAddress), 32)
+                    << " " << PadToWidth(Endpoint(account.Server, account.Port), 28) << " "
+                    << PadToWidth(Endpoint(account.SMTPServer, account.SMTPPort), 28) << " "
                     << (account.Enabled ? "enabled" : "disabled") << "\n";
     }
     if (Accounts.Count() == 0)
@@ -145,7 +152,7 @@ int Add(CliContext& context, const Options& options) {
     if (!Acceptable(context, account))
         return ExitFailed;
     SaveAccount(Accounts.Count());
-    context.Out << "Account " << Accounts.Count() << " added: " << account.EmailAddress << "\n";
+    context.Out << "Account " << Accounts.Count() << " added: " << TerminalSafe(account.EmailAddress) << "\n";
     return ExitOk;
 }
 
@@ -160,7 +167,7 @@ int Edit(CliContext& context, const Options& options) {
     if (!Acceptable(context, account))
         return ExitFailed;
     SaveAccount(number);
-    context.Out << "Account " << number << " saved: " << account.EmailAddress << "\n";
+    context.Out << "Account " << number << " saved: " << TerminalSafe(account.EmailAddress) << "\n";
     return ExitOk;
 }
 
@@ -181,7 +188,7 @@ int Delete(CliContext& context, const Options& options) {
     TerminalMessageBoxes boxes(context.In, context.Err, options.Has("yes"));
     if (!RemoveAccount(number))
         return ExitFailed;
-    context.Out << "Account " << number << " deleted: " << address << "\n";
+    context.Out << "Account " << number << " deleted: " << TerminalSafe(address) << "\n";
     return ExitOk;
 }
 

@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 
 #include "cli/commands.h"
+#include "cli/terminal_text.h"
 #include "platform/data_folder.h"
 #include "platform/data_folder_lock.h"
 
@@ -89,6 +90,13 @@ int ParseWaitSeconds(const std::string& text) {
     return seconds;
 }
 
+// An empty folder would mean no override and so the real data folder.
+std::string DataDirValue(const std::string& folder) {
+    if (folder.empty())
+        throw UsageError("--data-dir needs a folder, not an empty text");
+    return folder;
+}
+
 GlobalOptions ParseGlobalOptions(const std::vector<std::string>& arguments) {
     GlobalOptions options;
     size_t i = 0;
@@ -99,9 +107,9 @@ GlobalOptions ParseGlobalOptions(const std::vector<std::string>& arguments) {
         } else if (word == "--data-dir") {
             if (i + 1 >= arguments.size())
                 throw UsageError("--data-dir needs a folder");
-            options.DataDir = arguments[++i];
+            options.DataDir = DataDirValue(arguments[++i]);
         } else if (word.rfind("--data-dir=", 0) == 0) {
-            options.DataDir = word.substr(11);
+            options.DataDir = DataDirValue(word.substr(11));
         } else if (word == "--wait") {
             if (i + 1 >= arguments.size())
                 throw UsageError("--wait needs a number of seconds");
@@ -141,7 +149,7 @@ bool LockDataFolder(DataFolderLock& lock, const GlobalOptions& options, std::ost
     if (IsUnattendedScan(options.Command))
         return lock.TryAcquire(folder);
     bool locked = lock.Acquire(folder, options.WaitSeconds, [&] {
-        err << "Waiting for another Quorvane process using " << folder << "..." << std::endl;
+        err << "Waiting for another Quorvane process using " << TerminalSafe(folder) << "..." << std::endl;
     });
     if (!locked)
         throw std::runtime_error("Another Quorvane process is still using " + folder + "; try again later.");
@@ -178,17 +186,18 @@ int RunCommand(const std::vector<std::string>& arguments, std::istream& in, std:
         SetDataFolderOverride(options.DataDir);
         DataFolderLock lock;
         if (ChangesDataFolder(options.Command) && !LockDataFolder(lock, options, err)) {
-            err << "quorvane: another Quorvane process is using " << DataFolder() << "; the scan is left for later.\n";
+            err << "quorvane: another Quorvane process is using " << TerminalSafe(DataFolder())
+                << "; the scan is left for later.\n";
             return ExitTryAgainLater;
         }
         CliContext context{{options.Command.begin() + 1, options.Command.end()}, in, out, err};
         context.InteractiveInput = &in == &std::cin && ::isatty(STDIN_FILENO);
         return Dispatch(context, options.Command[0]);
     } catch (const UsageError& error) {
-        err << "quorvane: " << error.what() << "\n(see quorvane --help)\n";
+        err << "quorvane: " << TerminalSafe(error.what()) << "\n(see quorvane --help)\n";
         return ExitUsage;
     } catch (const std::exception& error) {
-        err << "quorvane: " << error.what() << "\n";
+        err << "quorvane: " << TerminalSafe(error.what()) << "\n";
         return ExitFailed;
     }
 }

@@ -138,8 +138,7 @@ std::string AnswerChallenge(const DemoMailService& service, const MailMessage& c
 // The data folder of a fresh installation with one account on the service.
 void SetUpDataFolder(const std::string& folder, const DemoMailService& service) {
     SetDataFolderOverride(folder);
-    // In memory only: saving the settings would also register the program
-    // to start at logon, which a demo must not do.
+    // In memory only: the demo's own settings need not reach the file.
     LoadSettings();
     ProgramSettings.Timeout = 30;
     // Nobody sits at the approve prompt of a demo.

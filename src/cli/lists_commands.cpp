@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "cli/stored_state.h"
+#include "cli/terminal_text.h"
 #include "import/uABImport.h"
 #include "platform/data_folder.h"
 #include "platform/paths.h"
@@ -46,7 +47,7 @@ std::vector<std::string> ImportableAddresses(const std::string& content) {
 
 int Show(CliContext& context, TBlockList& list) {
     for (const auto& entry : list.Strings())
-        context.Out << entry << "\n";
+        context.Out << TerminalSafe(entry) << "\n";
     return ExitOk;
 }
 
@@ -55,7 +56,7 @@ int Add(CliContext& context, TBlockList& list, const std::vector<std::string>& a
         throw UsageError("lists add needs at least one address");
     for (const auto& address : addresses) {
         if (!IsValidEmail(address)) {
-            context.Err << "\"" << address << "\" is not a valid email address, please try again\n";
+            context.Err << "\"" << TerminalSafe(address) << "\" is not a valid email address, please try again\n";
             return ExitFailed;
         }
     }
@@ -72,7 +73,7 @@ int Delete(CliContext& context, TBlockList& list, const std::vector<std::string>
         throw UsageError("lists delete needs at least one address");
     for (const auto& address : addresses) {
         if (!list.Contains(address)) {
-            context.Err << "\"" << address << "\" is not on the " << ListTitle(list) << " list\n";
+            context.Err << "\"" << TerminalSafe(address) << "\" is not on the " << ListTitle(list) << " list\n";
             return ExitFailed;
         }
     }

@@ -11,6 +11,7 @@
 #include "cli/terminal_session.h"
 #include "cli/terminal_text.h"
 #include "mail/mail_message.h"
+#include "platform/data_folder.h"
 #include "platform/mail_transport_error.h"
 #include "records/uObjects.h"
 
@@ -18,14 +19,6 @@
 #include <ostream>
 
 namespace {
-
-// Cuts a column's text to width characters (bytes), marking the cut.
-std::string Column(const std::string& text, size_t width) {
-    std::string safe = TerminalSafe(text);
-    if (safe.size() <= width)
-        return safe;
-    return safe.substr(0, width - 3) + "...";
-}
 
 int AccountOption(const Options& options) {
     auto text = options.Value("account");
@@ -54,8 +47,8 @@ void PrintRows(std::ostream& out, int accountIndex, const QuarantineView& view) 
     for (const QuarantineRow& row : view.Rows()) {
         const TUnkMailItem* item = items.FindById(row.Id);
         out << std::left << std::setw(6) << row.Id << " " << std::setw(4) << accountIndex + 1 << " " << std::setw(23)
-            << CategoryName(view.CurrentCategory()) << " " << std::setw(10) << row.DateText << " " << std::setw(30)
-            << Column(row.Caption, 30) << " " << std::setw(40) << Column(row.Subject, 40) << " "
+            << CategoryName(view.CurrentCategory()) << " " << TerminalColumn(row.DateText, 10) << " "
+            << TerminalColumn(row.Caption, 30) << " " << TerminalColumn(row.Subject, 40) << " "
             << (item ? TerminalSafe(item->FileName) : std::string()) << "\n";
     }
 }
@@ -109,7 +102,7 @@ int Show(CliContext& context, const Options& options) {
         LoadPreviewMessage(path, message);
     } catch (const MailTransportError& error) {
         DeletePreviewFiles(message);
-        context.Err << PreviewErrorText(error.what()) << "\n";
+        context.Err << TerminalSafeLines(PreviewErrorText(error.what())) << "\n";
         return ExitFailed;
     }
     PreviewContent content = PreviewContentOf(message);
@@ -136,30 +129,47 @@ int Delete(CliContext& context, const Options& options) {
     return ExitOk;
 }
 
-// Approve or release: one action of the view per account and category named.
+// The named messages still in the quarantine after an approve or release.
+int NamedLeft(const std::vector<QuarantineSelection>& selections) {
+    int left = 0;
+    for (const QuarantineSelection& selection : selections) {
+        TUnkMailItems& items = Accounts.Item(selection.AccountIndex).UnkMailItems;
+        for (int id : selection.Ids)
+            left += items.FindById(id) ? 1 : 0;
+    }
+    return left;
+}
+
+int TotalQuarantined() {
+    int total = 0;
+    for (int a = 0; a < Accounts.Count(); ++a)
+        total += Accounts.Item(a).UnkMailItems.Count();
+    return total;
+}
+
+// Approve or release: one action of the view over every account and category
+// named, with one confirmation and one log. Done only when every named
+// message left the quarantine and nothing failed on the way (approve also
+// releases the senders' other messages, which do not make up for a named one).
 int Release(CliContext& context, const Options& options, bool approve) {
     if (options.Positional().empty())
         throw UsageError(std::string("quarantine ") + (approve ? "approve" : "release") + " ID... [--yes]");
     std::vector<QuarantineSelection> selections = SelectQuarantined(options.Positional());
     LoadLists();
-    int named = 0, released = 0;
+    int before = TotalQuarantined();
+    bool ended = false;
     {
         TerminalSession session(context, false, options.Has("yes"));
         session.View().SetScanPageShowing(false);
         QuarantineView view;
-        for (const QuarantineSelection& selection : selections) {
-            ShowSelection(view, selection);
-            TUnkMailItems& items = Accounts.Item(selection.AccountIndex).UnkMailItems;
-            int before = items.Count();
-            ReleaseFromView(view, approve, NoActionWindow());
-            named += static_cast<int>(selection.Ids.size());
-            released += before - items.Count();
-        }
+        ended = ReleaseGroupsFromView(view, approve, NoActionWindow(), static_cast<int>(selections.size()),
+                                      [&](int group) { ShowSelection(view, selections[static_cast<size_t>(group)]); });
     }
-    context.Out << "Released " << released << " message(s) to the inbox.\n";
-    // Approve also releases the senders' other messages, so only a shortfall
-    // below what was named is a failure.
-    return released >= named ? ExitOk : ExitFailed;
+    context.Out << "Released " << before - TotalQuarantined() << " message(s) to the inbox.\n";
+    if (int left = NamedLeft(selections); left > 0)
+        context.Err << left << " of the named message(s) could not be released (see " << TerminalSafe(DataFolder())
+                    << "/log.txt).\n";
+    return ended && NamedLeft(selections) == 0 ? ExitOk : ExitFailed;
 }
 
 int Purge(CliContext& context) {

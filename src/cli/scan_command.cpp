@@ -4,6 +4,7 @@
 #include "cli/options.h"
 #include "cli/quarantine_selection.h"
 #include "cli/terminal_session.h"
+#include "cli/terminal_text.h"
 #include "platform/data_folder.h"
 #include "records/uObjects.h"
 #include "scan/scan_run.h"
@@ -55,13 +56,14 @@ int ScanCommand(CliContext& context) {
     if (outcome.Ran) {
         context.Out << "Scanned: " << scanned << "  Spam: " << spam << "  Elapsed: " << elapsed << "\n";
         context.Out << "Accounts: " << outcome.AccountsScanned << " scanned, " << outcome.AccountsFailed << " failed"
-                    << (outcome.Aborted ? " (scan cancelled)" : "") << ". Log: " << DataFolder() << "/log.txt\n";
+                    << (outcome.Aborted ? " (scan cancelled)" : "") << ". Log: " << TerminalSafe(DataFolder())
+                    << "/log.txt\n";
         if (outcome.SaveFailures > 0)
             context.Out << "Could not save " << outcome.SaveFailures
                         << (outcome.SaveFailures == 1 ? " message or file" : " messages or files")
                         << " (see the log); messages that were not saved stay on the server.\n";
         if (!outcome.LogError.empty())
-            context.Out << "The log was not written: " << outcome.LogError << "\n";
+            context.Out << "The log was not written: " << TerminalSafe(outcome.LogError) << "\n";
     }
     return ExitStatusOf(outcome);
 }

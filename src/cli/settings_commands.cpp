@@ -2,6 +2,7 @@
 
 #include "cli/stored_state.h"
 #include "cli/terminal_prompts.h"
+#include "cli/terminal_text.h"
 #include "records/ini_document.h"
 #include "records/program_settings.h"
 #include "records/settings_checks.h"
@@ -20,7 +21,7 @@ std::string DisplayedValue(const SettingInfo& info) {
 
 int ShowAll(CliContext& context) {
     for (const auto& info : SettingsTable())
-        context.Out << info.Key << "=" << DisplayedValue(info) << "\n";
+        context.Out << info.Key << "=" << TerminalSafe(DisplayedValue(info)) << "\n";
     return ExitOk;
 }
 
@@ -51,7 +52,7 @@ int Set(CliContext& context, const std::vector<std::string>& args) {
         throw UsageError("settings set KEY [VALUE]");
     const SettingInfo* info = FindSetting(args[0]);
     if (!info) {
-        context.Err << "Unknown setting \"" << args[0] << "\". Known settings:";
+        context.Err << "Unknown setting \"" << TerminalSafe(args[0]) << "\". Known settings:";
         for (const auto& row : SettingsTable())
             context.Err << " " << row.Key;
         context.Err << "\n";
@@ -67,16 +68,16 @@ int Set(CliContext& context, const std::vector<std::string>& args) {
 
     TProgramSettings changed = ProgramSettings;
     if (std::string error = SetSettingFromText(changed, *info, text); !error.empty()) {
-        context.Err << error << "\n";
+        context.Err << TerminalSafe(error) << "\n";
         return ExitFailed;
     }
     if (SettingsProblem problem = NewProblem(ProgramSettings, AsEntered(changed, *info, text)); problem.Found()) {
-        context.Err << problem.Message << "\n";
+        context.Err << TerminalSafe(problem.Message) << "\n";
         return ExitFailed;
     }
     ProgramSettings = changed;
     SaveSettings();
-    context.Out << info->Key << "=" << DisplayedValue(*info) << "\n";
+    context.Out << info->Key << "=" << TerminalSafe(DisplayedValue(*info)) << "\n";
     return ExitOk;
 }
 

@@ -1,5 +1,6 @@
 #include "cli/terminal_prompts.h"
 
+#include "cli/terminal_text.h"
 #include "records/text_helpers.h"
 
 #include <iostream>
@@ -55,7 +56,7 @@ MsgResult AnswerFromText(const std::string& line, MsgButtons buttons) {
 TerminalMessageBoxes::TerminalMessageBoxes(std::istream& in, std::ostream& err, bool assumeYes) {
     m_previous = SetMessageBoxHandler(
         [&in, &err, assumeYes](const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon) {
-            err << title << ": " << text;
+            err << TerminalSafeLines(title) << ": " << TerminalSafeLines(text);
             if (!IsQuestion(buttons)) {
                 err << "\n";
                 return MsgResult::Ok;

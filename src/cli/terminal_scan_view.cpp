@@ -18,17 +18,6 @@ namespace {
 const char* const ApproveQuestion = "The following sender is requesting to be added to your approved list so that "
                                     "you can receive his/her emails:";
 
-// The system's texts use CR LF inside; the terminal wants LF.
-std::string Printable(const std::string& text) {
-    std::string lines;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            continue;
-        lines += text[i];
-    }
-    return TerminalSafe(lines, true);
-}
-
 // Cuts text to width bytes without splitting a UTF-8 character.
 std::string CutToWidth(const std::string& text, int width) {
     if (width <= 0 || static_cast<int>(text.size()) <= width)
@@ -94,7 +83,7 @@ void TerminalScanView::DrawStatusLine() {
 
 void TerminalScanView::PrintLine(std::ostream& stream, const std::string& text) {
     ClearStatusLine();
-    stream << Printable(text) << "\n" << std::flush;
+    stream << TerminalSafeLines(text) << "\n" << std::flush;
     DrawStatusLine();
 }
 
@@ -102,12 +91,15 @@ void TerminalScanView::FinishLine() {
     if (m_lineShown) {
         ClearStatusLine();
         if (!m_headline.empty())
-            m_out << Printable(m_headline) << "\n" << std::flush;
+            m_out << TerminalSafeLines(m_headline) << "\n" << std::flush;
     }
 }
 
 void TerminalScanView::SetHeadline(const std::string& text) {
     m_headline = text;
+    // A new headline is a new account: its steps are printed from the first,
+    // even when the account before failed in the same step.
+    m_lastStep.clear();
     if (m_options.UpdatingLine)
         DrawStatusLine();
     else
@@ -176,7 +168,7 @@ MsgResult TerminalScanView::Ask(MsgButtons buttons) {
 
 MsgResult TerminalScanView::MessageBox(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon) {
     ClearStatusLine();
-    m_err << Printable(title) << ": " << Printable(text);
+    m_err << TerminalSafeLines(title) << ": " << TerminalSafeLines(text);
     MsgResult result = MsgResult::Ok;
     if (buttons == MsgButtons::Ok) {
         m_err << "\n";
@@ -225,7 +217,7 @@ bool TerminalScanView::CountDownApproval() {
 
 bool TerminalScanView::AskApproveSender(const std::string& text) {
     ClearStatusLine();
-    m_err << "Approve Sender?\n" << ApproveQuestion << "\n" << Printable(text) << "\n";
+    m_err << "Approve Sender?\n" << ApproveQuestion << "\n" << TerminalSafeLines(text) << "\n";
     if (!m_options.UpdatingLine)
         m_err << "Approve Sender - " << m_options.ApproveSeconds << "   Reject Sender  [A/r] "
               << (m_options.Unattended ? "(nobody answers: approves when the countdown ends)" : "") << "\n";

@@ -66,7 +66,7 @@ void ConfigureClient(TMyidSmtp& client, const TAccountItem& account, int timeout
 
 bool ConnectSmtp(int accountNumber) {
     const TAccountItem& account = Accounts.Item(accountNumber - 1);
-    int timeoutMs = ProgramSettings.Timeout * 1000;
+    int timeoutMs = TimeoutMilliseconds(ProgramSettings);
     SmtpClient = std::make_unique<TMyidSmtp>();
     ConfigureClient(*SmtpClient, account, timeoutMs);
     ScanLog& log = ScanState.ScanLog;

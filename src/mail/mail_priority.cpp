@@ -3,6 +3,7 @@
 #include "records/text_helpers.h"
 
 #include <charconv>
+#include <climits>
 
 int PriorityFromHeaderValue(const std::string& value) {
     std::string lower = LowerAscii(Trim(value));
@@ -15,7 +16,8 @@ int PriorityFromHeaderValue(const std::string& value) {
     std::string word = TextBefore(lower, " ");
     int number = 3;
     auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), number);
-    if (error != std::errc() || end != word.data() + word.size()) {
+    // The one number that cannot be lowered by one counts as no number.
+    if (error != std::errc() || end != word.data() + word.size() || number == INT_MIN) {
         number = 3;
     }
     return number - 1;

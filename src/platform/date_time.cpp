@@ -58,8 +58,15 @@ TDateTime EncodeDateTime(const DateTimeFields& f) {
     return static_cast<double>(days) + time;
 }
 
+bool IsValidDateTime(TDateTime value) {
+    return std::isfinite(value) && value >= MinDateTime && value < MaxDateTime;
+}
+
 DateTimeFields DecodeDateTime(TDateTime value) {
     DateTimeFields f;
+    // Beyond the range the day count would not fit the integer types.
+    if (!IsValidDateTime(value))
+        return f;
     long long days = static_cast<long long>(std::floor(value));
     long long milliseconds = std::llround((value - static_cast<double>(days)) * 86400000.0);
     if (milliseconds >= 86400000) {

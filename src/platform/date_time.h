@@ -14,7 +14,17 @@ struct DateTimeFields {
     int hour = 0, minute = 0, second = 0, millisecond = 0;
 };
 
+// The dates the conversions handle: 0001-01-01 up to, not including,
+// 10000-01-01.
+inline constexpr TDateTime MinDateTime = -693593.0;
+inline constexpr TDateTime MaxDateTime = 2958466.0;
+
+// Finite and within MinDateTime..MaxDateTime. A stored date that is not (NaN,
+// infinity, 1e300 in a damaged file) counts as no valid date.
+bool IsValidDateTime(TDateTime value);
+
 TDateTime EncodeDateTime(const DateTimeFields& fields);
+// A value that is not IsValidDateTime gives the fields of 0 (1899-12-30).
 DateTimeFields DecodeDateTime(TDateTime value);
 
 // Unix time <-> local TDateTime, through the user's time zone.

@@ -70,7 +70,8 @@ std::vector<std::string> RegistryKey::SubKeyNames() const {
     std::vector<std::string> names;
     names.reserve(m_subKeys.size());
     for (const auto& key : m_subKeys)
-        names.push_back(key->m_name);
+        if (key)
+            names.push_back(key->m_name);
     return names;
 }
 
@@ -78,13 +79,14 @@ std::vector<std::string> RegistryKey::ValueNames() const {
     std::vector<std::string> names;
     names.reserve(m_values.size());
     for (const auto& entry : m_values)
-        names.push_back(entry.first);
+        if (entry)
+            names.push_back(entry->first);
     return names;
 }
 
 const RegistryValue* RegistryKey::Value(std::string_view name) const {
     auto found = m_valueIndex.find(FoldName(name));
-    return found == m_valueIndex.end() ? nullptr : &m_values[found->second].second;
+    return found == m_valueIndex.end() ? nullptr : &m_values[found->second]->second;
 }
 
 std::optional<std::string> RegistryKey::ReadString(std::string_view name) const {
@@ -149,10 +151,10 @@ void RegistryKey::SetValue(std::string_view name, RegistryValue value) {
     std::string folded = FoldName(name);
     auto found = m_valueIndex.find(folded);
     if (found != m_valueIndex.end()) {
-        m_values[found->second].second = std::move(value);
+        m_values[found->second]->second = std::move(value);
         return;
     }
-    m_values.emplace_back(std::string(name), std::move(value));
+    m_values.emplace_back(std::in_place, std::string(name), std::move(value));
     m_valueIndex.emplace(std::move(folded), m_values.size() - 1);
 }
 
@@ -160,8 +162,9 @@ void RegistryKey::DeleteValue(std::string_view name) {
     auto found = m_valueIndex.find(FoldName(name));
     if (found == m_valueIndex.end())
         return;
-    m_values.erase(m_values.begin() + static_cast<std::ptrdiff_t>(found->second));
-    RebuildIndexes();
+    m_values[found->second].reset();
+    m_valueIndex.erase(found);
+    CompactValues();
 }
 
 void RegistryKey::DeleteKey(std::string_view path) {
@@ -176,17 +179,27 @@ void RegistryKey::DeleteKey(std::string_view path) {
     auto found = parent->m_subKeyIndex.find(FoldName(parts.back()));
     if (found == parent->m_subKeyIndex.end())
         return;
-    parent->m_subKeys.erase(parent->m_subKeys.begin() + static_cast<std::ptrdiff_t>(found->second));
-    parent->RebuildIndexes();
+    parent->m_subKeys[found->second].reset();
+    parent->m_subKeyIndex.erase(found);
+    parent->CompactSubKeys();
 }
 
-void RegistryKey::RebuildIndexes() {
+void RegistryKey::CompactSubKeys() {
+    if (m_subKeyIndex.size() * 2 >= m_subKeys.size())
+        return;
+    std::erase(m_subKeys, nullptr);
     m_subKeyIndex.clear();
     for (size_t i = 0; i < m_subKeys.size(); ++i)
         m_subKeyIndex.emplace(FoldName(m_subKeys[i]->m_name), i);
+}
+
+void RegistryKey::CompactValues() {
+    if (m_valueIndex.size() * 2 >= m_values.size())
+        return;
+    std::erase(m_values, std::nullopt);
     m_valueIndex.clear();
     for (size_t i = 0; i < m_values.size(); ++i)
-        m_valueIndex.emplace(FoldName(m_values[i].first), i);
+        m_valueIndex.emplace(FoldName(m_values[i]->first), i);
 }
 
 // ---------------------------------------------------------------- RegistryHive

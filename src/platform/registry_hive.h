@@ -44,7 +44,7 @@ public:
     // trailing and doubled "\" ignored; "" is this key), or null.
     const RegistryKey* OpenKey(std::string_view path) const;
     bool HasSubKey(std::string_view path) const { return OpenKey(path) != nullptr; }
-    bool HasSubKeys() const { return !m_subKeys.empty(); }
+    bool HasSubKeys() const { return !m_subKeyIndex.empty(); }
     // Names of the direct subkeys, in stored order.
     std::vector<std::string> SubKeyNames() const;
     // Names of the values, in stored order ("" is the default value).
@@ -72,12 +72,17 @@ public:
 
 private:
     RegistryKey* FindSubKey(std::string_view name) const;
-    void RebuildIndexes();
+    // Drops the deleted slots once they outnumber the live ones, so that a
+    // deletion costs constant time on average however long the list.
+    void CompactSubKeys();
+    void CompactValues();
 
     std::string m_name;
+    // In stored order; a deleted entry leaves an empty slot (null key, no
+    // value) until the next compaction. The indexes name live slots only.
     std::vector<std::unique_ptr<RegistryKey>> m_subKeys;
     std::unordered_map<std::string, size_t> m_subKeyIndex;
-    std::vector<std::pair<std::string, RegistryValue>> m_values;
+    std::vector<std::optional<std::pair<std::string, RegistryValue>>> m_values;
     std::unordered_map<std::string, size_t> m_valueIndex;
 };
 

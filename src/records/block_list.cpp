@@ -12,7 +12,7 @@
 TBlockList::TBlockList(std::string fileName) : m_fileName(std::move(fileName)) {}
 
 int TBlockList::Add(const std::string& s) {
-    if (s.empty() || Contains(s))
+    if (s.empty() || HoldsLineBreak(s) || Contains(s))
         return -1;
     std::string entry = LowerAscii(s);
     m_index.insert(entry);

@@ -16,7 +16,8 @@ public:
     const std::string& FileName() const { return m_fileName; }
 
     // Appends the lower-cased s and returns its index; returns -1 and changes
-    // nothing when s is empty or already on the list.
+    // nothing when s is empty, already on the list or holds a CR or LF (the
+    // file would read it back as several entries).
     int Add(const std::string& s);
     void AddStrings(const std::vector<std::string>& strings);
     // Clears the list, then adds every string.

@@ -22,6 +22,10 @@ bool IsLetterOrDigit(unsigned char c) {
     return IsLetter(c) || (c >= '0' && c <= '9');
 }
 
+bool IsLineBreak(unsigned char c) {
+    return c == '\r' || c == '\n';
+}
+
 // One transition of the state machine; false when the state has none for c.
 bool Step(State& state, int& labels, unsigned char c) {
     switch (state) {
@@ -42,15 +46,19 @@ bool Step(State& state, int& labels, unsigned char c) {
         else if (!IsAtomCharacter(c))
             return false;
         return true;
+    // A line break, quoted or not, would split a sender-list entry into
+    // lines of its own when the list file is read back.
     case State::QuotedText:
         if (c == '\\')
             state = State::QuotedPair;
         else if (c == '"')
             state = State::AfterQuote;
-        else if (c == '\r')
+        else if (IsLineBreak(c))
             return false;
         return true;
     case State::QuotedPair:
+        if (IsLineBreak(c))
+            return false;
         state = State::QuotedText;
         return true;
     case State::AfterQuote:

@@ -6,5 +6,6 @@
 // a dot-separated local part of atoms and quoted strings ('*' and '?' are atom
 // characters, so masks like "*@example.com" pass), '@', then at least two
 // domain labels, each starting with an ASCII letter, going on with letters,
-// digits and hyphens and not ending with a hyphen. Never throws.
+// digits and hyphens and not ending with a hyphen. A CR or LF anywhere, even
+// quoted, makes the address invalid. Never throws.
 bool IsValidEmail(const std::string& s);

@@ -198,6 +198,14 @@ bool IniDocument::SectionExists(const std::string& section) const {
     return FindSection(section) >= 0;
 }
 
+std::vector<std::string> IniDocument::SectionNames() const {
+    std::vector<std::string> names;
+    for (const Line& line : m_lines)
+        if (line.kind == Line::Section)
+            names.push_back(line.name);
+    return names;
+}
+
 bool IniDocument::ValueExists(const std::string& section, const std::string& key) const {
     return FindValue(section, key) != nullptr;
 }

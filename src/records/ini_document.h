@@ -48,6 +48,8 @@ public:
     void WriteBool(const std::string& section, const std::string& key, bool value);
 
     bool SectionExists(const std::string& section) const;
+    // The names of the section headers, in file order, repeats included.
+    std::vector<std::string> SectionNames() const;
     bool ValueExists(const std::string& section, const std::string& key) const;
 
 private:

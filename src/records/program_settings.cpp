@@ -9,6 +9,7 @@
 #include "records/text_helpers.h"
 
 #include <algorithm>
+#include <charconv>
 #include <optional>
 #include <stdexcept>
 
@@ -19,8 +20,11 @@ std::string PostResponseTemplate;
 namespace {
 
 int g_storedAccountCount = 0;
+bool g_registersStartAtLogon = false;
 
 template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
+// Spelt out: Clang 14 does not deduce template arguments of aggregates.
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
 SettingInfo Row(const char* key, SettingInfo::Kind kind, SettingInfo::FieldPointer field, int defaultNumber = 0,
                 int minimum = INT_MIN, int maximum = INT_MAX) {
@@ -54,7 +58,7 @@ std::vector<SettingInfo> BuildTable() {
         Row("ConnectInternet", S::Bool, &P::ConnectInternet, 1),
         Row("CheckUpdate", S::Bool, &P::CheckUpdate, 1),
         Row("CheckUpdateLast", S::Integer, &P::CheckUpdateLast, -1),
-        Row("Timeout", S::Integer, &P::Timeout, 60, 30),
+        Row("Timeout", S::Integer, &P::Timeout, 60, 30, MaxTimeoutSeconds),
     };
 }
 
@@ -129,6 +133,22 @@ void WriteSetting(IniDocument& ini, const TProgramSettings& settings, const Sett
         ini.WriteInteger(SettingsSection, info.Key, NumberOf(settings, info));
         break;
     }
+}
+
+// The highest n of a section "Account" + n (n in decimal without leading
+// zeros, as the account store writes it), 0 when there is none. A hand-edited
+// "NumAccounts" far beyond it would otherwise load millions of empty records.
+int HighestAccountSection(const IniDocument& ini) {
+    int highest = 0;
+    for (const std::string& name : ini.SectionNames()) {
+        if (name.size() <= 7 || !SameText(name.substr(0, 7), "Account") || name[7] < '1' || name[7] > '9')
+            continue;
+        int number = 0;
+        auto [end, error] = std::from_chars(name.data() + 7, name.data() + name.size(), number);
+        if (error == std::errc() && end == name.data() + name.size())
+            highest = std::max(highest, number);
+    }
+    return highest;
 }
 
 std::optional<bool> ParseBoolText(const std::string& text) {
@@ -240,7 +260,7 @@ void LoadSettings() {
     ChallengeTemplate = Trim(ChallengeTemplate);
     PostResponseTemplate = Trim(PostResponseTemplate);
 
-    g_storedAccountCount = ini.ReadInteger(SettingsSection, "NumAccounts", 0);
+    g_storedAccountCount = std::min(ini.ReadInteger(SettingsSection, "NumAccounts", 0), HighestAccountSection(ini));
 }
 
 void SaveSettings() {
@@ -250,7 +270,17 @@ void SaveSettings() {
     for (const SettingInfo& info : SettingsTable())
         WriteSetting(ini, ProgramSettings, info);
     ini.SaveToFile(path);
-    RegisterStartAtLogon(ProgramFolder());
+    if (g_registersStartAtLogon)
+        RegisterStartAtLogon(ProgramFolder());
+}
+
+void SetRegistersStartAtLogon(bool registers) {
+    g_registersStartAtLogon = registers;
+}
+
+int32_t TimeoutMilliseconds(const TProgramSettings& settings) {
+    int64_t milliseconds = int64_t{settings.Timeout} * 1000;
+    return static_cast<int32_t>(std::clamp<int64_t>(milliseconds, 0, INT32_MAX));
 }
 
 int StoredAccountCount() {

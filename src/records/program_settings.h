@@ -12,6 +12,10 @@
 
 inline constexpr char SettingsSection[] = "Settings";
 
+// The largest "Timeout" (seconds) whose milliseconds fit in 32 bits, as the
+// socket layer takes them; larger values are lowered to it when loaded.
+inline constexpr int32_t MaxTimeoutSeconds = INT32_MAX / 1000;
+
 // One field per key of section "Settings", named as the key. A new record
 // holds the defaults of SettingsTable(); EmailClient starts empty because its
 // default (the desktop's mail client) is looked up by LoadSettings.
@@ -96,11 +100,25 @@ std::string SettingsFilePath();
 void LoadSettings();
 
 // Writes every key of the table into the settings file in one atomic
-// replacement that keeps every other line, then registers the program to start
-// at logon (one autostart entry). Raises std::runtime_error with the system's
-// text when the file cannot be read or written or the entry cannot be written;
-// the previous file then stays whole.
+// replacement that keeps every other line, then, when the process registers
+// start at logon (SetRegistersStartAtLogon), registers the desktop program to
+// start at logon (one autostart entry). Raises std::runtime_error with the
+// system's text when the file cannot be read or written or the entry cannot
+// be written; the previous file then stays whole.
 void SaveSettings();
 
-// "NumAccounts" as LoadSettings last read it (0 before).
+// Whether SaveSettings registers the program to start at logon; off until
+// set. The desktop program turns it on at start, so that every settings save
+// registers it; the command line leaves it off: the entry names the desktop
+// program, not the command line, and a command run on a --data-dir must not
+// reach the user's real autostart folder.
+void SetRegistersStartAtLogon(bool registers);
+
+// The network time-out of the settings in milliseconds, computed in 64 bits
+// and kept within 0..INT32_MAX whatever the field holds.
+int32_t TimeoutMilliseconds(const TProgramSettings& settings);
+
+// "NumAccounts" as LoadSettings last read it (0 before), but never above the
+// highest "Account" + n section of the file: records up to that one are
+// loaded, a missing section below it giving the defaults.
 int StoredAccountCount();

@@ -1,6 +1,7 @@
 #include "records/quarantine_index.h"
 
 #include "platform/atomic_file.h"
+#include "platform/date_time.h"
 #include "platform/paths.h"
 
 #include <bit>
@@ -95,6 +96,9 @@ public:
         if (!ReadUInt(raw, 8))
             return false;
         date = std::bit_cast<double>(raw);
+        // A hand-edited or damaged date is no date, as for a message without one.
+        if (!IsValidDateTime(date))
+            date = 0;
         return true;
     }
 

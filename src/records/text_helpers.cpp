@@ -108,3 +108,7 @@ std::string JoinWith(const std::vector<std::string>& lines, const std::string& s
     }
     return text;
 }
+
+bool HoldsLineBreak(const std::string& text) {
+    return text.find_first_of("\r\n") != std::string::npos;
+}

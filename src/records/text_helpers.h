@@ -29,6 +29,10 @@ std::string UpperAscii(std::string text);
 // Equal without regard to ASCII letter case.
 bool SameText(const std::string& a, const std::string& b);
 
+// True when text holds a CR or an LF: such a text cannot be one line of a
+// file that holds one entry per line.
+bool HoldsLineBreak(const std::string& text);
+
 // Splits text into lines; a line ends at CR, at LF or at CR LF. A last line
 // without an end is kept; no empty line is made after the last end.
 std::vector<std::string> SplitLines(const std::string& text);

@@ -113,6 +113,8 @@ void WriteAccountSection(IniDocument& ini, int n, const TAccountItem& account) {
 } // namespace
 
 bool TAliasList::Add(const std::string& text) {
+    if (HoldsLineBreak(text))
+        return false;
     auto at = LowerBound(text);
     if (at != m_strings.end() && SameText(*at, text))
         return false;

@@ -21,7 +21,8 @@
 class TAliasList {
 public:
     // Inserts the text at its sorted place; false (and nothing added) when an
-    // equal entry exists.
+    // equal entry exists or the text holds a CR or LF ("aliases.dat" holds
+    // one alias per line).
     bool Add(const std::string& text);
     bool Contains(const std::string& text) const;
     int Count() const { return static_cast<int>(m_strings.size()); }

@@ -117,8 +117,9 @@ private:
 
     bool Connect(int& count) {
         try {
-            m_session = std::make_unique<Pop3Session>(Pop3Settings{m_account.Server, m_account.Port, m_account.Login,
-                                                                   m_account.Password, ProgramSettings.Timeout * 1000});
+            m_session =
+                std::make_unique<Pop3Session>(Pop3Settings{m_account.Server, m_account.Port, m_account.Login,
+                                                           m_account.Password, TimeoutMilliseconds(ProgramSettings)});
             Log("Connecting to POP3 server.");
             m_session->Connect();
             m_view.StartTrayAnimation();

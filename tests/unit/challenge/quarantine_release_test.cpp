@@ -9,6 +9,8 @@
 #include "support/loopback_server.h"
 #include "support/recording_scan_view.h"
 
+#include <filesystem>
+
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -187,7 +189,7 @@ TEST_F(ReleaseFromViewTest, PopBeforeSmtpFailureIsOnlyLogged) {
     m_view.SelectAll();
     m_scanView.AnswerMessageBox(MsgResult::Yes);
 
-    ReleaseFromView(m_view, false, m_window);
+    EXPECT_TRUE(ReleaseFromView(m_view, false, m_window));
 
     m_smtp.Stop();
     EXPECT_EQ(m_smtp.Messages().size(), 2u);
@@ -200,13 +202,28 @@ TEST_F(ReleaseFromViewTest, PopBeforeSmtpFailureIsOnlyLogged) {
     EXPECT_EQ(m_scanView.CallsStartingWith("MessageBox").size(), 1u);
 }
 
+TEST_F(ReleaseFromViewTest, ASenderListThatCannotBeSavedFailsTheApproval) {
+    AddMailAccount(UnusedLoopbackPort());
+    Quarantine(0, "ann@example.org", "one");
+    std::filesystem::create_directory(m_data.File("WhiteList.dat"));
+    m_view.Fill();
+    m_view.Select(0);
+    m_scanView.AnswerMessageBox(MsgResult::Yes);
+    m_scanView.AnswerMessageBox(MsgResult::Ok);
+
+    EXPECT_FALSE(ReleaseFromView(m_view, true, m_window));
+
+    EXPECT_EQ(m_scanView.CallsStartingWith("MessageBox: Error").size(), 1u);
+    EXPECT_TRUE(m_view.Rows().empty()) << "the message was sent all the same";
+}
+
 TEST_F(ReleaseFromViewTest, AnswerNoSendsNothingAndWritesNoLog) {
     AddMailAccount(m_pop3.Port());
     Quarantine(0, "ann@example.org", "one");
     m_view.Fill();
     m_view.Select(0);
     m_scanView.AnswerMessageBox(MsgResult::No);
-    ReleaseFromView(m_view, true, m_window);
+    EXPECT_FALSE(ReleaseFromView(m_view, true, m_window));
     m_smtp.Stop();
     EXPECT_TRUE(m_smtp.Messages().empty());
     EXPECT_EQ(m_smtp.Connections(), 0);

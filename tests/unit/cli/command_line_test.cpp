@@ -37,6 +37,36 @@ TEST_F(CommandLine, ListsAddRefusesInvalidAddressAndAddsNothing) {
     EXPECT_FALSE(FileExists(m_data.File("BlackList.dat")));
 }
 
+TEST_F(CommandLine, LineBreaksInAddressesAndAliasesAreRefused) {
+    EXPECT_EQ(Run({"lists", "add", "approved", "\"a\n*\n\"@example.org"}), 1);
+    EXPECT_FALSE(FileExists(m_data.File("WhiteList.dat")));
+    EXPECT_EQ(Run({"accounts", "add", "--disabled", "--alias", "a@example.org\n*"}), 2);
+    EXPECT_NE(m_err.find("--alias cannot hold a line break"), std::string::npos) << m_err;
+    EXPECT_FALSE(FileExists(m_data.File("vantrel.ini")));
+}
+
+TEST_F(CommandLine, StoredTextIsPrintedWithTerminalControlsNeutralised) {
+    m_data.Write("WhiteList.dat", "\x1b]0;owned\x07@example.com\r\n");
+    m_data.Write("vantrel.ini", "[Settings]\r\nNumAccounts=1\r\n[Account1]\r\nEmailAddress=\x1b[2J@example.com\r\n"
+                                "Server=\xc2\x9b"
+                                "2J\r\nSMTPServer=\xe0\x82\x9b\r\nEmailClient=\x1b[5m\r\n");
+    const std::vector<std::string> commands[] = {{"lists", "show", "approved"},
+                                                 {"lists", "delete", "blocked", "\x1b[2J"},
+                                                 {"accounts", "list"},
+                                                 {"accounts", "edit", "1", "--enabled"},
+                                                 {"settings"},
+                                                 {"quarantine", "show", "\x1b[2J"}};
+    for (const auto& command : commands) {
+        Run(command);
+        for (const std::string& printed : {m_out, m_err}) {
+            EXPECT_EQ(printed.find_first_of("\x1b\x07\x9b"), std::string::npos) << command[0] << ": " << printed;
+            EXPECT_EQ(printed.find("\xc2\x9b"), std::string::npos) << command[0];
+        }
+    }
+    Run({"lists", "show", "approved"});
+    EXPECT_EQ(m_out, "?]0;owned?@example.com\n");
+}
+
 TEST_F(CommandLine, ListsDeleteRemovesAnyCaseAndDeletesEmptyFile) {
     ASSERT_EQ(Run({"lists", "add", "blocked", "a@example.com", "*@spam.example.net"}), 0);
     EXPECT_EQ(Run({"lists", "delete", "blocked", "nobody@example.com"}), 1);
@@ -62,6 +92,24 @@ TEST_F(CommandLine, UsageErrorsExitWithTwo) {
     EXPECT_EQ(Run({"lists", "show", "friends"}), 2);
     EXPECT_EQ(Run({"frobnicate"}), 2);
     EXPECT_EQ(Run({"accounts", "add", "--colour", "red"}), 2);
+}
+
+TEST_F(CommandLine, SettingsSetWritesNoAutostartEntry) {
+    ASSERT_EQ(Run({"settings", "set", "AutoScan", "1"}), 0) << m_err;
+    EXPECT_NE(Ini().find("AutoScan=1\r\n"), std::string::npos);
+    EXPECT_FALSE(FileExists(m_config.File("autostart/quorvane.desktop")));
+}
+
+TEST_F(CommandLine, EmptyDataDirIsAUsageError) {
+    for (const auto& arguments :
+         {std::vector<std::string>{"--data-dir", "", "lists", "add", "approved", "a@example.com"},
+          std::vector<std::string>{"--data-dir=", "lists", "add", "approved", "a@example.com"}}) {
+        std::istringstream in;
+        std::ostringstream out, err;
+        EXPECT_EQ(RunCommand(arguments, in, out, err), 2);
+        EXPECT_NE(err.str().find("--data-dir needs a folder"), std::string::npos) << err.str();
+    }
+    EXPECT_FALSE(FileExists(m_config.File("Belvantis/Quorvane/WhiteList.dat"))) << "the default folder stays untouched";
 }
 
 TEST_F(CommandLine, AccountsAddUsesEditorDefaultsAndReadsPassword) {

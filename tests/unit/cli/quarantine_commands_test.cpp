@@ -1,9 +1,13 @@
 #include "cli_fixture.h"
 
+#include "cli/terminal_text.h"
+
 #include "platform/data_folder.h"
 #include "platform/date_time.h"
 #include "platform/paths.h"
 #include "records/uObjects.h"
+#include "support/fake_smtp_server.h"
+#include "support/loopback_server.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -77,6 +81,19 @@ TEST_F(QuarantineCommands, ListNeutralisesTerminalControls) {
     EXPECT_NE(m_out.find("evil?]0;title? here"), std::string::npos);
 }
 
+TEST_F(QuarantineCommands, ListColumnsAreCutAndPaddedByCharacters) {
+    std::string accented;
+    for (int i = 0; i < 45; ++i)
+        accented += "\xc3\xa9";
+    Quarantine("{EEEE}.dat", "\xc3\xa9@example.org", accented, 0);
+    Quarantine("{FFFF}.dat", "plain@example.org", "plain", 0);
+    ASSERT_EQ(Run({"quarantine", "list"}), 0);
+    std::vector<std::string> lines = Lines(m_out);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_NE(lines[2].find(accented.substr(0, 37 * 2) + "... {EEEE}.dat"), std::string::npos) << lines[2];
+    EXPECT_EQ(CharacterCount(lines[2].substr(0, lines[2].find('{'))), lines[1].find('{'));
+}
+
 TEST_F(QuarantineCommands, ShowPrintsTheSecurePreviewByFileName) {
     Quarantine("{EEEE}.dat", "ann@example.org", "Lunch", 0, "Shall we?\r\n\x1b[2Jcleared\r\n");
     ASSERT_EQ(Run({"quarantine", "show", "eeee"}), 0) << m_err;
@@ -90,7 +107,7 @@ TEST_F(QuarantineCommands, ShowOfMissingFileGivesThePreviewError) {
     Quarantine("{FFFF}.dat", "ann@example.org", "Lunch", 0);
     std::remove((Folder() + "/{FFFF}.dat").c_str());
     EXPECT_EQ(Run({"quarantine", "show", "{FFFF}.dat"}), 1);
-    EXPECT_EQ(m_err, "Error previewing message:\r\n\r\nCannot load message from file " + Folder() + "/{FFFF}.dat\n");
+    EXPECT_EQ(m_err, "Error previewing message:\n\nCannot load message from file " + Folder() + "/{FFFF}.dat\n");
 }
 
 TEST_F(QuarantineCommands, DeleteAsksAndAcceptsIdsOrNames) {
@@ -111,6 +128,48 @@ TEST_F(QuarantineCommands, DeleteAsksAndAcceptsIdsOrNames) {
     EXPECT_EQ(saved.Item(0).FileName, "{3333}.dat");
 
     EXPECT_EQ(Run({"quarantine", "delete", "{9999}.dat", "--yes"}), 2);
+}
+
+class QuarantineReleaseCommands : public QuarantineCommands {
+protected:
+    void SetUp() override {
+        QuarantineCommands::SetUp();
+        TAccountItem& account = Accounts.Item(0);
+        account.Port = UnusedLoopbackPort(); // POP before SMTP fails, which is only logged
+        account.SMTPServer = "127.0.0.1";
+        account.SMTPPort = m_smtp.Port();
+        SaveAccount(1);
+    }
+
+    int LogLinesStartingWith(const std::string& start) const {
+        int count = 0;
+        for (const std::string& line : Lines(m_data.Read("log.txt")))
+            count += line.rfind(start, 0) == 0 ? 1 : 0;
+        return count;
+    }
+
+    FakeSmtpServer m_smtp;
+};
+
+TEST_F(QuarantineReleaseCommands, ApproveFailsWhenTheNamedMessageStaysThoughOthersWentOut) {
+    Quarantine("{AAAA}.dat", "ann@example.org", "gone", 0);
+    Quarantine("{BBBB}.dat", "ann@example.org", "here", 0);
+    std::remove((Folder() + "/{AAAA}.dat").c_str());
+    EXPECT_EQ(Run({"quarantine", "approve", "{AAAA}.dat", "--yes"}), 1);
+    EXPECT_NE(m_out.find("Released 1 message(s)"), std::string::npos) << m_out;
+    EXPECT_NE(m_err.find("1 of the named message(s) could not be released"), std::string::npos) << m_err;
+    m_smtp.Stop();
+    EXPECT_EQ(m_smtp.Messages().size(), 1u);
+}
+
+TEST_F(QuarantineReleaseCommands, OneCommandOverSeveralCategoriesWritesOneLog) {
+    Quarantine("{CCCC}.dat", "ann@example.org", "challenged", 0);
+    Quarantine("{DDDD}.dat", "list@example.org", "automated", 1);
+    EXPECT_EQ(Run({"quarantine", "release", "{CCCC}.dat", "{DDDD}.dat", "--yes"}), 0) << m_err;
+    EXPECT_EQ(LogLinesStartingWith("Releasing messages to inbox: "), 2);
+    EXPECT_EQ(LogLinesStartingWith("Sucessfully sent message."), 2);
+    EXPECT_EQ(LogLinesStartingWith("Finished releasing messages to inbox : "), 1);
+    EXPECT_EQ(Lines(m_err).size(), 1u) << "one confirmation: " << m_err;
 }
 
 TEST_F(QuarantineCommands, PurgeDropsEntriesWithoutFiles) {

@@ -114,6 +114,16 @@ TEST_F(TerminalScanViewTest, PlainOutputPrintsStepsOnceAndDetailsSafely) {
                            "?[2Jbad\n\nstep 2/5: moving messages to quarantine folder\n");
 }
 
+TEST_F(TerminalScanViewTest, PlainOutputPrintsTheFirstStepOfTheAccountAfterAFailedOne) {
+    TerminalScanView& view = View("");
+    view.SetHeadline("Scanning a@example.net (1/2), please wait...");
+    view.SetCurrentAction("step 1/5: scanning messages");
+    view.SetHeadline("Scanning b@example.net (2/2), please wait...");
+    view.SetCurrentAction("step 1/5: scanning messages");
+    EXPECT_EQ(m_out.str(), "Scanning a@example.net (1/2), please wait...\nstep 1/5: scanning messages\n"
+                           "Scanning b@example.net (2/2), please wait...\nstep 1/5: scanning messages\n");
+}
+
 TEST_F(TerminalScanViewTest, UpdatingLineIsRewrittenInPlace) {
     TerminalScanOptions options;
     options.UpdatingLine = true;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <string>
 #include <vector>
 
@@ -97,8 +99,11 @@ TEST(EncodedWords, EncodesNonAsciiTextInShortWordsThatDecodeBack) {
 
 TEST(Priority, FollowsTheHeaderRules) {
     const std::vector<std::pair<std::string, int>> cases = {
-        {"1 (Highest)", 0},  {"2", 1},    {"3 (Normal)", 2}, {"5 (Lowest)", 4}, {"0", -1}, {"Urgent", 1},
-        {"non-priority", 3}, {"high", 2}, {"", 2},           {"  4  ", 3},
+        {"1 (Highest)", 0},  {"2", 1},           {"3 (Normal)", 2},
+        {"5 (Lowest)", 4},   {"0", -1},          {"Urgent", 1},
+        {"non-priority", 3}, {"high", 2},        {"", 2},
+        {"  4  ", 3},        {"-2147483648", 2}, {"-2147483647", INT_MIN},
+        {"99999999999", 2},
     };
     for (const auto& [value, priority] : cases) {
         EXPECT_EQ(PriorityFromHeaderValue(value), priority) << value;

@@ -239,6 +239,37 @@ TEST(RegistryHive, RegeditDeletionsRemoveKeysAndValues) {
     EXPECT_TRUE(hive.KeyExists("A\\D"));
 }
 
+TEST(RegistryHive, ManyDeletionsKeepTheRestInOrder) {
+    const int keys = 20000;
+    std::string text = "REGEDIT4\n";
+    for (int i = 0; i < keys; ++i)
+        text += "[HKEY_CURRENT_USER\\A\\K" + std::to_string(i) + "]\n";
+    text += "[HKEY_CURRENT_USER\\V]\n";
+    for (int i = 0; i < keys; ++i)
+        text += "\"v" + std::to_string(i) + "\"=\"" + std::to_string(i) + "\"\n";
+    for (int i = 0; i < keys; ++i)
+        if (i % 3 != 0)
+            text += "[-HKEY_CURRENT_USER\\A\\k" + std::to_string(i) + "]\n[HKEY_CURRENT_USER\\V]\n\"V" +
+                    std::to_string(i) + "\"=-\n";
+    text += "[HKEY_CURRENT_USER\\A\\K1]\n[HKEY_CURRENT_USER\\V]\n\"v1\"=\"again\"\n";
+    RegistryHive hive = RegistryHive::FromText(text, "HKEY_CURRENT_USER");
+
+    std::vector<std::string> expectedKeys, expectedValues;
+    for (int i = 0; i < keys; i += 3) {
+        expectedKeys.push_back("K" + std::to_string(i));
+        expectedValues.push_back("v" + std::to_string(i));
+    }
+    expectedKeys.push_back("K1"); // created again: it goes last
+    expectedValues.push_back("v1");
+    EXPECT_EQ(hive.OpenKey("A")->SubKeyNames(), expectedKeys);
+    EXPECT_EQ(hive.OpenKey("V")->ValueNames(), expectedValues);
+    EXPECT_FALSE(hive.KeyExists("A\\K2"));
+    EXPECT_TRUE(hive.KeyExists("A\\k19998"));
+    EXPECT_FALSE(hive.OpenKey("V")->ValueExists("v19997"));
+    EXPECT_EQ(hive.OpenKey("V")->ReadString("V19998"), "19998");
+    EXPECT_EQ(hive.OpenKey("V")->ReadString("v1"), "again");
+}
+
 TEST(RegistryHive, ValuesBeforeAnyKeyOrUnderAnotherRootAreSkipped) {
     RegistryHive hive = RegistryHive::FromText("REGEDIT4\n\"Lost\"=\"x\"\n[HKEY_USERS\\K]\n\"Other\"=\"y\"\n"
                                                "[HKEY_CURRENT_USER\\K]\n\"Kept\"=\"z\"\n",

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <regex>
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -46,6 +48,22 @@ TEST(DateTime, EncodesDaysSince1899AndBack) {
     EXPECT_EQ(fields.day, 29);
     EXPECT_EQ(fields.hour, 18);
     EXPECT_EQ(DayOfMonth(EncodeDateTime({2026, 12, 31, 23, 59, 59, 999})), 31);
+}
+
+TEST(DateTime, ValuesOutsideTheCalendarAreNoDate) {
+    const DateTimeFields zero = DecodeDateTime(0);
+    for (double value : {std::nan(""), HUGE_VAL, -HUGE_VAL, 1e300, -1e300, MaxDateTime, MinDateTime - 1}) {
+        EXPECT_FALSE(IsValidDateTime(value)) << value;
+        DateTimeFields fields = DecodeDateTime(value);
+        EXPECT_EQ(std::tie(fields.year, fields.month, fields.day, fields.hour),
+                  std::tie(zero.year, zero.month, zero.day, zero.hour))
+            << value;
+        EXPECT_EQ(ShortDateText(value), ShortDateText(0)) << value;
+    }
+    DateTimeFields first = DecodeDateTime(MinDateTime);
+    EXPECT_EQ(std::tie(first.year, first.month, first.day), std::make_tuple(1, 1, 1));
+    DateTimeFields last = DecodeDateTime(MaxDateTime - 0.5);
+    EXPECT_EQ(std::tie(last.year, last.month, last.day), std::make_tuple(9999, 12, 31));
 }
 
 TEST(DateTime, UnixConversionsRoundTripInLocalTime) {

@@ -77,10 +77,10 @@ TEST_F(AccountStore, SettingsWithoutNumAccountsLoadNoAccount) {
 }
 
 TEST_F(AccountStore, MissingSectionGivesDefaults) {
-    m_data.Write("vantrel.ini", "[Settings]\r\nNumAccounts=2\r\n[Account1]\r\nEmailAddress=a@example.com\r\n"
-                                "Port=995\r\nEnabled=0\r\n");
+    m_data.Write("vantrel.ini", "[Settings]\r\nNumAccounts=3\r\n[Account1]\r\nEmailAddress=a@example.com\r\n"
+                                "Port=995\r\nEnabled=0\r\n[Account3]\r\n");
     LoadAllAccounts();
-    ASSERT_EQ(Accounts.Count(), 2);
+    ASSERT_EQ(Accounts.Count(), 3);
     EXPECT_EQ(Accounts[0].EmailAddress, "a@example.com");
     EXPECT_EQ(Accounts[0].Port, 995);
     EXPECT_FALSE(Accounts[0].Enabled);
@@ -95,6 +95,25 @@ TEST_F(AccountStore, MissingSectionGivesDefaults) {
           &second.Password, &second.SMTPServer, &second.SMTPLogin, &second.SMTPPassword, &second.ID})
         EXPECT_EQ(*text, "");
     EXPECT_EQ(second.Aliases.Count(), 0);
+}
+
+TEST_F(AccountStore, NumAccountsBeyondTheHighestSectionLoadsUpToThatSection) {
+    struct Case {
+        const char* file;
+        int loaded;
+    } cases[] = {
+        {"[Settings]\r\nNumAccounts=2\r\n[Account1]\r\n", 1},
+        {"[Settings]\r\nNumAccounts=1\r\n[Account1]\r\n[Account2]\r\n", 1},
+        {"[Settings]\r\nNumAccounts=-3\r\n[Account1]\r\n", 0},
+        {"[Settings]\r\nNumAccounts=9\r\n[Account99999999999]\r\n", 0},
+        // Last: unbounded, this one would run for hours.
+        {"[Settings]\r\nNumAccounts=2147483647\r\n[Account1]\r\n[account4]\r\n[Account05]\r\n[Account2x]\r\n", 4},
+    };
+    for (const Case& c : cases) {
+        m_data.Write("vantrel.ini", c.file);
+        LoadAllAccounts();
+        ASSERT_EQ(Accounts.Count(), c.loaded) << c.file;
+    }
 }
 
 TEST_F(AccountStore, SaveWritesKeysInOrderWithScrambledPasswords) {
@@ -258,6 +277,8 @@ TEST_F(AccountStore, AliasesAreTrimmedSortedAndUnique) {
     EXPECT_EQ(AliasFile(FirstId), "") << "an empty list gives an empty file";
     Accounts[0].Aliases.Assign({"x2", "X1", "x1"});
     EXPECT_TRUE(Accounts[0].Aliases.Contains("X2"));
+    EXPECT_FALSE(Accounts[0].Aliases.Add("x3\r\n*"));
+    EXPECT_FALSE(Accounts[0].Aliases.Add("x3\n"));
     EXPECT_FALSE(Accounts[0].Aliases.Contains("x3"));
     SaveAccount(1);
     EXPECT_EQ(AliasFile(FirstId), "X1\r\nx2\r\n");

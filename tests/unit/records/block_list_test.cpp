@@ -25,6 +25,13 @@ TEST(TBlockList, AddLowersRefusesEmptyAndDuplicates) {
     EXPECT_EQ(list[2], "\xC9@example.com") << "only ASCII letters are lowered";
 }
 
+TEST(TBlockList, AddRefusesLineBreaks) {
+    TBlockList list("WhiteList.dat");
+    for (const char* entry : {"\"a\n*\n\"@example.org", "a\r*@example.org", "\n"})
+        EXPECT_EQ(list.Add(entry), -1) << entry;
+    EXPECT_EQ(list.Count(), 0);
+}
+
 TEST(TBlockList, AssignReplacesAndDeduplicates) {
     TBlockList list("x.dat");
     list.Add("old@example.com");

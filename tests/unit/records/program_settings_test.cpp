@@ -69,6 +69,7 @@ protected:
     }
 
     void TearDown() override {
+        SetRegistersStartAtLogon(false);
         SetDataFolderOverride("");
         for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_DIRS"})
             ::unsetenv(name);
@@ -129,6 +130,7 @@ TEST_F(SettingsStore, LoadAppliesLimitsAndDefaultsForBadValues) {
         {"Timeout", "10", "30"},
         {"Timeout", "30", "30"},
         {"Timeout", "abc", "60"},
+        {"Timeout", "2147483647", "2147483"},
         {"AutoDelSpamDays", "3", "5"},
         {"AutoDelSpamDays", "-1", "5"},
         {"AutoDelSpamDays", "300", "255"},
@@ -147,7 +149,7 @@ TEST_F(SettingsStore, LoadAppliesLimitsAndDefaultsForBadValues) {
 }
 
 TEST_F(SettingsStore, PasswordIsScrambledAndLegacyFormIsRead) {
-    WriteSettingsFile("[Settings]\r\nPassword=IXJJ\r\nNumAccounts=3\r\n");
+    WriteSettingsFile("[Settings]\r\nPassword=IXJJ\r\nNumAccounts=3\r\n[Account3]\r\n");
     LoadSettings();
     EXPECT_EQ(ProgramSettings.Password, "pass");
     EXPECT_EQ(StoredAccountCount(), 3);
@@ -182,8 +184,8 @@ TEST_F(SettingsStore, SaveKeepsHandEditedLines) {
     const char* kept[] = {
         "; Quorvane settings, edited by hand\r\n\r\n[settings]\r\n  autoscan = 1 \r\n",
         "# a hash comment\r\nTimeout=45\r\nTimeout=90\r\n",
-        "\r\n[Account1]\r\nEmailAddress=me@example.com\r\nPort=-1\r\n; trailing comment of Account1\r\n"
-        "\r\n[SETTINGS]\r\nCheckUpdate=0\r\nstray line without equals\r\n"};
+        ("\r\n[Account1]\r\nEmailAddress=me@example.com\r\nPort=-1\r\n; trailing comment of Account1\r\n"
+         "\r\n[SETTINGS]\r\nCheckUpdate=0\r\nstray line without equals\r\n")};
     for (const char* part : kept)
         EXPECT_NE(saved.find(part), std::string::npos) << part;
     EXPECT_NE(saved.find("Timeout=90\r\nEmailClient=/opt/testmail/testmail --compose\r\nAutoDelSpam=1\r\n"),
@@ -198,7 +200,24 @@ TEST_F(SettingsStore, SaveKeepsHandEditedLines) {
         EXPECT_EQ(SettingText(ProgramSettings, info), SettingText(before, info)) << info.Key;
 }
 
+TEST(TimeoutMilliseconds, NeverOverflows) {
+    TProgramSettings settings;
+    EXPECT_EQ(TimeoutMilliseconds(settings), 60000);
+    settings.Timeout = MaxTimeoutSeconds;
+    EXPECT_EQ(TimeoutMilliseconds(settings), 2147483000);
+    settings.Timeout = INT32_MAX;
+    EXPECT_EQ(TimeoutMilliseconds(settings), INT32_MAX);
+}
+
+TEST_F(SettingsStore, OnlyAProcessThatRegistersWritesTheAutostartEntry) {
+    LoadSettings();
+    SaveSettings();
+    EXPECT_TRUE(FileExists(m_data.File("vantrel.ini")));
+    EXPECT_FALSE(std::filesystem::exists(m_home.File("config/autostart")));
+}
+
 TEST_F(SettingsStore, SavingTwiceLeavesOneAutostartEntry) {
+    SetRegistersStartAtLogon(true);
     LoadSettings();
     SaveSettings();
     ProgramSettings.AutoScan = true;
@@ -218,6 +237,7 @@ TEST_F(SettingsStore, UnreadableFileGivesDefaultsButIsNeverOverwritten) {
     ProgramSettings.Timeout = 99;
     LoadSettings();
     EXPECT_EQ(ProgramSettings.Timeout, 60);
+    SetRegistersStartAtLogon(true);
     EXPECT_THROW(SaveSettings(), std::runtime_error);
     EXPECT_TRUE(std::filesystem::is_directory(m_data.File("vantrel.ini")));
     EXPECT_FALSE(std::filesystem::exists(m_home.File("config/autostart"))) << "nothing registered after a failure";

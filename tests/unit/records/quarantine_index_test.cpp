@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <initializer_list>
 #include <random>
@@ -198,6 +199,21 @@ TEST(QuarantineIndex, TruncatedIndexLoadsTheCompleteRecordsBeforeTheDamage) {
         if (expected == 1) {
             EXPECT_EQ(items.Item(0).FileName, "{0A1B2C3D-0000-4000-8000-00000000000A}.dat");
         }
+    }
+}
+
+TEST(QuarantineIndex, ADateOutsideTheCalendarLoadsAsNoDate) {
+    TempFolder folder;
+    const size_t dateAt = 4 + FirstRecord.size() - 12;
+    for (double date : {std::nan(""), HUGE_VAL, 1e300, -1e300}) {
+        std::string index = TwoRecordIndex;
+        index.replace(dateAt, 8, std::string(reinterpret_cast<const char*>(&date), 8));
+        folder.Write("account2.dat", index);
+        TUnkMailItems items;
+        ASSERT_TRUE(LoadIndexFile(items, folder.Path()));
+        ASSERT_EQ(items.Count(), 2);
+        EXPECT_EQ(items.Item(0).Date, 0) << date;
+        EXPECT_EQ(items.Item(0).Category, CategoryAutomated) << "the record is read whole";
     }
 }
 
