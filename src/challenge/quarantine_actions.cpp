@@ -3,6 +3,7 @@
 #include "challenge/quarantine_file.h"
 #include "challenge/quarantine_view.h"
 #include "challenge/release_to_inbox.h"
+#include "mail/account_connection.h"
 #include "mail/delivery_passes.h"
 #include "mail/pop3_session.h"
 #include "platform/data_folder.h"
@@ -102,8 +103,7 @@ TIdList ReleaseIdList(const QuarantineView& view) {
 void PopBeforeSmtp(const TAccountItem& account, bool approve) {
     ScanLog& log = ScanState.ScanLog;
     try {
-        Pop3Session session(
-            {account.Server, account.Port, account.Login, account.Password, TimeoutMilliseconds(ProgramSettings)});
+        Pop3Session session(Pop3SettingsFor(account));
         log.Add("Connecting to POP3 server.");
         session.Connect();
         log.Add("Successfully connected to POP3 server.");

@@ -14,8 +14,9 @@
 
 namespace {
 
-const std::set<std::string> FieldOptions = {"email", "display-name", "reply-address", "server",     "port",
-                                            "login", "smtp-server",  "smtp-port",     "smtp-login", "alias"};
+const std::set<std::string> FieldOptions = {"email",      "display-name", "reply-address", "server",
+                                            "port",       "login",        "smtp-server",   "smtp-port",
+                                            "smtp-login", "alias",        "pop3-security", "smtp-security"};
 const std::set<std::string> FieldFlags = {"smtp-auth",  "no-smtp-auth", "smtp-same-as-incoming", "enabled", "disabled",
                                           "no-aliases", "password",     "smtp-password"};
 
@@ -42,6 +43,31 @@ void ApplyTexts(const Options& options, TAccountItem& account) {
         account.Port = PortValue("port", *port);
     if (auto port = options.Value("smtp-port"))
         account.SMTPPort = PortValue("smtp-port", *port);
+}
+
+ConnectionSecurity SecurityValue(const std::string& option, const std::string& text) {
+    if (text == "none")
+        return ConnectionSecurity::None;
+    if (text == "tls")
+        return ConnectionSecurity::Tls;
+    if (text == "starttls")
+        return ConnectionSecurity::StartTls;
+    throw UsageError("--" + option + " needs none, tls or starttls");
+}
+
+// Implicit TLS has ports of its own (RFC 8314): a port left at the plain
+// default moves there unless one was given.
+void ApplySecurity(const Options& options, TAccountItem& account) {
+    if (auto value = options.Value("pop3-security")) {
+        account.POP3Security = SecurityValue("pop3-security", *value);
+        if (account.POP3Security == ConnectionSecurity::Tls && account.Port == 110 && !options.Value("port"))
+            account.Port = 995;
+    }
+    if (auto value = options.Value("smtp-security")) {
+        account.SMTPSecurity = SecurityValue("smtp-security", *value);
+        if (account.SMTPSecurity == ConnectionSecurity::Tls && account.SMTPPort == 25 && !options.Value("smtp-port"))
+            account.SMTPPort = 465;
+    }
 }
 
 void ApplySmtpLogin(const Options& options, TAccountItem& account) {
@@ -146,6 +172,7 @@ int Add(CliContext& context, const Options& options) {
     TAccountItem& account = AppendAccount();
     SetEditorDefaults(account);
     ApplyTexts(options, account);
+    ApplySecurity(options, account);
     ApplySmtpLogin(options, account);
     ApplyFlagsAndAliases(options, account);
     ReadPasswords(context, account, true, NeedsSeparateSmtpPassword(account));
@@ -160,6 +187,7 @@ int Edit(CliContext& context, const Options& options) {
     int number = AccountNumber(options.Positional(), "accounts edit N [options]");
     TAccountItem& account = Accounts.Item(number - 1);
     ApplyTexts(options, account);
+    ApplySecurity(options, account);
     ApplySmtpLogin(options, account);
     ApplyFlagsAndAliases(options, account);
     bool newSmtpLogin = options.Has("smtp-login") && NeedsSeparateSmtpPassword(account);

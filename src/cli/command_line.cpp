@@ -68,6 +68,8 @@ Account options:
   --server HOST  --port N  --login USER  --password (ask for a new password)
   --smtp-server HOST  --smtp-port N  --smtp-auth | --no-smtp-auth
   --smtp-same-as-incoming | --smtp-login USER  --smtp-password (ask for it)
+  --pop3-security none|tls|starttls  --smtp-security none|tls|starttls
+                   (tls with the plain default port moves it to 995 / 465)
   --enabled | --disabled  --alias ADDRESS (repeatable)  --no-aliases
 )";
 

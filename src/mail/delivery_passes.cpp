@@ -53,6 +53,7 @@ void ConfigureClient(TMyidSmtp& client, const TAccountItem& account, int timeout
     client.Host = account.SMTPServer;
     client.Port = account.SMTPPort;
     client.ReadTimeout = timeoutMs;
+    client.Security = account.SMTPSecurity;
     if (account.SMTPAuth) {
         client.Username = account.SMTPSameAsIncoming ? account.Login : account.SMTPLogin;
         client.Password = account.SMTPSameAsIncoming ? account.Password : account.SMTPPassword;

@@ -87,6 +87,18 @@ IniDocument ReadSettingsForLoading() {
     return ini;
 }
 
+// Files of accounts without encryption keep their bytes: the key appears
+// only once it has been set.
+void WriteSecurity(IniDocument& ini, const std::string& section, const char* key, ConnectionSecurity security) {
+    if (security != ConnectionSecurity::None || ini.ValueExists(section, key))
+        ini.WriteInteger(section, key, static_cast<int>(security));
+}
+
+ConnectionSecurity ReadSecurity(const IniDocument& ini, const std::string& section, const char* key) {
+    int value = ini.ReadInteger(section, key, 0);
+    return value == 1 || value == 2 ? static_cast<ConnectionSecurity>(value) : ConnectionSecurity::None;
+}
+
 void WriteAccountSection(IniDocument& ini, int n, const TAccountItem& account) {
     std::string section = SectionName(n);
     ini.WriteString(section, "EmailAddress", account.EmailAddress);
@@ -108,6 +120,8 @@ void WriteAccountSection(IniDocument& ini, int n, const TAccountItem& account) {
     }
     ini.WriteBool(section, "Enabled", account.Enabled);
     ini.WriteString(section, "ID", account.ID);
+    WriteSecurity(ini, section, "POP3Security", account.POP3Security);
+    WriteSecurity(ini, section, "SMTPSecurity", account.SMTPSecurity);
 }
 
 } // namespace
@@ -196,6 +210,8 @@ void LoadAccount(int n) {
     account.SMTPPassword = UnscramblePassword(ini.ReadString(section, "SMTPPassword", ""));
     account.SMTPSameAsIncoming = account.SMTPAuth && account.SMTPLogin.empty();
     account.Enabled = ini.ReadBool(section, "Enabled", true);
+    account.POP3Security = ReadSecurity(ini, section, "POP3Security");
+    account.SMTPSecurity = ReadSecurity(ini, section, "SMTPSecurity");
     LoadAliases(account);
 }
 

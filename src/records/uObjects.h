@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/connection_security.h"
+
 // The records of the program: accounts with their aliases and lists, and
 // (through the headers below) the quarantine index, the header records of a
 // scan, the sender lists and the loop list.
@@ -67,6 +69,9 @@ public:
     TMailItems MailItems;
     TUnkMailItems UnkMailItems;
     std::string ID; // names the account folder; never changes
+    // "POP3Security" and "SMTPSecurity": written only once they are not None.
+    ConnectionSecurity POP3Security = ConnectionSecurity::None;
+    ConnectionSecurity SMTPSecurity = ConnectionSecurity::None;
     TAliasList Aliases;
     // "aliases.dat" exists but could not be read: saving would replace the
     // aliases it holds with the empty list, so it is refused.

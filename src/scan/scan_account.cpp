@@ -1,5 +1,6 @@
 #include "scan/scan_account.h"
 
+#include "mail/account_connection.h"
 #include "mail/mail_message.h"
 #include "mail/pop3_session.h"
 #include "platform/atomic_file.h"
@@ -117,14 +118,13 @@ private:
 
     bool Connect(int& count) {
         try {
-            m_session =
-                std::make_unique<Pop3Session>(Pop3Settings{m_account.Server, m_account.Port, m_account.Login,
-                                                           m_account.Password, TimeoutMilliseconds(ProgramSettings)});
+            m_session = std::make_unique<Pop3Session>(Pop3SettingsFor(m_account));
             Log("Connecting to POP3 server.");
             m_session->Connect();
             m_view.StartTrayAnimation();
             Log("Sucessfully connectied to POP3 server.");
             count = m_session->CountMessages();
+            m_session->ReadAhead(count);
         } catch (const MailTransportError& error) {
             ReportConnectionFailure(ErrorText(error));
             return false;
@@ -225,8 +225,9 @@ private:
             Counters.ToMove = static_cast<int>(m_work.DeleteList.size());
             m_view.SetProgressMax(m_view.ProgressMax() + Counters.ToMove);
             m_view.Pump();
-            for (int number : m_work.DeleteList)
-                DeleteMessage(number);
+            std::vector<int> numbers(m_work.DeleteList.begin(), m_work.DeleteList.end());
+            m_session->DeleteMessages(
+                numbers, [this](int, const std::string& error) { NoteDeletion(WithoutPasswords(error, m_account)); });
         }
         m_view.AddDetailsLine("Moved " + std::to_string(Counters.Deleted - Counters.Responses) + "/" +
                               std::to_string(Counters.ToMove - Counters.Responses) + " messages to quarantine folder.");
@@ -257,12 +258,11 @@ private:
         return true;
     }
 
-    void DeleteMessage(int number) {
+    // The log of one DELE, written as its reply is handled.
+    void NoteDeletion(const std::string& error) {
         Log("Deleting message from server.");
-        try {
-            m_session->DeleteMessage(number);
-        } catch (const MailTransportError& error) {
-            Log("Error deleting message from server: " + ErrorText(error));
+        if (!error.empty()) {
+            Log("Error deleting message from server: " + error);
             return;
         }
         Log("Successfully deleted message from server.");

@@ -41,10 +41,28 @@ std::vector<std::string> FakePop3Server::Mailbox() const {
     return m_messages;
 }
 
+void FakePop3Server::Announce(std::vector<std::string> capabilities) {
+    std::lock_guard lock(m_mutex);
+    m_capabilities = std::move(capabilities);
+    m_capa = true;
+}
+
+void FakePop3Server::UseTls(ServerTls tls, bool implicit) {
+    std::lock_guard lock(m_mutex);
+    m_tls = std::move(tls);
+    m_implicitTls = implicit;
+    if (!implicit) {
+        m_capabilities.push_back("STLS");
+        m_capa = true;
+    }
+}
+
 void FakePop3Server::Serve(ServerConnection& connection) {
     m_user.clear();
     m_loggedIn = false;
     m_marked.clear();
+    if (m_implicitTls && !connection.StartTls(m_tls))
+        return;
     connection.SendLine(m_greeting);
     ServeCommands(connection, m_script, [&](const std::string& command) { return Answer(connection, command); });
 }
@@ -60,7 +78,15 @@ bool FakePop3Server::Answer(ServerConnection& connection, const std::string& com
         connection.Close();
         return false;
     }
-    if (Is(command, "USER")) {
+    if (Is(command, "CAPA") && m_capa) {
+        std::string reply = "+OK capability list follows\r\n";
+        for (const std::string& capability : m_capabilities)
+            reply += capability + "\r\n";
+        connection.Send(reply + ".\r\n");
+    } else if (Is(command, "STLS") && m_tls.Enabled() && !m_implicitTls) {
+        connection.SendLine("+OK Begin TLS negotiation");
+        return connection.StartTls(m_tls);
+    } else if (Is(command, "USER")) {
         m_user = argument;
         connection.SendLine("+OK");
     } else if (Is(command, "PASS")) {

@@ -19,6 +19,12 @@ public:
     ~FakePop3Server() { Stop(); }
 
     void On(const std::string& command, Reaction reaction) { m_script.On(command, std::move(reaction)); }
+    // What CAPA announces; without a call CAPA is answered "-ERR", as by a
+    // server from before CAPA.
+    void Announce(std::vector<std::string> capabilities);
+    // TLS from the first byte (implicit) or after STLS, which CAPA then
+    // announces; call before the client connects.
+    void UseTls(ServerTls tls, bool implicit);
 
     int Port() const { return m_server.Port(); }
     std::vector<std::string> Commands() const { return m_script.Commands(); }
@@ -42,6 +48,10 @@ private:
     mutable std::mutex m_mutex;
     std::vector<std::string> m_messages;
     std::string m_greeting;
+    std::vector<std::string> m_capabilities;
+    bool m_capa = false;
+    ServerTls m_tls;
+    bool m_implicitTls = false;
     ScriptedReactions m_script;
     // Per connection.
     std::string m_user;

@@ -25,6 +25,8 @@ std::vector<std::string> FakeSmtpServer::Messages() const {
 }
 
 void FakeSmtpServer::Serve(ServerConnection& connection) {
+    if (m_options.ImplicitTls && !connection.StartTls(m_options.Tls))
+        return;
     connection.SendLine(m_options.Greeting);
     ServeCommands(connection, m_script, [&](const std::string& command) { return Answer(connection, command); });
 }
@@ -35,6 +37,8 @@ bool FakeSmtpServer::Answer(ServerConnection& connection, const std::string& com
         std::string reply = "250-fake.example\r\n";
         if (!m_options.AuthLine.empty())
             reply += "250-" + m_options.AuthLine + "\r\n";
+        if (m_options.Tls.Enabled() && !m_options.ImplicitTls)
+            reply += "250-STARTTLS\r\n";
         connection.Send(reply + "250-PIPELINING\r\n250 8BITMIME\r\n");
     } else if (verb == "EHLO") {
         connection.SendLine("502 5.5.2 Error: command not recognized");
@@ -48,6 +52,9 @@ bool FakeSmtpServer::Answer(ServerConnection& connection, const std::string& com
         bool accepted = Base64Decode(command.substr(11)) == expected;
         connection.SendLine(accepted ? "235 2.7.0 Authentication successful"
                                      : "535 5.7.8 Error: authentication failed");
+    } else if (verb == "STARTTLS" && m_options.Tls.Enabled() && !m_options.ImplicitTls) {
+        connection.SendLine("220 2.0.0 Ready to start TLS");
+        return connection.StartTls(m_options.Tls);
     } else if (verb == "RSET" || verb == "MAIL") {
         connection.SendLine("250 2.0.0 Ok");
     } else if (verb == "RCPT") {

@@ -19,6 +19,9 @@ struct FakeSmtpOptions {
     // accepts the same name and password.
     std::string User64 = "dXNlcg==";
     std::string Password64 = "c2VjcmV0";
+    // TLS from the first byte (implicit), or STARTTLS announced by EHLO.
+    ServerTls Tls;
+    bool ImplicitTls = false;
 };
 
 // An SMTP server on loopback for tests: greeting, EHLO/HELO, AUTH LOGIN,

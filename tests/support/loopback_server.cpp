@@ -1,5 +1,8 @@
 #include "support/loopback_server.h"
 
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+
 #include <cerrno>
 #include <stdexcept>
 
@@ -69,10 +72,11 @@ std::optional<std::string> ServerConnection::ReadLine() {
                 line.pop_back();
             return line;
         }
-        if (m_fd < 0 || !WaitReadable(m_fd, m_stopping))
+        bool buffered = m_ssl && SSL_pending(m_ssl) > 0;
+        if (m_fd < 0 || (!buffered && !WaitReadable(m_fd, m_stopping)))
             return std::nullopt;
         char chunk[4096];
-        ssize_t received = ::recv(m_fd, chunk, sizeof chunk, 0);
+        ssize_t received = m_ssl ? SSL_read(m_ssl, chunk, sizeof chunk) : ::recv(m_fd, chunk, sizeof chunk, 0);
         if (received <= 0)
             return std::nullopt;
         m_buffer.append(chunk, static_cast<std::size_t>(received));
@@ -82,7 +86,8 @@ std::optional<std::string> ServerConnection::ReadLine() {
 void ServerConnection::Send(const std::string& bytes) {
     std::size_t done = 0;
     while (m_fd >= 0 && done < bytes.size()) {
-        ssize_t sent = ::send(m_fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+        ssize_t sent = m_ssl ? SSL_write(m_ssl, bytes.data() + done, static_cast<int>(bytes.size() - done))
+                             : ::send(m_fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
         if (sent <= 0)
             return;
         done += static_cast<std::size_t>(sent);
@@ -94,7 +99,24 @@ void ServerConnection::Stall() {
     }
 }
 
+bool ServerConnection::StartTls(const ServerTls& tls) {
+    SSL_CTX* context = SSL_CTX_new(TLS_server_method());
+    bool ready = context && SSL_CTX_use_certificate_chain_file(context, tls.Certificate.c_str()) == 1 &&
+                 SSL_CTX_use_PrivateKey_file(context, tls.Key.c_str(), SSL_FILETYPE_PEM) == 1;
+    if (ready) {
+        m_ssl = SSL_new(context);
+        ready = m_ssl && SSL_set_fd(m_ssl, m_fd) == 1 && SSL_accept(m_ssl) == 1;
+    }
+    SSL_CTX_free(context); // the session keeps its own reference
+    ERR_clear_error();
+    return ready;
+}
+
 void ServerConnection::Close() {
+    if (m_ssl) {
+        SSL_free(m_ssl);
+        m_ssl = nullptr;
+    }
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;

@@ -6,6 +6,15 @@
 #include <string>
 #include <thread>
 
+struct ssl_st;
+
+// The certificate and key files a test server proves itself with.
+struct ServerTls {
+    std::string Certificate;
+    std::string Key;
+    bool Enabled() const { return !Certificate.empty(); }
+};
+
 // The server side of one accepted connection, used by a handler on the
 // server's thread. Plain blocking POSIX calls, independent of the client
 // code under test. Every wait also ends when the server stops.
@@ -25,6 +34,9 @@ public:
     void SendLine(const std::string& line) { Send(line + "\r\n"); }
     // Answers nothing until the client closes or the server stops.
     void Stall();
+    // The server side of a TLS handshake; from then on every line is
+    // encrypted. False when the client gave up (it refused the certificate).
+    bool StartTls(const ServerTls& tls);
     // Closes at once (a dropped connection).
     void Close();
 
@@ -32,6 +44,7 @@ private:
     int m_fd;
     const std::atomic<bool>& m_stopping;
     std::string m_buffer;
+    ssl_st* m_ssl = nullptr;
 };
 
 // A TCP server on 127.0.0.1 (or ::1) with a port of the system's choosing.
