@@ -710,4 +710,50 @@ TEST_F(ScanEngineTest, NothingLeavesTheServerUnlessStoredAndNothingIsStoredTwice
     EXPECT_EQ(smtp.Messages().size(), 0u);
 }
 
+// What a scan did, as far as the user and the servers can tell.
+struct ScanOutcome {
+    Lines details, log, mailbox, recipients;
+    int quarantined = 0;
+    bool operator==(const ScanOutcome&) const = default;
+};
+
+// With PIPELINING the scan decides, logs and deletes exactly as one command
+// at a time would, also when Cancel stops it halfway.
+TEST_F(ScanEngineTest, APipelinedScanDoesWhatASequentialOneDoes) {
+    Lines messages = {Mail("friend@example.org", "one"), Answer("Piet <piet@example.org>")};
+    for (int i = 1; i <= 40; ++i)
+        messages.push_back(Mail("sender" + std::to_string(i) + "@example.com", "message " + std::to_string(i)));
+    for (int cancelAt : {0, 12}) {
+        std::vector<ScanOutcome> outcomes;
+        for (bool pipelined : {false, true}) {
+            TempFolder folder;
+            ResetProcessState(folder.Path());
+            ProgramSettings.Timeout = 30;
+            ProgramSettings.NoAskApprove = true;
+            WhiteList.Add("friend@example.org");
+            FakePop3Server pop3(messages);
+            if (pipelined)
+                pop3.Announce({"TOP", "PIPELINING"});
+            FakeSmtpServer smtp;
+            AddAccount(pop3, smtp);
+            SetEventPump([cancelAt] {
+                if (cancelAt > 0 && ScanState.MessagesScanned >= cancelAt)
+                    ScanState.AbortRequested = true;
+            });
+            RecordingScanView scanView;
+            Scan(pop3, smtp);
+            SetEventPump(nullptr);
+            outcomes.push_back({scanView.Details, ScanState.ScanLog.Lines(), pop3.Mailbox(),
+                                Matching(smtp.Commands(), "RCPT TO:"), Accounts[0].UnkMailItems.Count()});
+            if (cancelAt > 0) {
+                EXPECT_EQ(Matching(pop3.Commands(), "TOP").size() > static_cast<std::size_t>(cancelAt), pipelined)
+                    << "headers asked for ahead";
+            }
+        }
+        EXPECT_EQ(outcomes[0], outcomes[1]) << "cancel at " << cancelAt;
+        EXPECT_EQ(outcomes[0].quarantined, cancelAt > 0 ? cancelAt - 2 : 40);
+    }
+    ResetProcessState(data.Path());
+}
+
 } // namespace
