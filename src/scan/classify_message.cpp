@@ -11,6 +11,7 @@
 #include "records/uObjects.h"
 #include "scan/heuristics.h"
 #include "scan/password_mask.h"
+#include "scan/reply_guards.h"
 #include "scan/scan_state.h"
 #include "scan/scan_view.h"
 #include "scan/work_lists.h"
@@ -197,6 +198,11 @@ void Quarantine(int accountIndex, int messageNumber, const MailMessage& header, 
         return;
     if (LoopList.CountOf(addresses.Answer) >= LoopLimit)
         return;
+    if (std::string refusal = AutoReplyRefusal(Accounts.Item(accountIndex), header, addresses.Answer);
+        !refusal.empty()) {
+        ScanState.ScanLog.Add(refusal);
+        return;
+    }
     work.ChallengeList.Add(addresses.Answer, NameOrAddress(header, addresses.Answer),
                            header.Subject.empty() ? std::string(" ") : header.Subject);
 }
@@ -234,7 +240,7 @@ void ClassifyMessage(int accountIndex, int messageNumber, const MailMessage& hea
         record.kept = true;
     } else if (IsMakerMail(addresses.From)) {
         record.kept = true;
-    } else if (IsChallengeAnswer(header.Subject)) {
+    } else if (IsChallengeAnswer(header.Subject) && MayBeAnswer(account, header, addresses.Answer)) {
         HandleAnswer(account, messageNumber, header, addresses, record, work, view);
     } else {
         Quarantine(accountIndex, messageNumber, header, addresses, record, session, work);

@@ -162,7 +162,7 @@ bool IsObviousSpam(const MailMessage& message, const std::string& accountAddress
     if (BlackList.Matches(from) || BlackList.Matches(reply))
         return true;
     if (SameAddress(from, account) || SameAddress(from, accountReply) || SameAddress(reply, account) ||
-        SameAddress(reply, accountReply))
+        SameAddress(reply, accountReply) || aliases.Contains(from) || aliases.Contains(reply))
         return true;
     if (message.Date <= 0)
         return true;

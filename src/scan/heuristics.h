@@ -21,7 +21,8 @@ bool IsAutomatedMail(const MailMessage& message, const std::string& accountAddre
 bool IsVirusMail(const MailMessage& message);
 
 // No sender; not addressed to the account (when SpamNotRecipient is on);
-// blacklisted; claiming to come from the account itself; without a valid
+// blacklisted; claiming to come from the account itself (its address, reply
+// address or one of its aliases, in From or Reply-To); without a valid
 // date; or a mail-system notice.
 bool IsObviousSpam(const MailMessage& message, const std::string& accountAddress, const TAliasList& aliases,
                    const std::string& accountReplyAddress);

@@ -26,6 +26,7 @@
 #include <csignal>
 #include <filesystem>
 #include <sys/resource.h>
+#include <tuple>
 
 namespace {
 
@@ -369,6 +370,33 @@ TEST_F(ScanEngineTest, MessagesThatStayOnTheServer) {
             EXPECT_EQ(saved.Item(0).Category, CategorySpam);
         }
         EXPECT_EQ(Counters.Responses, 0);
+        Accounts.Clear();
+        std::filesystem::remove_all(data.Path() + "/Accounts");
+    }
+}
+
+// Mail that must never draw a challenge or a post-response: each message is
+// quarantined, is no answer, and nothing is sent (the log says why, where a
+// challenge was refused).
+TEST_F(ScanEngineTest, NoAutomaticReplyToTheAccountItselfOrToNonAddresses) {
+    const std::string tag = "  " + ChallengeTagText(4711);
+    const std::tuple<const char*, std::string, const char*> cases[] = {
+        {"from an alias", Mail("Anna <anna.home@example.net>", "note to self"), ""},
+        {"own challenge come back", Mail("Anna Smit <anna@example.net>", "Re: hi" + tag), ""},
+        {"answer with an alias as Reply-To", Mail("p@example.org", "Re: hi" + tag, {"Reply-To: Anna.Home@example.net"}),
+         ""},
+    };
+    for (const auto& [name, message, logged] : cases) {
+        SetUp();
+        ProgramSettings.NoAskApprove = true;
+        FakePop3Server pop3({message});
+        FakeSmtpServer smtp;
+        AddAccount(pop3, smtp).Aliases.Add("anna.home@example.net");
+        Scan(pop3, smtp);
+        EXPECT_TRUE(pop3.Mailbox().empty()) << name;
+        EXPECT_EQ(Counters.Responses, 0) << name;
+        EXPECT_EQ(smtp.Connections(), 0) << name;
+        EXPECT_TRUE(!*logged || Has(ScanState.ScanLog.Lines(), logged)) << name;
         Accounts.Clear();
         std::filesystem::remove_all(data.Path() + "/Accounts");
     }

@@ -1,0 +1,32 @@
+#include "scan/reply_guards.h"
+
+#include "mail/mail_message.h"
+#include "records/text_helpers.h"
+#include "records/uObjects.h"
+
+namespace {
+
+bool Same(const std::string& address, const std::string& own) {
+    return !own.empty() && SameText(address, own);
+}
+
+} // namespace
+
+bool IsOwnAddress(const TAccountItem& account, const std::string& address) {
+    if (address.empty())
+        return false;
+    return Same(address, account.EmailAddress) || Same(address, EffectiveAddress(account)) ||
+           Same(address, account.ReplyAddress) || account.Aliases.Contains(address);
+}
+
+std::string AutoReplyRefusal(const TAccountItem& account, const MailMessage&, const std::string& address) {
+    if (IsOwnAddress(account, address))
+        return "Not challenging own address: " + address;
+    return {};
+}
+
+bool MayBeAnswer(const TAccountItem& account, const MailMessage& header, const std::string& answerAddress) {
+    if (IsOwnAddress(account, header.From.Address) || IsOwnAddress(account, header.ReplyToAddress()))
+        return false;
+    return AutoReplyRefusal(account, header, answerAddress).empty();
+}
