@@ -170,5 +170,10 @@ bool IsObviousSpam(const MailMessage& message, const std::string& accountAddress
 }
 
 bool IsMailerDaemon(const MailMessage& message) {
-    return ContainsAny(LowerAscii(message.From.Address), {"mailer-daemon@", "mailerdaemon@", "postmaster@"});
+    // A Reply-To naming a mail system is as good as such a From: a reply to
+    // it would go to the mail system all the same.
+    for (const std::string& address : {message.From.Address, message.ReplyToAddress()})
+        if (ContainsAny(LowerAscii(address), {"mailer-daemon@", "mailerdaemon@", "postmaster@"}))
+            return true;
+    return false;
 }

@@ -27,7 +27,8 @@ bool IsVirusMail(const MailMessage& message);
 bool IsObviousSpam(const MailMessage& message, const std::string& accountAddress, const TAliasList& aliases,
                    const std::string& accountReplyAddress);
 
-// The From address contains "mailer-daemon@", "mailerdaemon@" or "postmaster@".
+// The From address or the first Reply-To address contains "mailer-daemon@",
+// "mailerdaemon@" or "postmaster@".
 bool IsMailerDaemon(const MailMessage& message);
 
 // A part's "Content-Type" up to the first ";" (the whole value without

@@ -1,6 +1,7 @@
 #include "scan/reply_guards.h"
 
 #include "mail/mail_message.h"
+#include "records/email_syntax.h"
 #include "records/text_helpers.h"
 #include "records/uObjects.h"
 
@@ -20,6 +21,11 @@ bool IsOwnAddress(const TAccountItem& account, const std::string& address) {
 }
 
 std::string AutoReplyRefusal(const TAccountItem& account, const MailMessage&, const std::string& address) {
+    // IsValidEmail asks for a domain of two labels or more: an unqualified
+    // "root", an empty address or a display name left over from a broken
+    // header would only come back as a bounce, or land on a local user.
+    if (!IsValidEmail(address))
+        return "Not challenging invalid address: " + address;
     if (IsOwnAddress(account, address))
         return "Not challenging own address: " + address;
     return {};

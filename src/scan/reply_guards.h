@@ -16,8 +16,8 @@ class TAccountItem;
 bool IsOwnAddress(const TAccountItem& account, const std::string& address);
 
 // The log line that says why no challenge or post-response may go to
-// address for the message with this header, or "" when one may: the
-// account's own address.
+// address for the message with this header, or "" when one may: an address
+// IsValidEmail refuses, or the account's own address.
 std::string AutoReplyRefusal(const TAccountItem& account, const MailMessage& header, const std::string& address);
 
 // False for mail that must never count as an answer to a challenge, whatever

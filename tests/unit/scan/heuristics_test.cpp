@@ -237,6 +237,7 @@ TEST_F(HeuristicsTest, ObviousSpamRules) {
         {"no date", {"Date: not a date"}, "", true, true},
         {"postmaster", {"From: PostMaster@example.org"}, "", true, true},
         {"mailerdaemon", {"From: MailerDaemon@example.org"}, "", true, true},
+        {"reply-to a mailer-daemon", {"Reply-To: Mailer-Daemon@example.org"}, "", true, true},
     };
     for (const Case& c : cases) {
         ProgramSettings.SpamNotRecipient = c.spamNotRecipient;

@@ -385,10 +385,18 @@ TEST_F(ScanEngineTest, NoAutomaticReplyToTheAccountItselfOrToNonAddresses) {
         {"own challenge come back", Mail("Anna Smit <anna@example.net>", "Re: hi" + tag), ""},
         {"answer with an alias as Reply-To", Mail("p@example.org", "Re: hi" + tag, {"Reply-To: Anna.Home@example.net"}),
          ""},
+        {"unqualified From", Mail("root", "cron output"), "Not challenging invalid address: root"},
+        {"unqualified Reply-To", Mail("p@example.org", "hi", {"Reply-To: postmaster"}),
+         "Not challenging invalid address: postmaster"},
+        {"name left over from a broken From", Mail("Jansen, Piet <p@example.org>", "hi"),
+         "Not challenging invalid address: Jansen"},
+        {"answer without an address", Mail("<>", "Re: hi" + tag), ""},
+        {"Reply-To a mail system", Mail("p@example.org", "hi", {"Reply-To: MAILER-DAEMON@example.org"}), ""},
     };
     for (const auto& [name, message, logged] : cases) {
         SetUp();
         ProgramSettings.NoAskApprove = true;
+        ProgramSettings.ApproveMailerDaemonPostmaster = false;
         FakePop3Server pop3({message});
         FakeSmtpServer smtp;
         AddAccount(pop3, smtp).Aliases.Add("anna.home@example.net");
