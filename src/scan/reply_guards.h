@@ -17,10 +17,12 @@ bool IsOwnAddress(const TAccountItem& account, const std::string& address);
 
 // The log line that says why no challenge or post-response may go to
 // address for the message with this header, or "" when one may: an address
-// IsValidEmail refuses, or the account's own address.
+// IsValidEmail refuses, the account's own address, or any address of a
+// message with an empty Return-Path (a bounce or another automatic notice).
 std::string AutoReplyRefusal(const TAccountItem& account, const MailMessage& header, const std::string& address);
 
 // False for mail that must never count as an answer to a challenge, whatever
-// its subject says: mail from the account itself (From or Reply-To), and
-// mail whose answer address AutoReplyRefusal refuses.
+// its subject says: mail from the account itself (From or Reply-To), from
+// a mailer-daemon or postmaster (IsMailerDaemon), and mail whose answer
+// address AutoReplyRefusal refuses.
 bool MayBeAnswer(const TAccountItem& account, const MailMessage& header, const std::string& answerAddress);

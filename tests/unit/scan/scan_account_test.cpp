@@ -392,6 +392,11 @@ TEST_F(ScanEngineTest, NoAutomaticReplyToTheAccountItselfOrToNonAddresses) {
          "Not challenging invalid address: Jansen"},
         {"answer without an address", Mail("<>", "Re: hi" + tag), ""},
         {"Reply-To a mail system", Mail("p@example.org", "hi", {"Reply-To: MAILER-DAEMON@example.org"}), ""},
+        {"bounce quoting the tag", Mail("MAILER-DAEMON@mx.example.org", "Undelivered: Re: hi" + tag), ""},
+        {"postmaster quoting the tag", Mail("Postmaster@example.org", "Returned mail: Re: hi" + tag), ""},
+        {"null return path", Mail("auto@example.org", "hi", {"Return-Path: < >"}),
+         "Not challenging mail without a return path: auto@example.org"},
+        {"null return path answer", Mail("auto@example.org", "Re: hi" + tag, {"Return-Path: <>"}), ""},
     };
     for (const auto& [name, message, logged] : cases) {
         SetUp();
