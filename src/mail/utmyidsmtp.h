@@ -42,7 +42,8 @@ public:
     std::string Username;
     std::string Password;
     TAuthenticationType AuthenticationType = atNone;
-    // The name given in EHLO/HELO; empty means the local host name.
+    // The name given in EHLO/HELO; empty means this machine's fully
+    // qualified name, else the address literal of the local end.
     std::string HeloName;
     bool UseEhlo = true;
     // "X-Mailer" of composed messages; empty means none.
@@ -66,6 +67,7 @@ public:
 
 private:
     void Greet(int timeoutMilliseconds);
+    std::string DefaultHeloName() const;
     void AuthenticateLogin();
     SmtpReply Command(const std::string& line);
     SmtpReply CommandMasked(const std::string& line, const std::string& transcriptText);
@@ -75,7 +77,3 @@ private:
     bool m_authenticated = false;
     std::vector<std::string> m_announcedMechanisms;
 };
-
-// The name this machine gives itself in EHLO/HELO (the host name, else
-// "localhost").
-std::string LocalHostName();

@@ -42,6 +42,10 @@ public:
 
     bool Connected() const { return m_fd >= 0; }
 
+    // The local end of the connection as an SMTP address literal (RFC 5321
+    // 4.1.3): "[192.0.2.1]" or "[IPv6:2001:db8::1]"; empty when not connected.
+    std::string LocalAddressLiteral() const;
+
     // The next line without its line end (CR LF, or a bare LF).
     std::string ReadLine();
 
