@@ -9,6 +9,7 @@
 #include "records/program_settings.h"
 #include "records/text_helpers.h"
 #include "records/uObjects.h"
+#include "scan/forged_sender.h"
 #include "scan/heuristics.h"
 #include "scan/password_mask.h"
 #include "scan/reply_guards.h"
@@ -113,6 +114,8 @@ void HandleAnswer(TAccountItem& account, int messageNumber, const MailMessage& h
 
 int Categorise(const MailMessage& message, const TAccountItem& account) {
     std::string accountAddress = EffectiveAddress(account);
+    if (ProgramSettings.SkipForgedSenders && IsForgedSender(message))
+        return CategorySpam;
     if (IsAutomatedMail(message, accountAddress, account.ReplyAddress))
         return CategoryAutomated;
     if (IsVirusMail(message))

@@ -35,11 +35,12 @@ std::string PromptSubject(const std::string& subject);
 //      stopped), and when approved a post-response is queued and the
 //      sender's quarantined mail listed for release;
 //   5. anything else is downloaded with RETR, saved as a new quarantine file,
-//      reloaded decoded, categorised, entered in the index (which is saved
-//      at once), put on the delete list and, for "Challenged Mail", its
-//      answer address on the challenge list unless NoChallenge is set or
-//      LoopList already holds it 5 times or AutoReplyRefusal refuses it
-//      (logged).
+//      reloaded decoded, categorised ("Obvious Spam" for a forged sender
+//      when SkipForgedSenders is on, else by the heuristics), entered in the
+//      index (which is saved at once), put on the delete list and, for
+//      "Challenged Mail", its answer address on the challenge list unless
+//      NoChallenge is set, LoopList already holds it 5 times or
+//      AutoReplyRefusal refuses it (logged).
 // A failed download leaves the message on the server silently; a failure
 // to save, reload, categorise or record it is logged as "Error save message
 // to file: " and leaves it on the server, with nothing of it kept locally.

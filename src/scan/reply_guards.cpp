@@ -2,8 +2,10 @@
 
 #include "mail/mail_message.h"
 #include "records/email_syntax.h"
+#include "records/program_settings.h"
 #include "records/text_helpers.h"
 #include "records/uObjects.h"
+#include "scan/forged_sender.h"
 #include "scan/heuristics.h"
 
 #include <algorithm>
@@ -53,6 +55,9 @@ bool MayBeAnswer(const TAccountItem& account, const MailMessage& header, const s
         return false;
     // A bounce quotes the subject of what it returns, the tag included.
     if (IsMailerDaemon(header))
+        return false;
+    // Approving a forged sender would send the post-response to a third party.
+    if (ProgramSettings.SkipForgedSenders && IsForgedSender(header))
         return false;
     return AutoReplyRefusal(account, header, answerAddress).empty();
 }

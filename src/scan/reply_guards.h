@@ -23,6 +23,7 @@ std::string AutoReplyRefusal(const TAccountItem& account, const MailMessage& hea
 
 // False for mail that must never count as an answer to a challenge, whatever
 // its subject says: mail from the account itself (From or Reply-To), from
-// a mailer-daemon or postmaster (IsMailerDaemon), and mail whose answer
+// a mailer-daemon or postmaster (IsMailerDaemon), from a forged sender
+// (IsForgedSender, when SkipForgedSenders is on), and mail whose answer
 // address AutoReplyRefusal refuses.
 bool MayBeAnswer(const TAccountItem& account, const MailMessage& header, const std::string& answerAddress);

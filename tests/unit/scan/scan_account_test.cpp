@@ -375,6 +375,10 @@ TEST_F(ScanEngineTest, MessagesThatStayOnTheServer) {
     }
 }
 
+// The receiving provider's verdict on a forged From, on top of the header.
+const std::string Forged = "Authentication-Results: mx.example.net; spf=fail smtp.mailfrom=example.org;\r\n"
+                           "\tdmarc=fail (p=none) header.from=example.org\r\n";
+
 // Mail that must never draw a challenge or a post-response: each message is
 // quarantined, is no answer, and nothing is sent (the log says why, where a
 // challenge was refused).
@@ -397,6 +401,7 @@ TEST_F(ScanEngineTest, NoAutomaticReplyToTheAccountItselfOrToNonAddresses) {
         {"null return path", Mail("auto@example.org", "hi", {"Return-Path: < >"}),
          "Not challenging mail without a return path: auto@example.org"},
         {"null return path answer", Mail("auto@example.org", "Re: hi" + tag, {"Return-Path: <>"}), ""},
+        {"forged answer", Forged + Mail("p@example.org", "Re: hi" + tag), ""},
     };
     for (const auto& [name, message, logged] : cases) {
         SetUp();
@@ -410,6 +415,23 @@ TEST_F(ScanEngineTest, NoAutomaticReplyToTheAccountItselfOrToNonAddresses) {
         EXPECT_EQ(Counters.Responses, 0) << name;
         EXPECT_EQ(smtp.Connections(), 0) << name;
         EXPECT_TRUE(!*logged || Has(ScanState.ScanLog.Lines(), logged)) << name;
+        Accounts.Clear();
+        std::filesystem::remove_all(data.Path() + "/Accounts");
+    }
+}
+
+TEST_F(ScanEngineTest, ForgedSendersAreObviousSpamUnlessTheSettingIsOff) {
+    for (bool skip : {true, false}) {
+        SetUp();
+        ProgramSettings.SkipForgedSenders = skip;
+        FakePop3Server pop3({Forged + Mail("ceo@example.org", "urgent payment")});
+        FakeSmtpServer smtp;
+        AddAccount(pop3, smtp);
+        Scan(pop3, smtp);
+        TUnkMailItems saved = SavedIndex();
+        ASSERT_EQ(saved.Count(), 1) << skip;
+        EXPECT_EQ(saved.Item(0).Category, skip ? CategorySpam : CategoryChallenged) << skip;
+        EXPECT_EQ(smtp.Messages().size(), skip ? 0u : 1u) << skip;
         Accounts.Clear();
         std::filesystem::remove_all(data.Path() + "/Accounts");
     }
