@@ -20,7 +20,9 @@ state="${2:?state file}"
 MAIL_UID=65534 # nobody: owns the Maildirs, for Dovecot and Postfix alike
 MAIL_GID=65534
 DOMAIN=example.test
-USERS="alice bob carol dave erin frank grace"
+USERS="alice bob carol dave erin frank grace henry ivan judy"
+# Second addresses delivered into a user's own mailbox: "address user".
+ALIASES="henry.home@example.test henry"
 PASSWORD=secret
 
 log() { echo "mail_servers: $*" >&2; }
@@ -120,6 +122,11 @@ write_postfix_config() {
     : >"$dir/postfix/vmailbox"
     for user in $USERS; do
         echo "$user@$DOMAIN $user/" >>"$dir/postfix/vmailbox"
+    done
+    set -- $ALIASES
+    while [ $# -ge 2 ]; do
+        echo "$1 $2/" >>"$dir/postfix/vmailbox"
+        shift 2
     done
     cat >"$dir/postfix/main.cf" <<EOF
 compatibility_level = 3.6
