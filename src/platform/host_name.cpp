@@ -31,9 +31,7 @@ std::string CanonicalName(const std::string& host) {
     return name;
 }
 
-} // namespace
-
-std::string FullyQualifiedHostName() {
+std::string LookUpQualifiedName() {
     char buffer[HOST_NAME_MAX + 1] = {};
     if (::gethostname(buffer, sizeof buffer - 1) != 0 || buffer[0] == '\0')
         return {};
@@ -42,4 +40,13 @@ std::string FullyQualifiedHostName() {
         return host;
     std::string canonical = CanonicalName(host);
     return IsQualifiedName(canonical) ? canonical : std::string();
+}
+
+} // namespace
+
+std::string FullyQualifiedHostName() {
+    // Looked up once: the resolver may wait on the network, and the name
+    // does not change while the program runs.
+    static const std::string name = LookUpQualifiedName();
+    return name;
 }
