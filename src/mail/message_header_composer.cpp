@@ -87,7 +87,10 @@ std::vector<std::string> ComposeHeaderLines(const MailMessage& message, const st
     SetField(lines, "Cc", EncodedListText(message.Cc));
     SetField(lines, "Newsgroups", message.Newsgroups);
     SetField(lines, "Content-Type", ContentTypeValue(message, boundary));
-    SetField(lines, "MIME-Version", parts ? "1.0" : "");
+    // Content-Type and Content-Transfer-Encoding are MIME fields: a message
+    // carrying them must say so (RFC 2045 4), parts or not.
+    bool mime = parts || !message.ContentType.empty() || !message.ContentTransferEncoding.empty();
+    SetField(lines, "MIME-Version", mime ? "1.0" : "");
     // A multipart entity may not be base64 or quoted-printable encoded as a whole (RFC 2045 6.4).
     SetField(lines, "Content-Transfer-Encoding", parts ? std::string() : message.ContentTransferEncoding);
     SetField(lines, "Sender", message.Sender.IsEmpty() ? std::string() : EncodedAddressText(message.Sender));

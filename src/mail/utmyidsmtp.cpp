@@ -2,15 +2,13 @@
 
 #include "mail/mail_message.h"
 #include "mail/smtp_reply.h"
+#include "platform/host_name.h"
 #include "platform/mail_transport_error.h"
 #include "records/base64.h"
 #include "records/text_helpers.h"
 
 #include <algorithm>
 #include <initializer_list>
-
-#include <climits>
-#include <unistd.h>
 
 namespace {
 
@@ -27,13 +25,6 @@ void CheckEnvelopeAddress(const std::string& address) {
 }
 
 } // namespace
-
-std::string LocalHostName() {
-    char name[HOST_NAME_MAX + 1] = {};
-    if (::gethostname(name, sizeof name - 1) != 0 || name[0] == '\0')
-        return "localhost";
-    return name;
-}
 
 void TMyidSmtp::Connect(int timeoutMilliseconds) {
     m_authenticated = false;
@@ -52,7 +43,7 @@ void TMyidSmtp::Greet(int timeoutMilliseconds) {
         m_socket.StartTls(Host);
     Expect(ReadReply(), {220});
     m_announcedMechanisms.clear();
-    std::string name = HeloName.empty() ? LocalHostName() : HeloName;
+    std::string name = HeloName.empty() ? DefaultHeloName() : HeloName;
     if (Security == ConnectionSecurity::StartTls)
         UpgradeToTls(name);
     if (UseEhlo || Security == ConnectionSecurity::StartTls) {
@@ -81,6 +72,14 @@ void TMyidSmtp::UpgradeToTls(const std::string& name) {
 bool TMyidSmtp::Announced(const std::string& mechanism) const {
     return std::find(m_announcedMechanisms.begin(), m_announcedMechanisms.end(), mechanism) !=
            m_announcedMechanisms.end();
+}
+
+// Servers that check the greeting refuse a bare host name ("vm"): the
+// fully qualified name when the system has one, else the address literal of
+// our end of the connection (RFC 5321 4.1.1.1).
+std::string TMyidSmtp::DefaultHeloName() const {
+    std::string name = FullyQualifiedHostName();
+    return name.empty() ? m_socket.LocalAddressLiteral() : name;
 }
 
 void TMyidSmtp::SendWithEnvelope(MailMessage& message) {

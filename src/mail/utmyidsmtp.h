@@ -49,7 +49,8 @@ public:
     std::string Password;
     TAuthenticationType AuthenticationType = atNone;
     ConnectionSecurity Security = ConnectionSecurity::None;
-    // The name given in EHLO/HELO; empty means the local host name.
+    // The name given in EHLO/HELO; empty means this machine's fully
+    // qualified name, else the address literal of the local end.
     std::string HeloName;
     bool UseEhlo = true;
     // "X-Mailer" of composed messages; empty means none.
@@ -74,6 +75,7 @@ public:
 private:
     void Greet(int timeoutMilliseconds);
     void Authenticate();
+    std::string DefaultHeloName() const;
     void AuthenticateLogin();
     void AuthenticatePlain();
     void UpgradeToTls(const std::string& name);
@@ -88,7 +90,3 @@ private:
     bool m_authenticated = false;
     std::vector<std::string> m_announcedMechanisms;
 };
-
-// The name this machine gives itself in EHLO/HELO (the host name, else
-// "localhost").
-std::string LocalHostName();

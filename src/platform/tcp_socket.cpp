@@ -10,8 +10,10 @@
 #include <system_error>
 #include <utility>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <netdb.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -159,6 +161,28 @@ void TcpSocket::Connect(const std::string& host, int port, int timeoutMs) {
         }
     }
     throw MailTransportError(SocketErrorText(lastError));
+}
+
+std::string TcpSocket::LocalAddressLiteral() const {
+    sockaddr_storage local{};
+    socklen_t length = sizeof local;
+    if (m_fd < 0 || ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&local), &length) != 0)
+        return {};
+    char text[INET6_ADDRSTRLEN] = {};
+    if (local.ss_family == AF_INET) {
+        const auto& address = reinterpret_cast<const sockaddr_in&>(local);
+        ::inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
+        return "[" + std::string(text) + "]";
+    }
+    if (local.ss_family != AF_INET6)
+        return {};
+    const auto& address = reinterpret_cast<const sockaddr_in6&>(local);
+    if (IN6_IS_ADDR_V4MAPPED(&address.sin6_addr)) {
+        ::inet_ntop(AF_INET, &address.sin6_addr.s6_addr[12], text, sizeof text);
+        return "[" + std::string(text) + "]";
+    }
+    ::inet_ntop(AF_INET6, &address.sin6_addr, text, sizeof text);
+    return "[IPv6:" + std::string(text) + "]";
 }
 
 void TcpSocket::Close() {

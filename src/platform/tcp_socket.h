@@ -55,6 +55,10 @@ public:
     void StartTls(const std::string& hostName);
     bool Encrypted() const { return m_tls != nullptr; }
 
+    // The local end of the connection as an SMTP address literal (RFC 5321
+    // 4.1.3): "[192.0.2.1]" or "[IPv6:2001:db8::1]"; empty when not connected.
+    std::string LocalAddressLiteral() const;
+
     // The next line without its line end (CR LF, or a bare LF). The whole
     // line must arrive within the read time-out, or by deadline: a peer
     // sending a byte now and then cannot hold the connection for ever.

@@ -59,6 +59,7 @@ std::vector<SettingInfo> BuildTable() {
         Row("CheckUpdate", S::Bool, &P::CheckUpdate, 1),
         Row("CheckUpdateLast", S::Integer, &P::CheckUpdateLast, -1),
         Row("Timeout", S::Integer, &P::Timeout, 60, 30, MaxTimeoutSeconds),
+        Row("SkipForgedSenders", S::Bool, &P::SkipForgedSenders, 1),
     };
 }
 

@@ -39,6 +39,8 @@ struct TProgramSettings {
     bool CheckUpdate = false;
     int32_t CheckUpdateLast = 0;
     int32_t Timeout = 0;
+    // Never challenge a sender the receiving mail system found forged.
+    bool SkipForgedSenders = false;
 };
 
 // One row of the settings table: the key, what kind of value it holds, the

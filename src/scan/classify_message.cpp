@@ -10,8 +10,10 @@
 #include "records/program_settings.h"
 #include "records/text_helpers.h"
 #include "records/uObjects.h"
+#include "scan/forged_sender.h"
 #include "scan/heuristics.h"
 #include "scan/password_mask.h"
+#include "scan/reply_guards.h"
 #include "scan/scan_state.h"
 #include "scan/scan_view.h"
 #include "scan/work_lists.h"
@@ -128,6 +130,8 @@ void HandleAnswer(int accountIndex, int messageNumber, const MailMessage& header
 
 int Categorise(const MailMessage& message, const TAccountItem& account) {
     std::string accountAddress = EffectiveAddress(account);
+    if (ProgramSettings.SkipForgedSenders && IsForgedSender(message))
+        return CategorySpam;
     if (IsAutomatedMail(message, accountAddress, account.ReplyAddress))
         return CategoryAutomated;
     if (IsVirusMail(message))
@@ -243,6 +247,11 @@ void Quarantine(int accountIndex, int messageNumber, const MailMessage& header, 
         return;
     if (LoopList.CountOf(addresses.Answer) >= LoopLimit)
         return;
+    if (std::string refusal = AutoReplyRefusal(Accounts.Item(accountIndex), header, addresses.Answer);
+        !refusal.empty()) {
+        ScanState.ScanLog.Add(refusal);
+        return;
+    }
     work.ChallengeList.Add(addresses.Answer, NameOrAddress(header, addresses.Answer),
                            header.Subject.empty() ? std::string(" ") : header.Subject);
 }
@@ -280,7 +289,7 @@ void ClassifyMessage(int accountIndex, int messageNumber, const MailMessage& hea
         record.kept = true;
     } else if (IsMakerMail(addresses.From)) {
         record.kept = true;
-    } else if (IsChallengeAnswer(header.Subject)) {
+    } else if (IsChallengeAnswer(header.Subject) && MayBeAnswer(account, header, addresses.Answer)) {
         HandleAnswer(accountIndex, messageNumber, header, addresses, record, work, view);
     } else {
         Quarantine(accountIndex, messageNumber, header, addresses, record, session, work);

@@ -28,16 +28,19 @@ std::string PromptSubject(const std::string& subject);
 //   1. approved sender (Reply-To or From on WhiteList): kept;
 //   2. a mail-system notice when ApproveMailerDaemonPostmaster is on: kept;
 //   3. mail from the maker's domain: kept;
-//   4. an answer to a challenge: kept in the header record but put on the
+//   4. an answer to a challenge (a tagged subject on mail MayBeAnswer
+//      accepts): kept in the header record but put on the
 //      delete list; the approval is decided (lists, NoAskApprove, this
 //      run's decisions, else the approve prompt with the elapsed-time clock
 //      stopped), and when approved a post-response is queued and the
 //      sender's quarantined mail listed for release;
 //   5. anything else is downloaded with RETR, saved as a new quarantine file,
-//      reloaded decoded, categorised, entered in the index (which is saved
-//      at once), put on the delete list and, for "Challenged Mail", its
-//      answer address on the challenge list unless NoChallenge is set or
-//      LoopList already holds it 5 times.
+//      reloaded decoded, categorised ("Obvious Spam" for a forged sender
+//      when SkipForgedSenders is on, else by the heuristics), entered in the
+//      index (which is saved at once), put on the delete list and, for
+//      "Challenged Mail", its answer address on the challenge list unless
+//      NoChallenge is set, LoopList already holds it 5 times or
+//      AutoReplyRefusal refuses it (logged).
 // A failed download leaves the message on the server silently; a failure
 // to save, reload, categorise or record it is logged as "Error save message
 // to file: " and leaves it on the server, with nothing of it kept locally.

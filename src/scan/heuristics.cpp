@@ -162,7 +162,7 @@ bool IsObviousSpam(const MailMessage& message, const std::string& accountAddress
     if (BlackList.Matches(from) || BlackList.Matches(reply))
         return true;
     if (SameAddress(from, account) || SameAddress(from, accountReply) || SameAddress(reply, account) ||
-        SameAddress(reply, accountReply))
+        SameAddress(reply, accountReply) || aliases.Contains(from) || aliases.Contains(reply))
         return true;
     if (message.Date <= 0)
         return true;
@@ -170,5 +170,10 @@ bool IsObviousSpam(const MailMessage& message, const std::string& accountAddress
 }
 
 bool IsMailerDaemon(const MailMessage& message) {
-    return ContainsAny(LowerAscii(message.From.Address), {"mailer-daemon@", "mailerdaemon@", "postmaster@"});
+    // A Reply-To naming a mail system is as good as such a From: a reply to
+    // it would go to the mail system all the same.
+    for (const std::string& address : {message.From.Address, message.ReplyToAddress()})
+        if (ContainsAny(LowerAscii(address), {"mailer-daemon@", "mailerdaemon@", "postmaster@"}))
+            return true;
+    return false;
 }

@@ -21,12 +21,14 @@ bool IsAutomatedMail(const MailMessage& message, const std::string& accountAddre
 bool IsVirusMail(const MailMessage& message);
 
 // No sender; not addressed to the account (when SpamNotRecipient is on);
-// blacklisted; claiming to come from the account itself; without a valid
+// blacklisted; claiming to come from the account itself (its address, reply
+// address or one of its aliases, in From or Reply-To); without a valid
 // date; or a mail-system notice.
 bool IsObviousSpam(const MailMessage& message, const std::string& accountAddress, const TAliasList& aliases,
                    const std::string& accountReplyAddress);
 
-// The From address contains "mailer-daemon@", "mailerdaemon@" or "postmaster@".
+// The From address or the first Reply-To address contains "mailer-daemon@",
+// "mailerdaemon@" or "postmaster@".
 bool IsMailerDaemon(const MailMessage& message);
 
 // A part's "Content-Type" up to the first ";" (the whole value without

@@ -20,7 +20,9 @@ state="${2:?state file}"
 MAIL_UID=65534 # nobody: owns the Maildirs, for Dovecot and Postfix alike
 MAIL_GID=65534
 DOMAIN=example.test
-USERS="alice bob carol dave erin frank grace"
+USERS="alice bob carol dave erin frank grace henry ivan judy kate leo"
+# Second addresses delivered into a user's own mailbox: "address user".
+ALIASES="henry.home@example.test henry"
 PASSWORD=secret
 
 log() { echo "mail_servers: $*" >&2; }
@@ -120,6 +122,11 @@ write_postfix_config() {
     : >"$dir/postfix/vmailbox"
     for user in $USERS; do
         echo "$user@$DOMAIN $user/" >>"$dir/postfix/vmailbox"
+    done
+    set -- $ALIASES
+    while [ $# -ge 2 ]; do
+        echo "$1 $2/" >>"$dir/postfix/vmailbox"
+        shift 2
     done
     cat >"$dir/postfix/main.cf" <<EOF
 compatibility_level = 3.6
@@ -251,8 +258,23 @@ show_logs() {
     done
 }
 
+# The servers outlive this script: they must not keep the files of whoever
+# started it open (a lock held around a test run would never be released).
+close_inherited_files() {
+    local fd
+    for fd in /proc/$$/fd/*; do
+        fd=${fd##*/}
+        if [ "$fd" -gt 2 ] && [ "$fd" -ne 255 ]; then
+            eval "exec $fd>&-" 2>/dev/null || true
+        fi
+    done
+}
+
 case "$action" in
-start) start_servers ;;
+start)
+    close_inherited_files
+    start_servers
+    ;;
 stop)
     stop_servers
     rm -f "$state"

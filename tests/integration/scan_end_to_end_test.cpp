@@ -29,6 +29,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -48,8 +49,10 @@ void Retrieve(const std::string& user, int number, MailMessage& message) {
     session.Disconnect();
 }
 
-// Sends a composed message as user would from a mail program.
-void SendAs(const std::string& user, MailMessage& message, const std::string& to) {
+// Sends a composed message as user would from a mail program, or with
+// another envelope sender (empty for a bounce).
+void SendAs(const std::string& user, MailMessage& message, const std::string& to,
+            std::optional<std::string> envelopeFrom = std::nullopt) {
     TMyidSmtp client;
     client.Host = "127.0.0.1";
     client.Port = Servers().Number("SMTP_PORT");
@@ -57,20 +60,10 @@ void SendAs(const std::string& user, MailMessage& message, const std::string& to
     client.Password = Servers()["PASSWORD"];
     client.AuthenticationType = atLogin;
     client.Connect(20000);
-    client.EnvelopeFrom = AddressOf(user);
+    client.EnvelopeFrom = envelopeFrom.value_or(AddressOf(user));
     client.EnvelopeTo = to;
     client.SendWithEnvelope(message);
     client.Disconnect();
-}
-
-// Leaves the user's mailbox empty, whatever earlier tests left there.
-void EmptyMailbox(const std::string& user) {
-    Pop3Session session(Pop3For(user));
-    session.Connect();
-    for (int number = session.CountMessages(); number > 0; --number)
-        session.DeleteMessage(number);
-    session.Disconnect();
-    WaitForCount(user, 0);
 }
 
 bool IsTraceField(const std::string& line) {
@@ -112,6 +105,24 @@ protected:
         ScanState.ApprovedThisRun.Clear();
         ScanState.DeclinedThisRun.Clear();
         Counters = AccountCounters();
+    }
+
+    // The account becomes user's mailbox.
+    static void UseAccount(const std::string& user) {
+        Accounts[0].EmailAddress = AddressOf(user);
+        Accounts[0].Login = user;
+    }
+
+    // Scans once and returns the automatic replies it sent.
+    static Lines ScanForReplies() {
+        StartRun();
+        RecordingScanView view;
+        EXPECT_EQ(ScanAccount(1), ScanAccountResult::Completed);
+        Lines sent;
+        for (const std::string& line : ScanState.ScanLog.Lines())
+            if (line.rfind("Sending challenge to: ", 0) == 0)
+                sent.push_back(line);
+        return sent;
     }
 
     TempFolder data;
@@ -232,13 +243,14 @@ Lines NonBlankLines(const MailMessage& message) {
 // the socket's line limit. All arrive in the account's mailbox again, in
 // their order, after quarantine, challenge, answer and release.
 TEST_F(EndToEnd, OddHeaderLinesArriveIntactAfterTheRelease) {
-    EmptyMailbox(AccountUser);
-    EmptyMailbox(SenderUser);
+    // Mailboxes of this test's own: the tests run side by side.
+    const std::string account = "kate", sender = "leo";
+    UseAccount(account);
     const std::string longLine = "X-Long: " + std::string(20000, 'x');
     MailMessage original;
     original.RawRead = original.RawWrite = true;
-    original.HeaderLines = {"From: Grace Sender <" + AddressOf(SenderUser) + ">",
-                            "To: " + AddressOf(AccountUser),
+    original.HeaderLines = {"From: Grace Sender <" + AddressOf(sender) + ">",
+                            "To: " + AddressOf(account),
                             "Subject: odd lines",
                             "Date: Wed, 9 Dec 2026 10:00:00 +0000",
                             "Message-ID: <odd-lines@example.test>",
@@ -248,8 +260,8 @@ TEST_F(EndToEnd, OddHeaderLinesArriveIntactAfterTheRelease) {
                             "X-After: still here"};
     original.BodyLines = {"Body line.", ".", "End."};
     std::string text = JoinWith(original.HeaderLines, "\n") + "\n\n" + JoinWith(original.BodyLines, "\n") + "\n";
-    DeliverToMaildir(AccountUser, text);
-    ASSERT_EQ(WaitForCount(AccountUser, 1), 1);
+    DeliverToMaildir(account, text);
+    ASSERT_EQ(WaitForCount(account, 1), 1);
 
     StartRun();
     {
@@ -257,17 +269,17 @@ TEST_F(EndToEnd, OddHeaderLinesArriveIntactAfterTheRelease) {
         EXPECT_EQ(ScanAccount(1), ScanAccountResult::Completed);
         EXPECT_EQ(view.Details.back(), "Sent 1/1 challenge emails.") << ::testing::PrintToString(view.Details);
     }
-    ASSERT_EQ(WaitForCount(SenderUser, 1), 1);
+    ASSERT_EQ(WaitForCount(sender, 1), 1);
     MailMessage challenge;
-    Retrieve(SenderUser, 1, challenge);
+    Retrieve(sender, 1, challenge);
     MailMessage answer;
-    answer.From = {"Grace Sender", AddressOf(SenderUser)};
-    answer.To = {{"", AddressOf(AccountUser)}};
+    answer.From = {"Grace Sender", AddressOf(sender)};
+    answer.To = {{"", AddressOf(account)}};
     answer.Subject = "Re: " + challenge.Subject;
     answer.UseCurrentDate = true;
     answer.BodyLines = {"Yes, it is me."};
-    SendAs(SenderUser, answer, AddressOf(AccountUser));
-    ASSERT_EQ(WaitForCount(AccountUser, 1), 1);
+    SendAs(sender, answer, AddressOf(account));
+    ASSERT_EQ(WaitForCount(account, 1), 1);
 
     StartRun();
     {
@@ -276,14 +288,90 @@ TEST_F(EndToEnd, OddHeaderLinesArriveIntactAfterTheRelease) {
         EXPECT_EQ(ScanAccount(1), ScanAccountResult::Completed);
         EXPECT_EQ(Counters.Released, 1);
     }
-    ASSERT_EQ(WaitForCount(AccountUser, 1), 1);
+    ASSERT_EQ(WaitForCount(account, 1), 1);
     MailMessage released;
-    Retrieve(AccountUser, 1, released);
+    Retrieve(account, 1, released);
     Lines arrived = NonBlankLines(released);
     Lines sent = NonBlankLines(original);
     ASSERT_EQ(arrived.size(), sent.size());
     for (std::size_t i = 0; i < sent.size(); ++i)
         EXPECT_EQ(arrived[i], sent[i]) << "line " << i << " of " << sent.size();
+}
+
+MailMessage Composed(const MailAddress& from, const std::string& to, const std::string& subject,
+                     const Lines& topFields = {}) {
+    MailMessage message;
+    message.HeaderLines = topFields;
+    message.From = from;
+    message.To = {{"", to}};
+    message.Subject = subject;
+    message.UseCurrentDate = true;
+    message.ContentType = "text/plain; charset=\"us-ascii\"";
+    message.BodyLines = {"Hello."};
+    return message;
+}
+
+// A message from an alias that the mail system delivers into the account's
+// own mailbox: a challenge to it would come back, be taken as an answer, and
+// the account would answer itself on every scan.
+TEST_F(EndToEnd, MailFromAnAliasNeverMakesTheAccountReplyToItself) {
+    const std::string user = "henry", alias = "henry.home@" + Servers()["DOMAIN"];
+    UseAccount(user);
+    Accounts[0].Aliases.Add(alias);
+    WhiteList.Add("friend@example.org");
+    MailMessage note = Composed({"Henry", alias}, alias, "note to self");
+    SendAs(user, note, alias);
+    ASSERT_EQ(WaitForCount(user, 1), 1);
+    for (int scan = 1; scan <= 4; ++scan) {
+        EXPECT_EQ(ScanForReplies(), Lines{}) << scan;
+        // Delivered after anything the scan sent, so the count shows what came back.
+        MailMessage marker = Composed({"", "friend@example.org"}, AddressOf(user), "marker " + std::to_string(scan));
+        SendAs(user, marker, AddressOf(user));
+        ASSERT_EQ(WaitForCount(user, scan), scan) << scan;
+    }
+    for (int number = 1; number <= 4; ++number) {
+        MailMessage kept;
+        Retrieve(user, number, kept);
+        EXPECT_FALSE(IsChallengeAnswer(kept.Subject)) << kept.Subject;
+    }
+    ASSERT_EQ(Accounts[0].UnkMailItems.Count(), 1);
+    EXPECT_EQ(Accounts[0].UnkMailItems.Item(0).Category, CategorySpam);
+}
+
+// Forged, unqualified and bounce messages: all quarantined, none replied to,
+// and nothing reaches the innocent owner of the forged address.
+TEST_F(EndToEnd, ForgedUnqualifiedAndBounceMessagesGetNoReply) {
+    const std::string user = "ivan", innocent = "judy";
+    UseAccount(user);
+    ProgramSettings.ApproveMailerDaemonPostmaster = false;
+    ProgramSettings.NoAskApprove = true;
+    const std::string to = AddressOf(user), tag = "  " + ChallengeTagText(4711);
+    const std::string forgedDomain = Servers()["DOMAIN"];
+    std::vector<std::pair<MailMessage, std::optional<std::string>>> mails;
+    mails.emplace_back(Composed({"Judy", AddressOf(innocent)}, to, "invoice",
+                                {"Authentication-Results: mx." + forgedDomain + ";",
+                                 "\tspf=fail (domain of " + forgedDomain +
+                                     " does not designate 192.0.2.7) smtp.mailfrom=" + forgedDomain + ";",
+                                 "\tdkim=none; dmarc=fail (p=NONE sp=NONE) header.from=" + forgedDomain}),
+                       std::nullopt);
+    mails.emplace_back(Composed({"", "root"}, to, "cron output"), std::nullopt);
+    mails.emplace_back(Composed({"", "ops@" + forgedDomain}, to, "local notice"), std::nullopt);
+    mails.emplace_back(Composed({"Mail Delivery System", "MAILER-DAEMON@" + forgedDomain}, to,
+                                "Undelivered Mail Returned to Sender: Re: hi" + tag),
+                       std::string());
+    mails.emplace_back(Composed({"", "notices@" + forgedDomain}, to, "Re: hi" + tag), std::string());
+    mails[2].first.ReplyTo = {{"", "postmaster"}};
+    for (auto& [message, envelopeFrom] : mails)
+        SendAs(user, message, to, envelopeFrom);
+    ASSERT_EQ(WaitForCount(user, 5), 5);
+
+    EXPECT_EQ(ScanForReplies(), Lines{}) << ::testing::PrintToString(ScanState.ScanLog.Lines());
+    EXPECT_EQ(Counters.Responses, 0);
+    EXPECT_EQ(Accounts[0].UnkMailItems.Count(), 5);
+    EXPECT_EQ(WaitForCount(user, 0), 0);
+    MailMessage marker = Composed({"", AddressOf(user)}, AddressOf(innocent), "marker");
+    SendAs(user, marker, AddressOf(innocent));
+    ASSERT_EQ(WaitForCount(innocent, 1), 1) << "only the marker reached the forged address";
 }
 
 } // namespace

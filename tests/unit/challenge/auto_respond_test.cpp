@@ -121,8 +121,9 @@ TEST_F(AutoReplyTest, ChallengeHeaderOrderAndBody) {
     message.SetExtraHeader("X-Mailer", "Quorvane");
     std::string text;
     message.WriteTo(text);
-    EXPECT_EQ(HeaderNames(text), (Lines{"From", "Subject", "To", "Content-Type", "Content-Transfer-Encoding",
-                                        "Reply-To", "Date", "X-Priority", "Precedence", "X-Mailer"}));
+    EXPECT_EQ(HeaderNames(text),
+              (Lines{"From", "Subject", "To", "Content-Type", "MIME-Version", "Content-Transfer-Encoding", "Reply-To",
+                     "Date", "X-Priority", "Precedence", "X-Mailer"}));
     EXPECT_EQ(HeaderLine(text, "From"), "From: Anna Smit <anna@example.net>");
     EXPECT_EQ(HeaderLine(text, "To"), "To: Piet Jansen <piet@example.org>");
     EXPECT_EQ(HeaderLine(text, "Reply-To"), "Reply-To: replies@example.net");
@@ -131,7 +132,7 @@ TEST_F(AutoReplyTest, ChallengeHeaderOrderAndBody) {
     EXPECT_EQ(HeaderLine(text, "X-Priority"), "X-Priority: 1");
     EXPECT_EQ(HeaderLine(text, "Precedence"), "Precedence: auto_reply");
     EXPECT_EQ(HeaderLine(text, "X-Mailer"), "X-Mailer: Quorvane");
-    EXPECT_EQ(HeaderLine(text, "MIME-Version"), "");
+    EXPECT_EQ(HeaderLine(text, "MIME-Version"), "MIME-Version: 1.0");
     EXPECT_TRUE(IsChallengeAnswer(message.Subject));
     EXPECT_EQ(message.Subject.substr(0, 21), "Re: lunch on Friday  ");
     EXPECT_EQ(

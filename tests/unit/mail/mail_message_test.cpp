@@ -204,7 +204,7 @@ TEST_F(UtcZone, ComposedHeaderComesInTheFixedOrder) {
               (std::vector<std::string>{
                   "From: My Name <me@example.net>", "Subject: Re: hello  [tarvo:7-abc]",
                   "To: Sender Name <sender@example.org>", "Content-Type: text/plain; charset=\"iso-8859-1\"",
-                  "Content-Transfer-Encoding: 7bit", "Reply-To: reply@example.net",
+                  "MIME-Version: 1.0", "Content-Transfer-Encoding: 7bit", "Reply-To: reply@example.net",
                   "Date: Sun, 08 Mar 2026 12:00:00 +0000", "X-Priority: 1", "Precedence: auto_reply",
                   "X-Mailer: Quorvane", "", "This is an automatic reply to your message.", "", "..", "----------"}));
 

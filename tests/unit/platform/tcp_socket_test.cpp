@@ -119,6 +119,21 @@ TEST(TcpSocket, ConnectsOverIpv6) {
     EXPECT_EQ(socket.ReadLine(), "six");
 }
 
+TEST(TcpSocket, LocalEndAsAnAddressLiteral) {
+    TcpSocket socket;
+    EXPECT_EQ(socket.LocalAddressLiteral(), "");
+    LoopbackServer four([](ServerConnection& connection) { connection.SendLine("four"); });
+    socket.Connect("127.0.0.1", four.Port(), Generous);
+    EXPECT_EQ(socket.LocalAddressLiteral(), "[127.0.0.1]");
+    try {
+        LoopbackServer six([](ServerConnection& connection) { connection.SendLine("six"); }, true);
+        socket.Connect("::1", six.Port(), Generous);
+        EXPECT_EQ(socket.LocalAddressLiteral(), "[IPv6:::1]");
+    } catch (const std::runtime_error&) {
+        // No IPv6 loopback on this machine.
+    }
+}
+
 TEST(TcpSocket, PeerClosingIsReportedGracefully) {
     LoopbackServer server([](ServerConnection& connection) { connection.Send("partial line"); });
     TcpSocket socket;

@@ -106,6 +106,7 @@ TEST_F(SettingsStore, NoSettingsFileGivesDefaults) {
         {"CheckUpdate", "1"},
         {"CheckUpdateLast", "-1"},
         {"Timeout", "60"},
+        {"SkipForgedSenders", "1"},
     };
     ASSERT_EQ(SettingsTable().size(), std::size(expected));
     for (size_t i = 0; i < std::size(expected); ++i) {

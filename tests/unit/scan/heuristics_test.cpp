@@ -227,6 +227,8 @@ TEST_F(HeuristicsTest, ObviousSpamRules) {
         {"alias in Cc", {"To: bob@example.net", "Cc: anna.alias@example.ORG"}, "", true, false},
         {"from the account", {"From: ANNA@Example.net"}, "", true, true},
         {"reply-to the account", {"Reply-To: anna@example.net"}, "", true, true},
+        {"from an alias", {"From: Anna.Alias@example.org"}, "", true, true},
+        {"reply-to an alias", {"Reply-To: anna.alias@EXAMPLE.org"}, "", true, true},
         {"from the reply address",
          {"From: reply@example.net", "To: reply@example.net"},
          "reply@example.net",
@@ -235,6 +237,7 @@ TEST_F(HeuristicsTest, ObviousSpamRules) {
         {"no date", {"Date: not a date"}, "", true, true},
         {"postmaster", {"From: PostMaster@example.org"}, "", true, true},
         {"mailerdaemon", {"From: MailerDaemon@example.org"}, "", true, true},
+        {"reply-to a mailer-daemon", {"Reply-To: Mailer-Daemon@example.org"}, "", true, true},
     };
     for (const Case& c : cases) {
         ProgramSettings.SpamNotRecipient = c.spamNotRecipient;

@@ -28,6 +28,7 @@
 #include <csignal>
 #include <filesystem>
 #include <sys/resource.h>
+#include <tuple>
 
 namespace {
 
@@ -371,6 +372,68 @@ TEST_F(ScanEngineTest, MessagesThatStayOnTheServer) {
             EXPECT_EQ(saved.Item(0).Category, CategorySpam);
         }
         EXPECT_EQ(Counters.Responses, 0);
+        Accounts.Clear();
+        std::filesystem::remove_all(data.Path() + "/Accounts");
+    }
+}
+
+// The receiving provider's verdict on a forged From, on top of the header.
+const std::string Forged = "Authentication-Results: mx.example.net; spf=fail smtp.mailfrom=example.org;\r\n"
+                           "\tdmarc=fail (p=none) header.from=example.org\r\n";
+
+// Mail that must never draw a challenge or a post-response: each message is
+// quarantined, is no answer, and nothing is sent (the log says why, where a
+// challenge was refused).
+TEST_F(ScanEngineTest, NoAutomaticReplyToTheAccountItselfOrToNonAddresses) {
+    const std::string tag = "  " + ChallengeTagText(4711);
+    const std::tuple<const char*, std::string, const char*> cases[] = {
+        {"from an alias", Mail("Anna <anna.home@example.net>", "note to self"), ""},
+        {"own challenge come back", Mail("Anna Smit <anna@example.net>", "Re: hi" + tag), ""},
+        {"answer with an alias as Reply-To", Mail("p@example.org", "Re: hi" + tag, {"Reply-To: Anna.Home@example.net"}),
+         ""},
+        {"unqualified From", Mail("root", "cron output"), "Not challenging invalid address: root"},
+        {"unqualified Reply-To", Mail("p@example.org", "hi", {"Reply-To: postmaster"}),
+         "Not challenging invalid address: postmaster"},
+        {"name left over from a broken From", Mail("Jansen, Piet <p@example.org>", "hi"),
+         "Not challenging invalid address: Jansen"},
+        {"answer without an address", Mail("<>", "Re: hi" + tag), ""},
+        {"Reply-To a mail system", Mail("p@example.org", "hi", {"Reply-To: MAILER-DAEMON@example.org"}), ""},
+        {"bounce quoting the tag", Mail("MAILER-DAEMON@mx.example.org", "Undelivered: Re: hi" + tag), ""},
+        {"postmaster quoting the tag", Mail("Postmaster@example.org", "Returned mail: Re: hi" + tag), ""},
+        {"null return path", Mail("auto@example.org", "hi", {"Return-Path: < >"}),
+         "Not challenging mail without a return path: auto@example.org"},
+        {"null return path answer", Mail("auto@example.org", "Re: hi" + tag, {"Return-Path: <>"}), ""},
+        {"forged answer", Forged + Mail("p@example.org", "Re: hi" + tag), ""},
+    };
+    for (const auto& [name, message, logged] : cases) {
+        SetUp();
+        ProgramSettings.NoAskApprove = true;
+        ProgramSettings.ApproveMailerDaemonPostmaster = false;
+        FakePop3Server pop3({message});
+        FakeSmtpServer smtp;
+        AddAccount(pop3, smtp).Aliases.Add("anna.home@example.net");
+        Scan(pop3, smtp);
+        EXPECT_TRUE(pop3.Mailbox().empty()) << name;
+        EXPECT_EQ(Counters.Responses, 0) << name;
+        EXPECT_EQ(smtp.Connections(), 0) << name;
+        EXPECT_TRUE(!*logged || Has(ScanState.ScanLog.Lines(), logged)) << name;
+        Accounts.Clear();
+        std::filesystem::remove_all(data.Path() + "/Accounts");
+    }
+}
+
+TEST_F(ScanEngineTest, ForgedSendersAreObviousSpamUnlessTheSettingIsOff) {
+    for (bool skip : {true, false}) {
+        SetUp();
+        ProgramSettings.SkipForgedSenders = skip;
+        FakePop3Server pop3({Forged + Mail("ceo@example.org", "urgent payment")});
+        FakeSmtpServer smtp;
+        AddAccount(pop3, smtp);
+        Scan(pop3, smtp);
+        TUnkMailItems saved = SavedIndex();
+        ASSERT_EQ(saved.Count(), 1) << skip;
+        EXPECT_EQ(saved.Item(0).Category, skip ? CategorySpam : CategoryChallenged) << skip;
+        EXPECT_EQ(smtp.Messages().size(), skip ? 0u : 1u) << skip;
         Accounts.Clear();
         std::filesystem::remove_all(data.Path() + "/Accounts");
     }
