@@ -127,12 +127,34 @@ TEST_F(CommandLine, AccountsAddUsesEditorDefaultsAndReadsPassword) {
     EXPECT_NE(ini.find("SMTPPassword=<>\r\n"), std::string::npos);
     EXPECT_EQ(ini.find("s3cret"), std::string::npos); // stored scrambled
     EXPECT_NE(ini.find("ID={"), std::string::npos);
+    // Without encryption the file has the keys it always had.
+    EXPECT_EQ(ini.find("Security="), std::string::npos);
 
     ASSERT_EQ(Run({"accounts", "list"}), 0);
     EXPECT_NE(m_out.find("me@example.com"), std::string::npos);
     EXPECT_NE(m_out.find("pop.example.com:110"), std::string::npos);
     EXPECT_NE(m_out.find("smtp.example.com:25"), std::string::npos);
     EXPECT_NE(m_out.find("enabled"), std::string::npos);
+}
+
+// Implicit TLS moves a port left at the plain default to its own port; a
+// port given stays, and the keys follow the account's other keys.
+TEST_F(CommandLine, AccountsTakeTheirSecurityAndItsPorts) {
+    ASSERT_EQ(Run({"accounts", "add", "--disabled", "--pop3-security", "tls", "--smtp-security", "tls"}, "pw\n"), 0)
+        << m_err;
+    ASSERT_EQ(Run({"accounts", "add", "--disabled", "--pop3-security", "starttls", "--smtp-security", "tls",
+                   "--smtp-port", "2465"},
+                  "pw\n"),
+              0);
+    std::string ini = Ini();
+    EXPECT_NE(ini.find("Port=995\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("SMTPPort=465\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("SMTPPort=2465\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("\r\nPOP3Security=1\r\nSMTPSecurity=1\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("\r\nPOP3Security=2\r\nSMTPSecurity=1\r\n"), std::string::npos);
+    ASSERT_EQ(Run({"accounts", "edit", "1", "--pop3-security", "none"}), 0);
+    EXPECT_NE(Ini().find("POP3Security=0\r\n"), std::string::npos);
+    EXPECT_EQ(Run({"accounts", "edit", "1", "--smtp-security", "ssl"}), 2);
 }
 
 TEST_F(CommandLine, AccountChecksRefuseAndChangeNothing) {
