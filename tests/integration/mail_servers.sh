@@ -3,8 +3,16 @@
 # for POP3 and Postfix for SMTP, on 127.0.0.1 only, on free high ports, in a
 # temporary folder with their own configuration files (never the system's
 # services). Postfix delivers into the Maildirs Dovecot reads, accepts the
-# null reverse-path and relays only for clients that authenticated with
-# AUTH LOGIN (checked through Dovecot's SASL service).
+# null reverse-path and relays only for clients that authenticated (AUTH
+# PLAIN or LOGIN, checked through Dovecot's SASL service).
+#
+# Both also speak TLS with a certificate of a test CA made at start (in the
+# same folder; CA_FILE names the CA for SSL_CERT_FILE): STLS on the POP3
+# port and STARTTLS on the SMTP port, POP3S and SMTPS (implicit TLS) on
+# ports of their own, and two more SMTPS ports whose certificates must be
+# refused: one expired, one of a CA nobody trusts. The certificates carry
+# only IP:127.0.0.1, no host name, so that connecting to "localhost" (the
+# same server) is a host name mismatch.
 #
 #   mail_servers.sh start STATE_FILE   writes KEY=VALUE lines for the tests
 #   mail_servers.sh stop STATE_FILE    stops both servers by process id
@@ -20,7 +28,7 @@ state="${2:?state file}"
 MAIL_UID=65534 # nobody: owns the Maildirs, for Dovecot and Postfix alike
 MAIL_GID=65534
 DOMAIN=example.test
-USERS="alice bob carol dave erin frank grace henry ivan judy kate leo"
+USERS="alice bob carol dave erin frank grace henry ivan judy kate leo irene kevin liam mike nora"
 # Second addresses delivered into a user's own mailbox: "address user".
 ALIASES="henry.home@example.test henry"
 PASSWORD=secret
@@ -35,21 +43,59 @@ port_in_use() {
     (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
 }
 
-# Two consecutive free ports, starting at a place derived from the state
-# file's path so that two build folders rarely meet.
+PORTS_NEEDED=6
+
+# PORTS_NEEDED consecutive free ports, starting at a place derived from the
+# state file's path so that two build folders rarely meet.
 pick_ports() {
     local base
     base=$(( 20000 + $(printf '%s' "$state" | cksum | cut -d' ' -f1) % 20000 ))
-    for offset in $(seq 0 2 200); do
-        local p=$((base + offset))
-        if ! port_in_use "$p" && ! port_in_use "$((p + 1))"; then
+    for offset in $(seq 0 "$PORTS_NEEDED" 600); do
+        local p=$((base + offset)) free=yes
+        for i in $(seq 0 $((PORTS_NEEDED - 1))); do
+            if port_in_use "$((p + i))"; then
+                free=no
+                break
+            fi
+        done
+        if [ "$free" = yes ]; then
             POP3_PORT=$p
             SMTP_PORT=$((p + 1))
+            POP3S_PORT=$((p + 2))
+            SMTPS_PORT=$((p + 3))
+            SMTPS_EXPIRED_PORT=$((p + 4))
+            SMTPS_UNKNOWN_CA_PORT=$((p + 5))
             return 0
         fi
     done
-    log "no free port pair found"
+    log "no $PORTS_NEEDED free ports in a row found"
     return 1
+}
+
+# sign FOLDER NAME ISSUER DAYS: a key and a certificate for 127.0.0.1 signed
+# by ISSUER (ca or other-ca); DAYS -1 makes one that has already expired.
+sign() {
+    local tls=$1 name=$2 issuer=$3 days=$4
+    openssl req -new -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -subj "/CN=127.0.0.1" \
+        -keyout "$tls/$name.key" -out "$tls/$name.csr" 2>/dev/null
+    openssl x509 -req -in "$tls/$name.csr" -CA "$tls/$issuer.pem" -CAkey "$tls/$issuer.key" -CAcreateserial \
+        -days "$days" -extfile "$tls/server.ext" -out "$tls/$name.pem" 2>/dev/null
+}
+
+make_certificates() {
+    local tls=$1
+    mkdir -p "$tls"
+    for ca in ca other-ca; do
+        openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -days 30 \
+            -subj "/CN=Quorvane Test $ca" -addext "basicConstraints=critical,CA:TRUE" \
+            -addext "keyUsage=critical,keyCertSign,cRLSign" -keyout "$tls/$ca.key" -out "$tls/$ca.pem" 2>/dev/null
+    done
+    printf '%s\n' "basicConstraints=critical,CA:FALSE" "subjectAltName=IP:127.0.0.1" \
+        "extendedKeyUsage=serverAuth" >"$tls/server.ext"
+    sign "$tls" server ca 30
+    sign "$tls" expired ca -1
+    sign "$tls" unknown-ca other-ca 30
+    chmod 0600 "$tls"/*.key
 }
 
 wait_for_port() { # wait_for_port PORT NAME
@@ -86,7 +132,10 @@ listen = 127.0.0.1
 base_dir = $dir/dovecot-run
 state_dir = $dir/dovecot-state
 log_path = $dir/dovecot.log
-ssl = no
+ssl = yes
+ssl_cert = <$dir/tls/server.pem
+ssl_key = <$dir/tls/server.key
+ssl_min_protocol = TLSv1.2
 disable_plaintext_auth = no
 auth_mechanisms = plain login
 first_valid_uid = $MAIL_UID
@@ -105,6 +154,11 @@ service pop3-login {
   inet_listener pop3 {
     address = 127.0.0.1
     port = $POP3_PORT
+  }
+  inet_listener pop3s {
+    address = 127.0.0.1
+    port = $POP3S_PORT
+    ssl = yes
   }
 }
 service auth {
@@ -147,7 +201,10 @@ local_header_rewrite_clients =
 smtpd_sasl_auth_enable = yes
 smtpd_sasl_type = dovecot
 smtpd_sasl_path = $dir/sasl-auth
-smtpd_tls_security_level = none
+smtpd_tls_security_level = may
+smtpd_tls_cert_file = $dir/tls/server.pem
+smtpd_tls_key_file = $dir/tls/server.key
+smtpd_tls_protocols = >=TLSv1.2
 smtpd_relay_restrictions = permit_sasl_authenticated, reject
 smtpd_recipient_restrictions =
 virtual_mailbox_domains = $DOMAIN
@@ -159,6 +216,17 @@ virtual_minimum_uid = $MAIL_UID
 EOF
     cat >"$dir/postfix/master.cf" <<EOF
 127.0.0.1:$SMTP_PORT inet n - n - - smtpd
+127.0.0.1:$SMTPS_PORT inet n - n - - smtpd
+  -o smtpd_tls_wrappermode=yes
+127.0.0.1:$SMTPS_EXPIRED_PORT inet n - n - - smtpd
+  -o smtpd_tls_wrappermode=yes
+  -o smtpd_tls_cert_file=$dir/tls/expired.pem
+  -o smtpd_tls_key_file=$dir/tls/expired.key
+127.0.0.1:$SMTPS_UNKNOWN_CA_PORT inet n - n - - smtpd
+  -o smtpd_tls_wrappermode=yes
+  -o smtpd_tls_cert_file=$dir/tls/unknown-ca.pem
+  -o smtpd_tls_key_file=$dir/tls/unknown-ca.key
+tlsmgr    unix  - - n 1000? 1 tlsmgr
 cleanup   unix  n - n - 0 cleanup
 qmgr      unix  n - n 300 1 qmgr
 rewrite   unix  - - n - - trivial-rewrite
@@ -208,14 +276,14 @@ start_servers() {
     if [ "$(id -u)" -ne 0 ]; then
         skip_or_fail "Postfix must be started as root"
     fi
-    for program in dovecot postfix; do
+    for program in dovecot postfix openssl; do
         if ! command -v "$program" >/dev/null 2>&1 && [ ! -x "/usr/sbin/$program" ]; then
             skip_or_fail "$program is not installed (scripts/install-deps.sh installs it)"
         fi
     done
     export PATH="$PATH:/usr/sbin:/sbin"
 
-    local dir
+    # Global: the exit trap below still needs it after this function.
     dir=$(mktemp -d /tmp/quorvane-mail-XXXXXX)
     chmod 0755 "$dir"
     echo "DIR=$dir" >"$state"
@@ -227,6 +295,7 @@ start_servers() {
         mkdir -p "$dir/mail/$user/new" "$dir/mail/$user/cur" "$dir/mail/$user/tmp"
     done
     chown -R "$MAIL_UID:$MAIL_GID" "$dir/mail"
+    make_certificates "$dir/tls"
     write_dovecot_config "$dir"
     write_postfix_config "$dir"
 
@@ -235,7 +304,11 @@ start_servers() {
     dovecot -c "$dir/dovecot.conf" </dev/null >"$dir/dovecot.out" 2>&1
     wait_for_port "$POP3_PORT" dovecot
     postfix -c "$dir/postfix" start </dev/null >"$dir/postfix.out" 2>&1
+    wait_for_port "$POP3S_PORT" dovecot
     wait_for_port "$SMTP_PORT" postfix
+    wait_for_port "$SMTPS_PORT" postfix
+    wait_for_port "$SMTPS_EXPIRED_PORT" postfix
+    wait_for_port "$SMTPS_UNKNOWN_CA_PORT" postfix
 
     cat >>"$state" <<EOF
 POP3_PORT=$POP3_PORT
@@ -245,8 +318,14 @@ MAIL_UID=$MAIL_UID
 MAIL_GID=$MAIL_GID
 DOMAIN=$DOMAIN
 PASSWORD=$PASSWORD
+POP3S_PORT=$POP3S_PORT
+SMTPS_PORT=$SMTPS_PORT
+SMTPS_EXPIRED_PORT=$SMTPS_EXPIRED_PORT
+SMTPS_UNKNOWN_CA_PORT=$SMTPS_UNKNOWN_CA_PORT
+CA_FILE=$dir/tls/ca.pem
 EOF
-    log "Dovecot POP3 on 127.0.0.1:$POP3_PORT, Postfix SMTP on 127.0.0.1:$SMTP_PORT, in $dir"
+    log "Dovecot POP3 on 127.0.0.1:$POP3_PORT (POP3S $POP3S_PORT), Postfix SMTP on 127.0.0.1:$SMTP_PORT" \
+        "(SMTPS $SMTPS_PORT), in $dir"
 }
 
 show_logs() {

@@ -9,6 +9,7 @@
 #include "mail/pop3_session.h"
 #include "mail/utmyidsmtp.h"
 #include "platform/mail_transport_error.h"
+#include "platform/tcp_socket.h"
 
 #include <gtest/gtest.h>
 
@@ -256,6 +257,43 @@ TEST(RealSmtpServer, RelayingWithoutAuthenticationIsRefused) {
         EXPECT_NE(std::string(error.what()).find("Access denied"), std::string::npos) << error.what();
     }
     client.Disconnect();
+}
+
+// Postfix's SMTPS ports with certificates that cannot be trusted: each is
+// refused with OpenSSL's reason before a command is sent, so no password.
+TEST(RealSmtpServer, UntrustedCertificatesAreRefusedBeforeAnyCommand) {
+    REQUIRE_MAIL_SERVERS();
+    TrustServersCa trust;
+    struct Case {
+        std::string host, portKey, reason;
+    };
+    const Case cases[] = {
+        {"localhost", "SMTPS_PORT", "hostname mismatch"}, // the certificate names 127.0.0.1 only
+        {"127.0.0.1", "SMTPS_EXPIRED_PORT", "certificate has expired"},
+        {"127.0.0.1", "SMTPS_UNKNOWN_CA_PORT", "unable to get local issuer certificate"},
+    };
+    for (const Case& c : cases) {
+        Lines sent;
+        SetProtocolTranscript([&](const std::string& line) {
+            if (line.rfind("C: ", 0) == 0)
+                sent.push_back(line);
+        });
+        TMyidSmtp client;
+        client.Host = c.host;
+        client.Port = Servers().Number(c.portKey);
+        client.Security = ConnectionSecurity::Tls;
+        client.Username = "erin";
+        client.Password = Servers()["PASSWORD"];
+        client.AuthenticationType = atLogin;
+        try {
+            client.Connect(20000);
+            ADD_FAILURE() << c.portKey << ": the certificate was accepted";
+        } catch (const MailTransportError& error) {
+            EXPECT_EQ(std::string(error.what()), "certificate verify failed: " + c.reason) << c.portKey;
+        }
+        SetProtocolTranscript(nullptr);
+        EXPECT_TRUE(sent.empty()) << c.portKey << ::testing::PrintToString(sent);
+    }
 }
 
 } // namespace

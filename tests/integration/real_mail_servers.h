@@ -32,6 +32,20 @@ bool UnderCi();
         GTEST_SKIP() << Servers()["SKIP"];                                                                             \
     }
 
+// Points SSL_CERT_FILE at the servers' test CA (CA_FILE) for the life of the
+// object, as a user would for a server with a certificate of their own CA.
+class TrustServersCa {
+public:
+    TrustServersCa();
+    ~TrustServersCa();
+    TrustServersCa(const TrustServersCa&) = delete;
+    TrustServersCa& operator=(const TrustServersCa&) = delete;
+
+private:
+    std::string m_previous;
+    bool m_hadPrevious = false;
+};
+
 std::string AddressOf(const std::string& user);
 Pop3Settings Pop3For(const std::string& user);
 

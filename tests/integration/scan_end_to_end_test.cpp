@@ -2,7 +2,8 @@
 // servers started by mail_servers.sh (Dovecot for POP3, Postfix for SMTP):
 // quarantined and removed from the mailbox, challenged, answered by the
 // sender as a person would, recognised by the next scan, confirmed with a
-// post-response and released back into the account's mailbox.
+// post-response and released back into the account's mailbox; in clear,
+// over implicit TLS and upgraded with STLS and STARTTLS.
 
 #include "real_mail_servers.h"
 
@@ -13,6 +14,7 @@
 #include "mail/utmyidsmtp.h"
 #include "platform/data_folder.h"
 #include "platform/paths.h"
+#include "platform/tcp_socket.h"
 #include "records/program_settings.h"
 #include "records/text_helpers.h"
 #include "records/uObjects.h"
@@ -29,6 +31,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <thread>
@@ -37,9 +40,53 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// The account's mailbox and the outside sender's, used by no other test.
-const std::string AccountUser = "frank";
-const std::string SenderUser = "grace";
+// How the account reaches its servers, and its mailbox and the outside
+// sender's, which no other test uses, so that the tests may run side by side.
+struct Route {
+    std::string Name;
+    std::string AccountUser, SenderUser;
+    std::string Pop3PortKey;
+    ConnectionSecurity Pop3Security;
+    std::string SmtpPortKey;
+    ConnectionSecurity SmtpSecurity;
+};
+
+const Route Plain{
+    "Plain", "frank", "grace", "POP3_PORT", ConnectionSecurity::None, "SMTP_PORT", ConnectionSecurity::None};
+const Route PlainOddLines{"PlainOddLines",         "mike", "nora", "POP3_PORT", ConnectionSecurity::None, "SMTP_PORT",
+                          ConnectionSecurity::None};
+const Route ImplicitTls{"ImplicitTls",          "kate", "leo", "POP3S_PORT", ConnectionSecurity::Tls, "SMTPS_PORT",
+                        ConnectionSecurity::Tls};
+const Route UpgradedTls{
+    "StartTls", "kevin", "irene", "POP3_PORT", ConnectionSecurity::StartTls, "SMTP_PORT", ConnectionSecurity::StartTls};
+
+void PrintTo(const Route& route, std::ostream* out) {
+    *out << route.Name;
+}
+
+// The commands every session sent while it lives ("C: " lines of the
+// protocol transcript; passwords masked).
+class SentCommands {
+public:
+    SentCommands() {
+        SetProtocolTranscript([this](const std::string& line) {
+            if (line.rfind("C: ", 0) == 0)
+                m_lines.push_back(line.substr(3));
+        });
+    }
+    ~SentCommands() { SetProtocolTranscript(nullptr); }
+    SentCommands(const SentCommands&) = delete;
+    SentCommands& operator=(const SentCommands&) = delete;
+
+    bool Any(const std::string& prefix) const {
+        return std::any_of(m_lines.begin(), m_lines.end(),
+                           [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
+    }
+    const Lines& All() const { return m_lines; }
+
+private:
+    Lines m_lines;
+};
 
 void Retrieve(const std::string& user, int number, MailMessage& message) {
     Pop3Session session(Pop3For(user));
@@ -66,6 +113,16 @@ void SendAs(const std::string& user, MailMessage& message, const std::string& to
     client.Disconnect();
 }
 
+// Leaves the user's mailbox empty, whatever earlier tests left there.
+void EmptyMailbox(const std::string& user) {
+    Pop3Session session(Pop3For(user));
+    session.Connect();
+    for (int number = session.CountMessages(); number > 0; --number)
+        session.DeleteMessage(number);
+    session.Disconnect();
+    WaitForCount(user, 0);
+}
+
 bool IsTraceField(const std::string& line) {
     static const std::set<std::string> trace = {"Return-Path", "X-Original-To", "Delivered-To", "Received"};
     return trace.count(line.substr(0, line.find(':'))) > 0;
@@ -80,22 +137,33 @@ protected:
     void SetUp() override {
         REQUIRE_MAIL_SERVERS();
         ResetProcessState(data.Path());
+        trust = std::make_unique<TrustServersCa>();
+    }
+    void TearDown() override {
+        trust.reset();
+        ResetProcessState("");
+    }
+
+    // The only account: the route's mailbox, its servers reached as host.
+    void UseAccount(const Route& route, const std::string& host = "127.0.0.1") {
+        ResetProcessState(data.Path());
         ProgramSettings.Timeout = 30;
         TAccountItem& account = AppendAccount();
         account.ID = "{E2E00000-0000-4000-8000-000000000001}";
         account.DisplayName = "Frank Account";
-        account.EmailAddress = AddressOf(AccountUser);
-        account.Server = "127.0.0.1";
-        account.Port = Servers().Number("POP3_PORT");
-        account.Login = AccountUser;
+        account.EmailAddress = AddressOf(route.AccountUser);
+        account.Server = host;
+        account.Port = Servers().Number(route.Pop3PortKey);
+        account.POP3Security = route.Pop3Security;
+        account.Login = route.AccountUser;
         account.Password = Servers()["PASSWORD"];
-        account.SMTPServer = "127.0.0.1";
-        account.SMTPPort = Servers().Number("SMTP_PORT");
+        account.SMTPServer = host;
+        account.SMTPPort = Servers().Number(route.SmtpPortKey);
+        account.SMTPSecurity = route.SmtpSecurity;
         account.SMTPAuth = true;
         account.SMTPSameAsIncoming = true;
         account.Enabled = true;
     }
-    void TearDown() override { ResetProcessState(""); }
 
     static void StartRun() {
         ScanState.AbortRequested = false;
@@ -107,10 +175,9 @@ protected:
         Counters = AccountCounters();
     }
 
-    // The account becomes user's mailbox.
-    static void UseAccount(const std::string& user) {
-        Accounts[0].EmailAddress = AddressOf(user);
-        Accounts[0].Login = user;
+    // The only account: user's mailbox over plain connections.
+    void UseAccount(const std::string& user) {
+        UseAccount({user, user, "", "POP3_PORT", ConnectionSecurity::None, "SMTP_PORT", ConnectionSecurity::None});
     }
 
     // Scans once and returns the automatic replies it sent.
@@ -125,10 +192,20 @@ protected:
         return sent;
     }
 
+    void ChallengeAnswerPostResponseAndRelease(const Route& route);
+
     TempFolder data;
+    std::unique_ptr<TrustServersCa> trust;
 };
 
-TEST_F(EndToEnd, ChallengeAnswerPostResponseAndRelease) {
+void EndToEnd::ChallengeAnswerPostResponseAndRelease(const Route& route) {
+    const std::string& AccountUser = route.AccountUser;
+    const std::string& SenderUser = route.SenderUser;
+    UseAccount(route);
+    EmptyMailbox(AccountUser);
+    EmptyMailbox(SenderUser);
+    bool smtpTls = route.SmtpSecurity != ConnectionSecurity::None;
+
     // An outside sender writes to the account.
     MailMessage original;
     original.From = {"Grace Sender", AddressOf(SenderUser)};
@@ -144,10 +221,17 @@ TEST_F(EndToEnd, ChallengeAnswerPostResponseAndRelease) {
     StartRun();
     {
         RecordingScanView view;
+        SentCommands sent;
         EXPECT_EQ(ScanAccount(1), ScanAccountResult::Completed);
         EXPECT_EQ(view.Details, (Lines{"Scanned 1/1 messages.", "Detected 1 (100.00%) spam.", "Received 0 responses.",
                                        "Moved 1/1 messages to quarantine folder.", "Sent 1/1 challenge emails."}))
             << ::testing::PrintToString(ScanState.ScanLog.Lines());
+        // The servers on the plain ports let a client log in without TLS:
+        // only the upgrade commands show that the sessions were encrypted.
+        EXPECT_EQ(sent.Any("STLS"), route.Pop3Security == ConnectionSecurity::StartTls)
+            << ::testing::PrintToString(sent.All());
+        EXPECT_EQ(sent.Any("STARTTLS"), route.SmtpSecurity == ConnectionSecurity::StartTls)
+            << ::testing::PrintToString(sent.All());
     }
     EXPECT_EQ(WaitForCount(AccountUser, 0), 0);
     TAccountItem& account = Accounts[0];
@@ -169,6 +253,10 @@ TEST_F(EndToEnd, ChallengeAnswerPostResponseAndRelease) {
     EXPECT_EQ(challenge.HeaderValue("Return-Path"), "<>");
     EXPECT_EQ(challenge.HeaderValue("Precedence"), "auto_reply");
     EXPECT_EQ(challenge.HeaderValue("X-Mailer"), "Quorvane");
+    // Postfix names the way the challenge came: ESMTPSA with TLS and a
+    // login, ESMTPA with a login alone.
+    std::string trace = JoinWith(challenge.HeaderLines, "\n");
+    EXPECT_NE(trace.find(smtpTls ? " with ESMTPSA " : " with ESMTPA "), std::string::npos) << trace;
 
     // The sender answers as a person would.
     MailMessage answer;
@@ -226,6 +314,48 @@ TEST_F(EndToEnd, ChallengeAnswerPostResponseAndRelease) {
     EXPECT_EQ(released.BodyLines, original.BodyLines);
 }
 
+TEST_F(EndToEnd, ChallengeAnswerPostResponseAndRelease) {
+    ChallengeAnswerPostResponseAndRelease(Plain);
+}
+
+class EncryptedEndToEnd : public EndToEnd, public testing::WithParamInterface<Route> {};
+
+TEST_P(EncryptedEndToEnd, ChallengeAnswerPostResponseAndRelease) {
+    ChallengeAnswerPostResponseAndRelease(GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Routes, EncryptedEndToEnd, testing::Values(ImplicitTls, UpgradedTls),
+                         [](const testing::TestParamInfo<Route>& info) { return info.param.Name; });
+
+// The servers' certificates name 127.0.0.1 only. An account that reaches
+// the same Dovecot as "localhost" is refused, by implicit TLS and by STLS
+// alike, before its login leaves, and its message stays in the mailbox.
+TEST_F(EndToEnd, CertificateOfAnotherNameIsRefusedBeforeTheLogin) {
+    const std::string user = "liam";
+    EmptyMailbox(user);
+    DeliverToMaildir(user, "From: Someone <someone@example.org>\nSubject: must stay\n\nBody.\n");
+    ASSERT_EQ(WaitForCount(user, 1), 1);
+    const Route routes[] = {
+        {"ImplicitTls", user, "", "POP3S_PORT", ConnectionSecurity::Tls, "SMTPS_PORT", ConnectionSecurity::Tls},
+        {"StartTls", user, "", "POP3_PORT", ConnectionSecurity::StartTls, "SMTP_PORT", ConnectionSecurity::StartTls},
+    };
+    for (const Route& route : routes) {
+        UseAccount(route, "localhost");
+        StartRun();
+        RecordingScanView view;
+        view.AnswerMessageBox(MsgResult::Ok); // the connection notice
+        SentCommands sent;
+        EXPECT_EQ(ScanAccount(1), ScanAccountResult::Failed) << route.Name;
+        const Lines& log = ScanState.ScanLog.Lines();
+        EXPECT_NE(std::find(log.begin(), log.end(),
+                            "Error connecting to POP3 server: certificate verify failed: hostname mismatch"),
+                  log.end())
+            << route.Name << ::testing::PrintToString(log);
+        EXPECT_FALSE(sent.Any("USER") || sent.Any("PASS")) << route.Name << ::testing::PrintToString(sent.All());
+        EXPECT_EQ(CountOf(user), 1) << route.Name;
+    }
+}
+
 // The lines of a message without blank lines and the trace fields of its
 // deliveries: an MTA may put a blank line before a header line that is no
 // field (such as "."), which is its own doing, not a loss.
@@ -244,8 +374,10 @@ Lines NonBlankLines(const MailMessage& message) {
 // their order, after quarantine, challenge, answer and release.
 TEST_F(EndToEnd, OddHeaderLinesArriveIntactAfterTheRelease) {
     // Mailboxes of this test's own: the tests run side by side.
-    const std::string account = "kate", sender = "leo";
-    UseAccount(account);
+    const std::string account = PlainOddLines.AccountUser, sender = PlainOddLines.SenderUser;
+    UseAccount(PlainOddLines);
+    EmptyMailbox(account);
+    EmptyMailbox(sender);
     const std::string longLine = "X-Long: " + std::string(20000, 'x');
     MailMessage original;
     original.RawRead = original.RawWrite = true;
