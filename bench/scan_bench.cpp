@@ -11,6 +11,8 @@
 // Build in a Release tree with -DQUORVANE_BUILD_BENCH=ON and run
 // build-release/bench/scan_bench.
 
+#include "bench_servers.h"
+
 #include "challenge/quarantine_purge.h"
 #include "platform/data_folder.h"
 #include "platform/paths.h"
@@ -19,108 +21,16 @@
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <fcntl.h>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <spawn.h>
 #include <stdexcept>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
-
-extern char** environ;
 
 namespace {
 
-const std::string SourceDir = QUORVANE_SOURCE_DIR;
 const std::string Quorvane = QUORVANE_BINARY;
-const std::string ServersScript = SourceDir + "/tests/integration/mail_servers.sh";
-const std::string Fixture = SourceDir + "/tests/integration/mail_fixture.py";
-
-struct Run {
-    int Status = -1;
-    double Seconds = 0;
-    long PeakKilobytes = 0; // the child's own peak resident set
-};
-
-// Runs a program to its end with its output sent to outputPath.
-Run Spawn(const std::vector<std::string>& arguments, const std::string& outputPath = "/dev/null",
-          const std::string& input = "") {
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    std::string inputPath = "/dev/null";
-    if (!input.empty()) {
-        inputPath = outputPath + ".in";
-        std::ofstream(inputPath) << input;
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, inputPath.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    auto started = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    Run run;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        rusage usage{};
-        ::wait4(pid, &status, 0, &usage);
-        run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.PeakKilobytes = usage.ru_maxrss;
-    }
-    run.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    posix_spawn_file_actions_destroy(&actions);
-    return run;
-}
-
-// The servers for every benchmark of this program; stopped at exit.
-class MailServers {
-public:
-    MailServers() {
-        m_folder = std::filesystem::temp_directory_path() / ("quorvane-bench-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(m_folder);
-        m_state = (m_folder / "servers.env").string();
-        Spawn({"bash", ServersScript, "start", m_state}, (m_folder / "servers.log").string());
-        std::ifstream in(m_state);
-        for (std::string line; std::getline(in, line);) {
-            size_t equals = line.find('=');
-            if (equals != std::string::npos)
-                m_values[line.substr(0, equals)] = line.substr(equals + 1);
-        }
-    }
-    ~MailServers() {
-        Spawn({"bash", ServersScript, "stop", m_state});
-        std::filesystem::remove_all(m_folder);
-    }
-    std::string Problem() const {
-        if (m_values.count("SKIP"))
-            return m_values.at("SKIP");
-        return m_values.count("POP3_PORT") ? "" : "the mail servers did not start (see servers.log)";
-    }
-    std::string operator[](const std::string& key) const {
-        auto found = m_values.find(key);
-        return found == m_values.end() ? "" : found->second;
-    }
-    const std::string& State() const { return m_state; }
-    std::string Folder(const std::string& name) const { return (m_folder / name).string(); }
-
-private:
-    std::filesystem::path m_folder;
-    std::string m_state;
-    std::map<std::string, std::string> m_values;
-};
-
-MailServers& Servers() {
-    static MailServers servers;
-    return servers;
-}
 
 // A data folder with one account on the servers' mailbox of user.
 std::string DataFolderFor(const std::string& user, const std::string& name) {
@@ -154,13 +64,6 @@ std::string DataFolderFor(const std::string& user, const std::string& name) {
     return data;
 }
 
-void Seed(const std::string& user, int count, const std::string& tag, int size, const std::string& senders) {
-    Run seeded = Spawn({"python3", Fixture, "seed", Servers().State(), user, std::to_string(count), tag, "--size",
-                        std::to_string(size), "--senders", senders});
-    if (seeded.Status != 0)
-        throw std::runtime_error("cannot seed the mailbox");
-}
-
 Run Scan(const std::string& data) {
     return Spawn({Quorvane, "--data-dir", data, "scan", "--unattended"}, data + ".scan.log");
 }
@@ -176,7 +79,7 @@ void HeaderScan(benchmark::State& state) {
     Seed("bob", messages, "header", 3000, "carol@example.test,dave@example.test,erin@example.test");
     double quorvane = 0, python = 0;
     for (auto _ : state) {
-        Run loop = Spawn({"python3", Fixture, "headers", Servers().State(), "bob"});
+        Run loop = Spawn({"python3", MailFixture(), "headers", Servers().State(), "bob"});
         Run scan = Scan(data);
         if (loop.Status != 0 || scan.Status != 0) {
             state.SkipWithError("a run failed");

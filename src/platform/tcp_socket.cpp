@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -116,6 +117,11 @@ int TryConnect(const addrinfo& address, Clock::time_point deadline, int& lastErr
         lastError = errno;
         return -1;
     }
+    // Pipelined commands are small writes made while earlier ones are
+    // unanswered: Nagle's algorithm would hold each until the last one is
+    // acknowledged, a round trip later, halving what a window achieves.
+    int on = 1;
+    ::setsockopt(fd.Get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     if (::connect(fd.Get(), address.ai_addr, address.ai_addrlen) == 0)
         return fd.Release();
     if (errno != EINPROGRESS) {
