@@ -41,21 +41,6 @@ bool UnderCi() {
     return ci && std::string(ci) == "true";
 }
 
-TrustServersCa::TrustServersCa() {
-    if (const char* previous = std::getenv("SSL_CERT_FILE")) {
-        m_previous = previous;
-        m_hadPrevious = true;
-    }
-    ::setenv("SSL_CERT_FILE", Servers()["CA_FILE"].c_str(), 1);
-}
-
-TrustServersCa::~TrustServersCa() {
-    if (m_hadPrevious)
-        ::setenv("SSL_CERT_FILE", m_previous.c_str(), 1);
-    else
-        ::unsetenv("SSL_CERT_FILE");
-}
-
 std::string AddressOf(const std::string& user) {
     return user + "@" + Servers()["DOMAIN"];
 }

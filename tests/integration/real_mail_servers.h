@@ -6,6 +6,7 @@
 // tests share.
 
 #include "mail/pop3_session.h"
+#include "support/test_certificates.h"
 
 #include <map>
 #include <string>
@@ -34,16 +35,9 @@ bool UnderCi();
 
 // Points SSL_CERT_FILE at the servers' test CA (CA_FILE) for the life of the
 // object, as a user would for a server with a certificate of their own CA.
-class TrustServersCa {
+class TrustServersCa : public TrustTestCa {
 public:
-    TrustServersCa();
-    ~TrustServersCa();
-    TrustServersCa(const TrustServersCa&) = delete;
-    TrustServersCa& operator=(const TrustServersCa&) = delete;
-
-private:
-    std::string m_previous;
-    bool m_hadPrevious = false;
+    TrustServersCa() : TrustTestCa(Servers()["CA_FILE"]) {}
 };
 
 std::string AddressOf(const std::string& user);

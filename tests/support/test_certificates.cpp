@@ -147,12 +147,14 @@ const TestCertificates& Certificates() {
     return files;
 }
 
-TrustTestCa::TrustTestCa() {
+TrustTestCa::TrustTestCa() : TrustTestCa(Certificates().CaFile) {}
+
+TrustTestCa::TrustTestCa(const std::string& caFile) {
     if (const char* previous = std::getenv("SSL_CERT_FILE")) {
         m_previous = previous;
         m_hadPrevious = true;
     }
-    ::setenv("SSL_CERT_FILE", Certificates().CaFile.c_str(), 1);
+    ::setenv("SSL_CERT_FILE", caFile.c_str(), 1);
 }
 
 TrustTestCa::~TrustTestCa() {

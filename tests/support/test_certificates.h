@@ -20,10 +20,11 @@ struct TestCertificates {
 // Made once per process (the first call writes the files).
 const TestCertificates& Certificates();
 
-// Sets SSL_CERT_FILE to the test CA for the life of the object.
+// Sets SSL_CERT_FILE to the test CA (or to caFile) for the life of the object.
 class TrustTestCa {
 public:
     TrustTestCa();
+    explicit TrustTestCa(const std::string& caFile);
     ~TrustTestCa();
     TrustTestCa(const TrustTestCa&) = delete;
     TrustTestCa& operator=(const TrustTestCa&) = delete;
