@@ -7,6 +7,9 @@
 #include <openssl/x509v3.h>
 
 #include <arpa/inet.h>
+#include <csignal>
+#include <ctime>
+#include <pthread.h>
 
 namespace {
 
@@ -14,6 +17,38 @@ bool IsAddressLiteral(const std::string& host) {
     unsigned char address[16];
     return ::inet_pton(AF_INET, host.c_str(), address) == 1 || ::inet_pton(AF_INET6, host.c_str(), address) == 1;
 }
+
+// OpenSSL writes with write(2), which raises SIGPIPE on a connection the
+// peer has closed and would end the whole program. While one exists, the
+// signal is blocked for this thread, and one it raised is taken away again,
+// so the call simply fails with EPIPE as a plain send(MSG_NOSIGNAL) does.
+class SigpipeGuard {
+public:
+    SigpipeGuard() {
+        sigemptyset(&m_pipe);
+        sigaddset(&m_pipe, SIGPIPE);
+        sigset_t pending;
+        sigpending(&pending);
+        m_wasPending = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &m_pipe, &m_previous);
+    }
+    ~SigpipeGuard() {
+        sigset_t pending;
+        sigpending(&pending);
+        if (!m_wasPending && sigismember(&pending, SIGPIPE) == 1) {
+            timespec now{0, 0};
+            sigtimedwait(&m_pipe, nullptr, &now);
+        }
+        pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
+    }
+    SigpipeGuard(const SigpipeGuard&) = delete;
+    SigpipeGuard& operator=(const SigpipeGuard&) = delete;
+
+private:
+    sigset_t m_pipe;
+    sigset_t m_previous;
+    bool m_wasPending = false;
+};
 
 std::string LastErrorText() {
     unsigned long code = ERR_get_error();
@@ -96,6 +131,7 @@ TlsChannel::TlsChannel(int fd, const std::string& hostName) : m_state(std::make_
 TlsChannel::~TlsChannel() = default;
 
 TlsChannel::Want TlsChannel::Handshake() {
+    SigpipeGuard guard;
     ERR_clear_error();
     int result = SSL_connect(m_state->ssl);
     if (result == 1)
@@ -104,6 +140,8 @@ TlsChannel::Want TlsChannel::Handshake() {
 }
 
 std::size_t TlsChannel::Read(char* data, std::size_t size, Want& want) {
+    // A read may have to write too (a renegotiation, a closing alert).
+    SigpipeGuard guard;
     ERR_clear_error();
     std::size_t done = 0;
     if (SSL_read_ex(m_state->ssl, data, size, &done) == 1) {
@@ -115,6 +153,7 @@ std::size_t TlsChannel::Read(char* data, std::size_t size, Want& want) {
 }
 
 std::size_t TlsChannel::Write(const char* data, std::size_t size, Want& want) {
+    SigpipeGuard guard;
     ERR_clear_error();
     std::size_t done = 0;
     if (SSL_write_ex(m_state->ssl, data, size, &done) == 1) {
@@ -126,6 +165,7 @@ std::size_t TlsChannel::Write(const char* data, std::size_t size, Want& want) {
 }
 
 void TlsChannel::Shutdown() {
+    SigpipeGuard guard;
     ERR_clear_error();
     SSL_shutdown(m_state->ssl);
     ERR_clear_error();

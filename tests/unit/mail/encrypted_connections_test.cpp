@@ -8,6 +8,7 @@
 #include "mail/utmyidsmtp.h"
 #include "support/fake_pop3_server.h"
 #include "support/fake_smtp_server.h"
+#include "support/loopback_server.h"
 #include "support/test_certificates.h"
 #include "support/transport_errors.h"
 
@@ -208,6 +209,26 @@ TEST(EncryptedConnections, PipeliningKeepsAWindowInFlightAndTheOrder) {
     // and the two TOP commands sent as headers 2 and 3 were taken.
     auto firstRetr = std::find(commands.begin(), commands.end(), "RETR 3");
     EXPECT_EQ(firstRetr - commands.begin(), 4 + static_cast<long>(Pop3Session::Window) + 2);
+}
+
+// Writing into an encrypted connection the server has closed fails that
+// connection with an error and leaves it closed.
+TEST(EncryptedConnections, AServerGoneMidWriteFailsTheConnection) {
+    TrustTestCa trust;
+    LoopbackServer server([](ServerConnection& connection) {
+        if (connection.StartTls(Valid()))
+            connection.Close();
+    });
+    TcpSocket socket;
+    socket.SetReadTimeout(10000);
+    socket.Connect("localhost", server.Port(), 10000);
+    socket.StartTls("localhost");
+    std::string error = ErrorOf([&] {
+        for (int i = 0; i < 1000; ++i)
+            socket.Write(std::string(16384, 'x'));
+    });
+    EXPECT_NE(error, "(no error)");
+    EXPECT_FALSE(socket.Connected());
 }
 
 } // namespace
