@@ -21,6 +21,17 @@ openssl
 dovecot-pop3d
 postfix
 python3
+qt6-base-dev
+qt6-svg-dev
+libqt6svg6
+libgl-dev
+fonts-dejavu-core
+xvfb
+xauth
+trayer
+xdotool
+dpkg-dev
+file
 "
 
 missing=""

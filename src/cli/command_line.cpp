@@ -150,6 +150,12 @@ bool LockDataFolder(DataFolderLock& lock, const GlobalOptions& options, std::ost
     std::string folder = DataFolder();
     if (IsUnattendedScan(options.Command))
         return lock.TryAcquire(folder);
+    // The desktop program holds the folder for as long as it runs: waiting
+    // for it would only end in the same refusal a minute later.
+    if (!lock.TryAcquire(folder) && DataFolderLock::HolderDescription(folder) == DesktopProgramHolder)
+        throw std::runtime_error("The Quorvane desktop program is running and keeps " + folder +
+                                 " open. Do this in its window (open it from the Quorvane tray icon), or choose "
+                                 "Exit in the tray icon's menu and run the command again.");
     bool locked = lock.Acquire(folder, options.WaitSeconds, [&] {
         err << "Waiting for another Quorvane process using " << TerminalSafe(folder) << "..." << std::endl;
     });

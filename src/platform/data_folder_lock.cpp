@@ -53,7 +53,34 @@ bool DataFolderLock::Acquire(const std::string& folder, int waitSeconds, const s
 }
 
 void DataFolderLock::Release() {
-    if (m_fd >= 0)
+    if (m_fd >= 0) {
+        // A holder that no longer holds must not be named to others.
+        [[maybe_unused]] int truncated = ::ftruncate(m_fd, 0);
         ::close(m_fd);
+    }
     m_fd = -1;
+}
+
+void DataFolderLock::DescribeHolder(const std::string& holder) {
+    if (m_fd < 0)
+        return;
+    if (::ftruncate(m_fd, 0) != 0 || ::pwrite(m_fd, holder.data(), holder.size(), 0) < 0)
+        return; // only a courtesy to other processes
+}
+
+std::string DataFolderLock::HolderDescription(const std::string& folder) {
+    std::string path = IncludeTrailingDelimiter(folder) + FileName;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    std::string text;
+    // A free lock means the text, if any, is left over from a holder that died.
+    if (::flock(fd, LOCK_SH | LOCK_NB) != 0) {
+        char buffer[128];
+        ssize_t count = ::pread(fd, buffer, sizeof buffer, 0);
+        if (count > 0)
+            text.assign(buffer, static_cast<size_t>(count));
+    }
+    ::close(fd);
+    return text;
 }

@@ -9,6 +9,9 @@
 // "quorvane.lock" in the folder) from its load to its last save, so nothing
 // in memory is ever older than the files it replaces. The lock goes with the
 // object, or with the process, however it ends.
+// How the desktop program describes itself as the holder of the lock.
+inline constexpr const char* DesktopProgramHolder = "vantrel";
+
 class DataFolderLock {
 public:
     static constexpr const char* FileName = "quorvane.lock";
@@ -29,6 +32,14 @@ public:
 
     void Release();
     bool Held() const { return m_fd >= 0; }
+
+    // Says who holds the lock (one short line, such as "vantrel"), for the
+    // processes that find the folder in use; cleared on release. Only while
+    // the lock is held.
+    void DescribeHolder(const std::string& holder);
+    // What the current holder of folder's lock said of itself; "" when
+    // nobody holds it, it said nothing, or the file cannot be read.
+    static std::string HolderDescription(const std::string& folder);
 
 private:
     int m_fd = -1;

@@ -3,6 +3,7 @@
 #include "platform/paths.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <vector>
 
@@ -90,7 +91,50 @@ std::string RemoveFieldCodes(const std::string& exec) {
     return Trim(collapsed);
 }
 
+std::vector<std::string> ApplicationFolders() {
+    std::string home = HomeFolder();
+    std::vector<std::string> folders{EnvironmentFolder("XDG_DATA_HOME", home + "/.local/share")};
+    auto dataDirs = SplitPathList(std::getenv("XDG_DATA_DIRS"), "/usr/local/share:/usr/share");
+    folders.insert(folders.end(), dataDirs.begin(), dataDirs.end());
+    for (auto& folder : folders)
+        folder += "/applications";
+    return folders;
+}
+
+// The program an Exec line starts: its first word, unquoted, without folder.
+std::string ExecProgramName(const std::string& exec) {
+    std::string word;
+    if (!exec.empty() && exec[0] == '"')
+        word = exec.substr(1, exec.find('"', 1) - 1);
+    else
+        word = exec.substr(0, exec.find(' '));
+    return word.substr(word.rfind('/') + 1);
+}
+
 } // namespace
+
+std::string MailClientIconName(const std::string& program) {
+    std::string wanted = ExecProgramName(program);
+    if (wanted.empty())
+        return {};
+    try {
+        for (const auto& folder : ApplicationFolders()) {
+            std::error_code error;
+            for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+                std::string path = entry.path().string();
+                if (entry.path().extension() != ".desktop" ||
+                    ExecProgramName(KeyFileValue(path, "Desktop Entry", "Exec")) != wanted)
+                    continue;
+                std::string icon = KeyFileValue(path, "Desktop Entry", "Icon");
+                if (!icon.empty())
+                    return icon;
+            }
+        }
+    } catch (...) {
+        // An unreadable folder means no icon, never an error.
+    }
+    return {};
+}
 
 std::string DefaultMailClient() {
     try {

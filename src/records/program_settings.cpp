@@ -20,7 +20,7 @@ std::string PostResponseTemplate;
 namespace {
 
 int g_storedAccountCount = 0;
-bool g_registersStartAtLogon = false;
+std::string g_startAtLogonFolder;
 
 template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
 // Spelt out: Clang 14 does not deduce template arguments of aggregates.
@@ -271,12 +271,12 @@ void SaveSettings() {
     for (const SettingInfo& info : SettingsTable())
         WriteSetting(ini, ProgramSettings, info);
     ini.SaveToFile(path);
-    if (g_registersStartAtLogon)
-        RegisterStartAtLogon(ProgramFolder());
+    if (!g_startAtLogonFolder.empty())
+        RegisterStartAtLogon(g_startAtLogonFolder);
 }
 
-void SetRegistersStartAtLogon(bool registers) {
-    g_registersStartAtLogon = registers;
+void SetStartAtLogonProgramFolder(const std::string& folder) {
+    g_startAtLogonFolder = folder;
 }
 
 int32_t TimeoutMilliseconds(const TProgramSettings& settings) {

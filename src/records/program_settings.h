@@ -103,18 +103,18 @@ void LoadSettings();
 
 // Writes every key of the table into the settings file in one atomic
 // replacement that keeps every other line, then, when the process registers
-// start at logon (SetRegistersStartAtLogon), registers the desktop program to
-// start at logon (one autostart entry). Raises std::runtime_error with the
-// system's text when the file cannot be read or written or the entry cannot
-// be written; the previous file then stays whole.
+// start at logon (SetStartAtLogonProgramFolder), registers the desktop
+// program to start at logon (one autostart entry). Raises std::runtime_error
+// with the system's text when the file cannot be read or written or the
+// entry cannot be written; the previous file then stays whole.
 void SaveSettings();
 
-// Whether SaveSettings registers the program to start at logon; off until
-// set. The desktop program turns it on at start, so that every settings save
-// registers it; the command line leaves it off: the entry names the desktop
-// program, not the command line, and a command run on a --data-dir must not
-// reach the user's real autostart folder.
-void SetRegistersStartAtLogon(bool registers);
+// The folder of the desktop program that SaveSettings registers to start at
+// logon; "" (the default) registers nothing. The desktop program sets it at
+// start when it runs installed; the command line leaves it empty: the entry
+// names the desktop program, never a build folder, and a command run on a
+// --data-dir must not reach the user's real autostart folder.
+void SetStartAtLogonProgramFolder(const std::string& folder);
 
 // The network time-out of the settings in milliseconds, computed in 64 bits
 // and kept within 0..INT32_MAX whatever the field holds.

@@ -69,7 +69,7 @@ protected:
     }
 
     void TearDown() override {
-        SetRegistersStartAtLogon(false);
+        SetStartAtLogonProgramFolder("");
         SetDataFolderOverride("");
         for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_DIRS"})
             ::unsetenv(name);
@@ -218,7 +218,7 @@ TEST_F(SettingsStore, OnlyAProcessThatRegistersWritesTheAutostartEntry) {
 }
 
 TEST_F(SettingsStore, SavingTwiceLeavesOneAutostartEntry) {
-    SetRegistersStartAtLogon(true);
+    SetStartAtLogonProgramFolder(ProgramFolder());
     LoadSettings();
     SaveSettings();
     ProgramSettings.AutoScan = true;
@@ -238,7 +238,7 @@ TEST_F(SettingsStore, UnreadableFileGivesDefaultsButIsNeverOverwritten) {
     ProgramSettings.Timeout = 99;
     LoadSettings();
     EXPECT_EQ(ProgramSettings.Timeout, 60);
-    SetRegistersStartAtLogon(true);
+    SetStartAtLogonProgramFolder(ProgramFolder());
     EXPECT_THROW(SaveSettings(), std::runtime_error);
     EXPECT_TRUE(std::filesystem::is_directory(m_data.File("vantrel.ini")));
     EXPECT_FALSE(std::filesystem::exists(m_home.File("config/autostart"))) << "nothing registered after a failure";

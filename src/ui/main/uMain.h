@@ -1,0 +1,160 @@
+#pragma once
+
+#include "records/window_state.h"
+#include "scan/scan_view.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class AboutPage;
+class GuiScanView;
+class QAction;
+class QLabel;
+class QMenu;
+class QStackedWidget;
+class QTimer;
+class QToolButton;
+class QuarantinePage;
+class ScanPage;
+class SettingsPage;
+class TitledPage;
+class TrayIcon;
+
+// TfrmQuorvaneMain: the main window and the shell around it. A column of six
+// navigation buttons selects the pages (scan, quarantine, approved senders,
+// settings, the accounts holder, About); the status bar shows the date and
+// the page's own text; the tray icon and its menu reach it while it is
+// hidden. Start-up loads everything the process owns; closing the window
+// only hides it, Exit ends the program.
+class TfrmQuorvaneMain : public QMainWindow {
+    Q_OBJECT
+public:
+    enum Page { PageScan = 0, PageQuarantine, PageApprovedSenders, PageSettings, PageAccounts, PageAbout };
+
+    explicit TfrmQuorvaneMain(QWidget* parent = nullptr);
+    ~TfrmQuorvaneMain() override;
+
+    // The start-up sequence: settings, loop list, sender lists, accounts with
+    // their quarantine, geometry, images, timers, tray icon; then either the
+    // scan page with the window hidden, or (no account) the window shown.
+    void StartUp();
+
+    void ShowMainWindow();
+    void HideMainWindow();
+
+    // A message of a second start (MsgShowWindow, MsgOpenEmail, MsgCloseProgram).
+    void HandleInstanceMessage(int message);
+
+    // The logoff or shutdown query: true (the window state saved) when no
+    // scan runs; otherwise the notice, and false.
+    bool QueryEndSession();
+
+    int CurrentPage() const;
+    bool FirstRun() const { return m_firstRun; }
+    bool LogoffAllowed() const { return m_logoffAllowed; }
+    bool CloseCommandEnabled() const { return m_closeCommandEnabled; }
+    void SetCloseCommandEnabled(bool enabled) { m_closeCommandEnabled = enabled; }
+    // Text of the status bar's two panels.
+    QString StatusPanel(int index) const;
+    void SetStatusPanel(int index, const QString& text);
+
+    ScanPage* ScanPageWidget() const { return m_scanPage; }
+    TrayIcon* Tray() const { return m_tray; }
+    QToolButton* NavigationButton(ScanControl control) const;
+    QTimer* ElapsedTimer() const { return Timer1; }
+    GuiScanView& View() const { return *m_scanView; }
+
+    // Page handlers of the navigation buttons.
+    void btnScanClick();
+    void btnSpamClick();
+    void btnListsClick();
+    void btnSettingsClick();
+    void btnHelpClick();
+    void btnAboutClick();
+    // The settings page at its "Email Accounts" tab.
+    void OpenAccountSettings();
+    // The scan page's Start and Cancel.
+    void btnStartScanClick();
+    void btnStopScanClick();
+
+    // The tray menu's actions.
+    void actEmailExecute();
+    void actScanExecute();
+    void actQuarantineExecute();
+    void actApprovedSendersExecute();
+    void actSettingsExecute();
+    void actHelpExecute();
+    void actAboutExecute();
+    void actExitExecute();
+
+    // The background scan's tick.
+    void Timer2Timer();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateNavigation();
+    void CreatePages();
+    void CreateStatusBar();
+    void CreateTimers();
+    void CreateActions();
+    void LoadAccounts();
+    void ApplyWindowState();
+    void SaveWindowState();
+    void GiveNavigationDisabledImages();
+    void ShowMailClientIcon();
+    void ShowDate();
+    void ArmBackgroundScan();
+    void ShowPage(Page page, const QString& title);
+    // Keeps the button of the page shown pressed.
+    void MarkPageButton();
+    // The tray actions' guard: the window is visible but another of the
+    // program's windows is active (a dialog is open).
+    bool AnotherWindowActive() const;
+    bool HandleKeyRelease(QKeyEvent* event);
+
+    QWidget* m_navigation = nullptr;
+    QToolButton* btnScan = nullptr;
+    QToolButton* btnSpam = nullptr;
+    QToolButton* btnLists = nullptr;
+    QToolButton* btnSettings = nullptr;
+    QToolButton* btnHelp = nullptr;
+    QToolButton* btnAbout = nullptr;
+
+    QStackedWidget* PageControl1 = nullptr;
+    ScanPage* m_scanPage = nullptr;
+    QuarantinePage* m_quarantinePage = nullptr;
+    TitledPage* m_listsPage = nullptr;
+    SettingsPage* m_settingsPage = nullptr;
+    TitledPage* m_accountsPage = nullptr;
+    AboutPage* m_aboutPage = nullptr;
+
+    QLabel* m_statusPanels[2] = {nullptr, nullptr};
+
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    QTimer* Timer3 = nullptr;
+
+    QMenu* m_trayMenu = nullptr;
+    QAction* actEmail = nullptr;
+    QAction* actScan = nullptr;
+    QAction* actQuarantine = nullptr;
+    QAction* actApprovedSenders = nullptr;
+    QAction* actSettings = nullptr;
+    QAction* actHelp = nullptr;
+    QAction* actAbout = nullptr;
+    QAction* actExit = nullptr;
+    TrayIcon* m_tray = nullptr;
+
+    std::unique_ptr<GuiScanView> m_scanView;
+    WindowGeometry m_geometry;
+
+    bool m_firstRun = false;
+    bool m_exitRequested = false;
+    bool m_logoffAllowed = false;
+    bool m_closeCommandEnabled = true;
+    bool m_pageSwitched = false;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "support/temp_folder.h"
+
+#include <QStringList>
+#include <QUrl>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TfrmQuorvaneMain;
+
+// What a GUI test case starts from: the engine's process state reset onto a
+// private data folder, message boxes answered from the test, the help
+// topics of the source tree, and the desktop's browser and program starts
+// recorded instead of performed.
+class GuiFixture {
+public:
+    GuiFixture();
+    ~GuiFixture();
+
+    const TempFolder& Data() const { return m_data; }
+    // Writes "vantrel.ini" with these lines (CR LF added).
+    void WriteSettings(const std::vector<std::string>& lines) const;
+
+    // A main window after its start-up, shown or not as the start-up left it.
+    std::unique_ptr<TfrmQuorvaneMain> StartWindow() const;
+
+    const std::vector<QUrl>& OpenedUrls() const { return m_urls; }
+    struct Started {
+        QString Program;
+        QStringList Arguments;
+    };
+    const std::vector<Started>& StartedPrograms() const { return m_programs; }
+
+private:
+    TempFolder m_data;
+    std::vector<QUrl> m_urls;
+    std::vector<Started> m_programs;
+};
+
+// The texts of the message boxes shown since the fixture began, in order.
+std::vector<std::string> ShownMessageTexts();
