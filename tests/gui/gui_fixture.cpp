@@ -6,12 +6,14 @@
 #include "ui/shell/desktop_services.h"
 #include "ui/shell/gui_message_boxes.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QTimer>
 
 GuiFixture::GuiFixture() {
     ResetProcessState(m_data.Path());
     GuiMessageBoxes::Install();
     GuiMessageBoxes::ClearShown();
+    GuiMessageBoxes::SetUnshown(true);
     SetUrlOpener([this](const QUrl& url) {
         m_urls.push_back(url);
         return true;
@@ -50,4 +52,27 @@ std::vector<std::string> ShownMessageTexts() {
     for (const auto& shown : GuiMessageBoxes::ShownBoxes())
         texts.push_back(shown.Text);
     return texts;
+}
+
+void WhenReady(QObject* context, std::function<bool()> ready, std::function<void()> act) {
+    auto* poll = new QTimer(context);
+    poll->setInterval(0); // every turn of the loop
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, ready = std::move(ready), act = std::move(act)] {
+        if (!ready())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        act();
+    });
+    poll->start();
+}
+
+void WhenDialogShown(QObject* context, const QString& objectName, std::function<void(QWidget* dialog)> act) {
+    auto find = [objectName]() -> QWidget* {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->objectName() == objectName && widget->isVisible())
+                return widget;
+        return nullptr;
+    };
+    WhenReady(context, [find] { return find() != nullptr; }, [find, act = std::move(act)] { act(find()); });
 }

@@ -5,10 +5,13 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+class QObject;
+class QWidget;
 class TfrmQuorvaneMain;
 
 // What a GUI test case starts from: the engine's process state reset onto a
@@ -39,6 +42,13 @@ private:
     std::vector<QUrl> m_urls;
     std::vector<Started> m_programs;
 };
+
+// Runs act, once, the first time the event loop turns while ready() holds:
+// inside a modal dialog's loop or the event pump of a scan that starts next.
+// Forgotten when context goes.
+void WhenReady(QObject* context, std::function<bool()> ready, std::function<void()> act);
+// Runs act on the dialog with this object name once it is shown.
+void WhenDialogShown(QObject* context, const QString& objectName, std::function<void(QWidget* dialog)> act);
 
 // The texts of the message boxes shown since the fixture began, in order.
 std::vector<std::string> ShownMessageTexts();

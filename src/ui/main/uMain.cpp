@@ -295,10 +295,13 @@ void TfrmQuorvaneMain::StartUp() {
                             60);
     }
     m_firstRun = Accounts.Count() == 0;
-    if (m_firstRun)
+    if (m_firstRun) {
         ShowMainWindow();
-    else
+    } else {
         PageControl1->setCurrentWidget(m_scanPage);
+        if (!TrayIcon::Available())
+            HideMainWindow();
+    }
 }
 
 void TfrmQuorvaneMain::LoadAccounts() {
@@ -366,18 +369,19 @@ void TfrmQuorvaneMain::ArmBackgroundScan() {
 }
 
 void TfrmQuorvaneMain::ShowMainWindow() {
-    if (!TrayIcon::Available() && isMinimized()) {
-        showNormal();
-    } else if (m_geometry.Maximized && !isVisible()) {
-        showMaximized();
-    } else {
-        show();
+    if (isMinimized() || !isVisible()) {
+        if (m_geometry.Maximized)
+            showMaximized();
+        else
+            showNormal();
     }
     raise();
     activateWindow();
 }
 
 void TfrmQuorvaneMain::HideMainWindow() {
+    if (!isMinimized())
+        m_geometry.Maximized = isMaximized();
     // Without a notification area a hidden window could never come back.
     if (TrayIcon::Available())
         hide();

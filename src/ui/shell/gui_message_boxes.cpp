@@ -10,6 +10,7 @@ namespace {
 
 std::deque<MsgResult> g_answers;
 std::vector<GuiMessageBoxes::Shown> g_shown;
+bool g_unshown = false;
 
 QMessageBox::Icon QtIcon(MsgIcon icon) {
     switch (icon) {
@@ -69,6 +70,9 @@ MsgResult Show(const std::string& text, const std::string& title, MsgButtons but
         g_answers.pop_front();
         return answer;
     }
+    if (g_unshown)
+        return buttons == MsgButtons::Ok ? MsgResult::Ok
+                                         : (buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Cancel);
     QMessageBox box(QtIcon(icon), QString::fromStdString(title), QString::fromStdString(text), QtButtons(buttons),
                     QApplication::activeWindow());
     box.setObjectName("MessageBox");
@@ -84,6 +88,10 @@ void SetNextAnswer(MsgResult answer) {
 
 const std::vector<Shown>& ShownBoxes() {
     return g_shown;
+}
+
+void SetUnshown(bool unshown) {
+    g_unshown = unshown;
 }
 
 void ClearShown() {

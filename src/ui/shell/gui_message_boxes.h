@@ -25,7 +25,10 @@ void Install();
 MsgResult Show(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon);
 
 // Test hooks: the answers for the next boxes, in order, and what was asked.
+// With boxes unshown, a box without an answer gets the cautious one (OK,
+// No, or Cancel where offered) instead of waiting for a person.
 void SetNextAnswer(MsgResult answer);
+void SetUnshown(bool unshown);
 const std::vector<Shown>& ShownBoxes();
 void ClearShown();
 

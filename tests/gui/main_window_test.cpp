@@ -1,0 +1,346 @@
+// The main window and the shell around it, driven by object names on the
+// offscreen platform, with a loopback POP3 server for the scans.
+#include "gui_fixture.h"
+
+#include "records/password_scramble.h"
+#include "records/program_settings.h"
+#include "scan/scan_state.h"
+#include "support/fake_pop3_server.h"
+#include "ui/help/help.h"
+#include "ui/main/uMain.h"
+#include "ui/shell/gui_message_boxes.h"
+#include "ui/shell/single_instance.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+
+std::string Mail(int number) {
+    return "From: stranger" + std::to_string(number) +
+           "@example.org\r\nTo: me@example.net\r\nSubject: Offer\r\nDate: Mon, 9 Mar 2026 10:00:00 +0100\r\n\r\n"
+           "Hello.\r\n";
+}
+
+std::vector<std::string> AccountSettings(int pop3Port, const std::vector<std::string>& settings = {}) {
+    std::vector<std::string> lines{"[Settings]", "NumAccounts=1", "NoChallenge=1", "SyncAddressBook=0",
+                                   "Maximized=0"};
+    lines.insert(lines.end(), settings.begin(), settings.end());
+    for (const char* line : {"[Account1]", "ID={5CA1AB1E-0000-4000-8000-000000000001}",
+                             "EmailAddress=me@example.net", "Server=127.0.0.1", "Enabled=1"})
+        lines.push_back(line);
+    lines.push_back("Port=" + std::to_string(pop3Port));
+    lines.push_back("Login=" + std::string(FakePop3Server::User));
+    lines.push_back("Password=" + ScramblePassword(FakePop3Server::Password));
+    return lines;
+}
+
+template <class T> T* Child(QWidget& window, const char* name) {
+    T* child = window.findChild<T*>(name);
+    if (!child)
+        qFatal("no widget %s", name);
+    return child;
+}
+
+void ReleaseKey(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyRelease(&window, key, modifiers);
+}
+
+// Hidden in the tray, or minimised where the desktop has no tray.
+bool UserSees(const QWidget& window) {
+    return window.isVisible() && !window.isMinimized();
+}
+
+// The settings file as it is now; "" before it is written.
+std::string SettingsText(const GuiFixture& fixture) {
+    return QFileInfo::exists(QString::fromStdString(fixture.Data().File("vantrel.ini")))
+               ? fixture.Data().Read("vantrel.ini")
+               : std::string();
+}
+
+bool Shown(const std::string& text) {
+    auto texts = ShownMessageTexts();
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void firstRunShowsTheWindowOtherwiseItStaysHidden();
+    void navigationButtonsSelectPagesAndTitles_data();
+    void navigationButtonsSelectPagesAndTitles();
+    void passwordGateGuardsQuarantineAndSettings();
+    void f1OpensTheTopicOfThePageAndTab_data();
+    void f1OpensTheTopicOfThePageAndTab();
+    void missingHelpIsReported();
+    void ctrlF6StepsThroughAccountTabs();
+    void scanGuardsTheWindowAndCancelWorks();
+    void closeHidesAndExitEnds();
+    void backgroundScanWaitsWhileTheWindowIsVisible();
+    void openEmailScansAsksAndStartsTheMailClient();
+    void instanceMessagesShowAndEnd();
+};
+
+void TestMainWindow::firstRunShowsTheWindowOtherwiseItStaysHidden() {
+    {
+        GuiFixture fixture;
+        auto window = fixture.StartWindow();
+        QVERIFY(UserSees(*window));
+        QVERIFY(window->FirstRun());
+        QCOMPARE(window->windowTitle(), QString("Quorvane"));
+    }
+    GuiFixture fixture;
+    fixture.WriteSettings(AccountSettings(1));
+    auto window = fixture.StartWindow();
+    QVERIFY(!UserSees(*window));
+    QVERIFY(!window->FirstRun());
+    QCOMPARE(window->CurrentPage(), int(TfrmQuorvaneMain::PageScan));
+    QCOMPARE(Child<QTabBar>(*window, "tabMail")->tabText(0), QString("me@example.net"));
+    QVERIFY(!window->StatusPanel(0).isEmpty());
+}
+
+void TestMainWindow::navigationButtonsSelectPagesAndTitles_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("quarantine") << "btnSpam" << 1 << "Quorvane - Quarantine"
+                                << "NOTICE:  Quarantined mail will be deleted after 14 days.  Click Settings to change "
+                                   "this.";
+    QTest::newRow("approved") << "btnLists" << 2 << "Quorvane - Approved Senders" << "";
+    QTest::newRow("settings") << "btnSettings" << 3 << "Quorvane - Settings" << "";
+    QTest::newRow("about") << "btnAbout" << 5 << "Quorvane - About" << "Version 1.1.1";
+}
+
+void TestMainWindow::navigationButtonsSelectPagesAndTitles() {
+    QFETCH(QString, button);
+    QFETCH(int, page);
+    QFETCH(QString, title);
+    QFETCH(QString, status);
+    GuiFixture fixture;
+    auto window = fixture.StartWindow();
+    auto* pressed = Child<QToolButton>(*window, qPrintable(button));
+    QTest::mouseClick(pressed, Qt::LeftButton);
+    QCOMPARE(window->CurrentPage(), page);
+    QCOMPARE(window->windowTitle(), title);
+    QCOMPARE(window->StatusPanel(1), status);
+    QVERIFY(pressed->isChecked());
+    QVERIFY(!Child<QToolButton>(*window, "btnScan")->isChecked());
+
+    QTest::mouseClick(Child<QToolButton>(*window, "btnScan"), Qt::LeftButton);
+    QCOMPARE(window->windowTitle(), QString("Quorvane - Scan for Spam"));
+    QCOMPARE(window->StatusPanel(1), QString());
+}
+
+void TestMainWindow::passwordGateGuardsQuarantineAndSettings() {
+    GuiFixture fixture;
+    fixture.WriteSettings({"[Settings]", "PasswordProtect=1"});
+    auto window = fixture.StartWindow();
+    ProgramSettings.Password = "Secret";
+    auto answer = [&window](const char* typed) {
+        WhenDialogShown(window.get(), "TfrmPassword", [typed](QWidget* dialog) {
+            QCOMPARE(dialog->windowTitle(), QString("Enter Password"));
+            QTest::keyClicks(dialog->findChild<QLineEdit*>("edPass"), typed);
+            QTest::mouseClick(dialog->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+        });
+    };
+    answer("secret"); // the letter case counts
+    QTest::mouseClick(Child<QToolButton>(*window, "btnSpam"), Qt::LeftButton);
+    QCOMPARE(window->CurrentPage(), int(TfrmQuorvaneMain::PageScan));
+    QVERIFY(Shown("The password you have entered is incorrect."));
+    QCOMPARE(GuiMessageBoxes::ShownBoxes().back().Title, std::string("Incorrect password"));
+    QVERIFY(!Child<QToolButton>(*window, "btnSpam")->isChecked());
+
+    answer("Secret");
+    QTest::mouseClick(Child<QToolButton>(*window, "btnSettings"), Qt::LeftButton);
+    QCOMPARE(window->CurrentPage(), int(TfrmQuorvaneMain::PageSettings));
+}
+
+void TestMainWindow::f1OpensTheTopicOfThePageAndTab_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("settingsTab");
+    QTest::addColumn<QString>("topic");
+    QTest::newRow("scan") << "" << -1 << "scan.htm";
+    QTest::newRow("quarantine") << "btnSpam" << -1 << "suspectspam.htm";
+    QTest::newRow("approved") << "btnLists" << -1 << "approvedsenders.htm";
+    QTest::newRow("preferences") << "btnSettings" << 0 << "preferences.htm";
+    QTest::newRow("challenge") << "btnSettings" << 1 << "challenge.htm";
+    QTest::newRow("accounts") << "btnSettings" << 2 << "accounts.htm";
+    QTest::newRow("blacklist") << "btnSettings" << 3 << "blacklist.htm";
+    QTest::newRow("advanced") << "btnSettings" << 4 << "advanced.htm";
+    QTest::newRow("about") << "btnAbout" << -1 << "about.htm";
+}
+
+void TestMainWindow::f1OpensTheTopicOfThePageAndTab() {
+    QFETCH(QString, button);
+    QFETCH(int, settingsTab);
+    QFETCH(QString, topic);
+    GuiFixture fixture;
+    auto window = fixture.StartWindow();
+    if (!button.isEmpty())
+        QTest::mouseClick(Child<QToolButton>(*window, qPrintable(button)), Qt::LeftButton);
+    if (settingsTab >= 0)
+        Child<QTabBar>(*window, "TabControl1")->setCurrentIndex(settingsTab);
+    ReleaseKey(*window, Qt::Key_F1);
+    QCOMPARE(fixture.OpenedUrls().size(), size_t(1));
+    QCOMPARE(fixture.OpenedUrls()[0].fileName(), topic);
+    QVERIFY(QFileInfo::exists(fixture.OpenedUrls()[0].toLocalFile()));
+}
+
+void TestMainWindow::missingHelpIsReported() {
+    GuiFixture fixture;
+    auto window = fixture.StartWindow();
+    SetHelpFile(QString::fromStdString(fixture.Data().File("no-help-here")));
+    QTest::mouseClick(Child<QToolButton>(*window, "btnHelp"), Qt::LeftButton);
+    QVERIFY(fixture.OpenedUrls().empty());
+    QCOMPARE(ShownMessageTexts(), std::vector<std::string>{"HTML Help not installed."});
+    // The next request tries again.
+    SetHelpFile(qEnvironmentVariable("QUORVANE_TEST_HELP_DIR"));
+    QTest::mouseClick(Child<QToolButton>(*window, "btnHelp"), Qt::LeftButton);
+    QCOMPARE(fixture.OpenedUrls().size(), size_t(1));
+}
+
+void TestMainWindow::ctrlF6StepsThroughAccountTabs() {
+    GuiFixture fixture;
+    std::vector<std::string> lines{"[Settings]", "NumAccounts=3"};
+    for (int n = 1; n <= 3; ++n) {
+        lines.push_back("[Account" + std::to_string(n) + "]");
+        lines.push_back("ID={5CA1AB1E-0000-4000-8000-00000000000" + std::to_string(n) + "}");
+        lines.push_back("EmailAddress=account" + std::to_string(n) + "@example.net");
+    }
+    fixture.WriteSettings(lines);
+    auto window = fixture.StartWindow();
+    auto* tabs = Child<QTabBar>(*window, "tabMail");
+    ReleaseKey(*window, Qt::Key_F6, Qt::ControlModifier); // not on the quarantine page: nothing
+    QCOMPARE(tabs->currentIndex(), 0);
+    QTest::mouseClick(Child<QToolButton>(*window, "btnSpam"), Qt::LeftButton);
+    tabs->setCurrentIndex(2);
+    ReleaseKey(*window, Qt::Key_F6, Qt::ControlModifier);
+    QCOMPARE(tabs->currentIndex(), 0);
+    ReleaseKey(*window, Qt::Key_F6, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(tabs->currentIndex(), 2);
+}
+
+void TestMainWindow::scanGuardsTheWindowAndCancelWorks() {
+    GuiFixture fixture;
+    FakePop3Server server({Mail(1), Mail(2), Mail(3)});
+    fixture.WriteSettings(AccountSettings(server.Port()));
+    auto window = fixture.StartWindow();
+    window->ShowMainWindow();
+    auto* start = Child<QPushButton>(*window, "btnStartScan");
+    auto* cancel = Child<QPushButton>(*window, "btnStopScan");
+    bool checked = false;
+    // Once the account's scan has begun (its session is waiting on the server).
+    auto* headline = Child<QLabel>(*window, "lblScanTop");
+    WhenReady(window.get(), [headline] { return headline->text().startsWith("Scanning "); }, [&] {
+        checked = true;
+        QVERIFY(!start->isEnabled());
+        QVERIFY(cancel->isEnabled());
+        for (const char* name : {"btnScan", "btnSpam", "btnLists", "btnSettings", "btnHelp", "btnAbout"})
+            QVERIFY2(!Child<QToolButton>(*window, name)->isEnabled(), name);
+        QVERIFY(!window->CloseCommandEnabled());
+        // F1 still opens the scan page's topic; Exit and a logoff are refused.
+        ReleaseKey(*window, Qt::Key_F1);
+        window->actExitExecute();
+        QVERIFY(UserSees(*window));
+        QVERIFY(!window->QueryEndSession());
+        QVERIFY(Shown("Please wait until Quorvane has finished scanning (when the Quorvane System Tray icon stops "
+                      "flashing) before shutting down or logging off."));
+        // Cancel asks first: No goes on, Yes cancels.
+        GuiMessageBoxes::SetNextAnswer(MsgResult::No);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QVERIFY(!ScanState.AbortRequested);
+        GuiMessageBoxes::SetNextAnswer(MsgResult::Yes);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QVERIFY(ScanState.AbortRequested);
+        QCOMPARE(Child<QLabel>(*window, "lblScanTop")->text(), QString("Aborting scan, please wait..."));
+    });
+    QTest::mouseClick(start, Qt::LeftButton);
+
+    QVERIFY(checked);
+    QVERIFY(Shown("Are you sure you want to cancel?"));
+    QCOMPARE(fixture.OpenedUrls().back().fileName(), QString("scan.htm"));
+    QCOMPARE(Child<QLabel>(*window, "lblScanTop")->text(), QString("Finished scanning your email accounts for spam."));
+    QVERIFY(Child<QPlainTextEdit>(*window, "memoScanDetails")->toPlainText().contains("Scan aborted."));
+    QVERIFY(start->isEnabled() && !cancel->isEnabled() && window->CloseCommandEnabled());
+    QVERIFY(Child<QToolButton>(*window, "btnAbout")->isEnabled());
+    QCOMPARE(server.Mailbox().size(), size_t(3)); // cancelled before the first message
+    QVERIFY(!fixture.Data().Read("log.txt").empty());
+}
+
+void TestMainWindow::closeHidesAndExitEnds() {
+    GuiFixture fixture;
+    auto window = fixture.StartWindow();
+    window->ShowMainWindow();
+    QVERIFY(!window->close());
+    QVERIFY(!UserSees(*window));
+    QVERIFY(SettingsText(fixture).find("Maximized=") == std::string::npos);
+
+    window->ShowMainWindow();
+    window->actExitExecute();
+    QVERIFY(!UserSees(*window));
+    QVERIFY(SettingsText(fixture).find("Maximized=") != std::string::npos);
+}
+
+void TestMainWindow::backgroundScanWaitsWhileTheWindowIsVisible() {
+    GuiFixture fixture;
+    FakePop3Server server({});
+    fixture.WriteSettings(AccountSettings(server.Port(), {"AutoScan=1", "AutoScanMin=10"}));
+    auto window = fixture.StartWindow();
+    auto* timer = window->findChild<QTimer*>("Timer2");
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 10 * 60 * 1000);
+
+    window->ShowMainWindow();
+    window->Timer2Timer();
+    QCOMPARE(server.Connections(), 0);
+
+    window->HideMainWindow();
+    bool unattended = false;
+    WhenReady(window.get(), [] { return true; }, [&] { unattended = ScanState.Unattended; });
+    window->Timer2Timer();
+    QCOMPARE(server.Connections(), 1);
+    QVERIFY(unattended);
+    QVERIFY(!ScanState.Unattended);
+    QVERIFY(timer->isActive()); // the next one due a full period after this one ended
+}
+
+void TestMainWindow::openEmailScansAsksAndStartsTheMailClient() {
+    GuiFixture fixture;
+    FakePop3Server server({});
+    fixture.WriteSettings(AccountSettings(server.Port(), {"EmailClient=\"/opt/mail client/mailer\" --compose now"}));
+    auto window = fixture.StartWindow();
+    GuiMessageBoxes::SetNextAnswer(MsgResult::Yes);
+    window->actEmailExecute();
+    QCOMPARE(server.Connections(), 1);
+    QVERIFY(Shown("Finished scanning, do you want to close Quorvane?"));
+    QVERIFY(!UserSees(*window));
+    QCOMPARE(fixture.StartedPrograms().size(), size_t(1));
+    QCOMPARE(fixture.StartedPrograms()[0].Program, QString("/opt/mail client/mailer"));
+    QCOMPARE(fixture.StartedPrograms()[0].Arguments, QStringList({"--compose", "now"}));
+}
+
+void TestMainWindow::instanceMessagesShowAndEnd() {
+    GuiFixture fixture;
+    fixture.WriteSettings(AccountSettings(1));
+    auto window = fixture.StartWindow();
+    window->HandleInstanceMessage(MsgShowWindow);
+    QVERIFY(UserSees(*window));
+    window->HandleInstanceMessage(MsgCloseProgram);
+    QVERIFY(SettingsText(fixture).find("Maximized=") != std::string::npos);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "main_window_test.moc"
