@@ -37,10 +37,13 @@ set(CPACK_PACKAGE_VENDOR Belvantis)
 set(CPACK_PACKAGE_VERSION 1.1.1)
 set(CPACK_PACKAGE_CONTACT "Belvantis <support@belvantis.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Challenge-response spam blocker for POP3 mailboxes")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Quorvane reads the headers of the mail waiting in your POP3 accounts, leaves mail from approved senders\n\
- on the server, quarantines mail from unknown senders and challenges them with an automatic reply.\n\
- Senders who answer are approved and their held mail is released to the inbox.")
+string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Quorvane reads the headers of the mail waiting in your POP3 accounts, leaves mail\n"
+    "from approved senders on the server, quarantines mail from unknown senders and\n"
+    "challenges them with an automatic reply. Senders who answer are approved and\n"
+    "their held mail is released to the inbox.")
+# The icons are SVG, drawn by Qt's SVG plugins at run time.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_SECTION mail)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

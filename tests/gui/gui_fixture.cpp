@@ -74,5 +74,6 @@ void WhenDialogShown(QObject* context, const QString& objectName, std::function<
                 return widget;
         return nullptr;
     };
-    WhenReady(context, [find] { return find() != nullptr; }, [find, act = std::move(act)] { act(find()); });
+    WhenReady(
+        context, [find] { return find() != nullptr; }, [find, act = std::move(act)] { act(find()); });
 }

@@ -32,11 +32,10 @@ std::string Mail(int number) {
 }
 
 std::vector<std::string> AccountSettings(int pop3Port, const std::vector<std::string>& settings = {}) {
-    std::vector<std::string> lines{"[Settings]", "NumAccounts=1", "NoChallenge=1", "SyncAddressBook=0",
-                                   "Maximized=0"};
+    std::vector<std::string> lines{"[Settings]", "NumAccounts=1", "NoChallenge=1", "SyncAddressBook=0", "Maximized=0"};
     lines.insert(lines.end(), settings.begin(), settings.end());
-    for (const char* line : {"[Account1]", "ID={5CA1AB1E-0000-4000-8000-000000000001}",
-                             "EmailAddress=me@example.net", "Server=127.0.0.1", "Enabled=1"})
+    for (const char* line : {"[Account1]", "ID={5CA1AB1E-0000-4000-8000-000000000001}", "EmailAddress=me@example.net",
+                             "Server=127.0.0.1", "Enabled=1"})
         lines.push_back(line);
     lines.push_back("Port=" + std::to_string(pop3Port));
     lines.push_back("Login=" + std::string(FakePop3Server::User));
@@ -71,7 +70,6 @@ bool Shown(const std::string& text) {
     auto texts = ShownMessageTexts();
     return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
-
 
 } // namespace
 
@@ -119,9 +117,12 @@ void TestMainWindow::navigationButtonsSelectPagesAndTitles_data() {
     QTest::newRow("quarantine") << "btnSpam" << 1 << "Quorvane - Quarantine"
                                 << "NOTICE:  Quarantined mail will be deleted after 14 days.  Click Settings to change "
                                    "this.";
-    QTest::newRow("approved") << "btnLists" << 2 << "Quorvane - Approved Senders" << "";
-    QTest::newRow("settings") << "btnSettings" << 3 << "Quorvane - Settings" << "";
-    QTest::newRow("about") << "btnAbout" << 5 << "Quorvane - About" << "Version 1.1.1";
+    QTest::newRow("approved") << "btnLists" << 2 << "Quorvane - Approved Senders"
+                              << "";
+    QTest::newRow("settings") << "btnSettings" << 3 << "Quorvane - Settings"
+                              << "";
+    QTest::newRow("about") << "btnAbout" << 5 << "Quorvane - About"
+                           << "Version 1.1.1";
 }
 
 void TestMainWindow::navigationButtonsSelectPagesAndTitles() {
@@ -244,29 +245,31 @@ void TestMainWindow::scanGuardsTheWindowAndCancelWorks() {
     bool checked = false;
     // Once the account's scan has begun (its session is waiting on the server).
     auto* headline = Child<QLabel>(*window, "lblScanTop");
-    WhenReady(window.get(), [headline] { return headline->text().startsWith("Scanning "); }, [&] {
-        checked = true;
-        QVERIFY(!start->isEnabled());
-        QVERIFY(cancel->isEnabled());
-        for (const char* name : {"btnScan", "btnSpam", "btnLists", "btnSettings", "btnHelp", "btnAbout"})
-            QVERIFY2(!Child<QToolButton>(*window, name)->isEnabled(), name);
-        QVERIFY(!window->CloseCommandEnabled());
-        // F1 still opens the scan page's topic; Exit and a logoff are refused.
-        ReleaseKey(*window, Qt::Key_F1);
-        window->actExitExecute();
-        QVERIFY(UserSees(*window));
-        QVERIFY(!window->QueryEndSession());
-        QVERIFY(Shown("Please wait until Quorvane has finished scanning (when the Quorvane System Tray icon stops "
-                      "flashing) before shutting down or logging off."));
-        // Cancel asks first: No goes on, Yes cancels.
-        GuiMessageBoxes::SetNextAnswer(MsgResult::No);
-        QTest::mouseClick(cancel, Qt::LeftButton);
-        QVERIFY(!ScanState.AbortRequested);
-        GuiMessageBoxes::SetNextAnswer(MsgResult::Yes);
-        QTest::mouseClick(cancel, Qt::LeftButton);
-        QVERIFY(ScanState.AbortRequested);
-        QCOMPARE(Child<QLabel>(*window, "lblScanTop")->text(), QString("Aborting scan, please wait..."));
-    });
+    WhenReady(
+        window.get(), [headline] { return headline->text().startsWith("Scanning "); },
+        [&] {
+            checked = true;
+            QVERIFY(!start->isEnabled());
+            QVERIFY(cancel->isEnabled());
+            for (const char* name : {"btnScan", "btnSpam", "btnLists", "btnSettings", "btnHelp", "btnAbout"})
+                QVERIFY2(!Child<QToolButton>(*window, name)->isEnabled(), name);
+            QVERIFY(!window->CloseCommandEnabled());
+            // F1 still opens the scan page's topic; Exit and a logoff are refused.
+            ReleaseKey(*window, Qt::Key_F1);
+            window->actExitExecute();
+            QVERIFY(UserSees(*window));
+            QVERIFY(!window->QueryEndSession());
+            QVERIFY(Shown("Please wait until Quorvane has finished scanning (when the Quorvane System Tray icon stops "
+                          "flashing) before shutting down or logging off."));
+            // Cancel asks first: No goes on, Yes cancels.
+            GuiMessageBoxes::SetNextAnswer(MsgResult::No);
+            QTest::mouseClick(cancel, Qt::LeftButton);
+            QVERIFY(!ScanState.AbortRequested);
+            GuiMessageBoxes::SetNextAnswer(MsgResult::Yes);
+            QTest::mouseClick(cancel, Qt::LeftButton);
+            QVERIFY(ScanState.AbortRequested);
+            QCOMPARE(Child<QLabel>(*window, "lblScanTop")->text(), QString("Aborting scan, please wait..."));
+        });
     QTest::mouseClick(start, Qt::LeftButton);
 
     QVERIFY(checked);
@@ -309,7 +312,8 @@ void TestMainWindow::backgroundScanWaitsWhileTheWindowIsVisible() {
 
     window->HideMainWindow();
     bool unattended = false;
-    WhenReady(window.get(), [] { return true; }, [&] { unattended = ScanState.Unattended; });
+    WhenReady(
+        window.get(), [] { return true; }, [&] { unattended = ScanState.Unattended; });
     window->Timer2Timer();
     QCOMPARE(server.Connections(), 1);
     QVERIFY(unattended);

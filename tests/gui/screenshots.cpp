@@ -45,9 +45,9 @@ void FillScanInProgress(TfrmQuorvaneMain& window) {
     GuiScanView& view = window.View();
     view.SetHeadline("Scanning me@example.com (1/2), please wait...");
     view.SetCurrentAction("Retrieving message header 7 of 12...");
-    for (const char* line : {"Scanning me@example.com.", "Connecting to POP3 server.",
-                             "Successfully connected to POP3 server.", "12 messages to scan.",
-                             "Quarantined: \"Cheap watches\" from offers@spam.example.net"})
+    for (const char* line :
+         {"Scanning me@example.com.", "Connecting to POP3 server.", "Successfully connected to POP3 server.",
+          "12 messages to scan.", "Quarantined: \"Cheap watches\" from offers@spam.example.net"})
         view.AddDetailsLine(line);
     view.SetScannedText("7");
     view.SetSpamText("3 (42.86%)");
@@ -55,9 +55,9 @@ void FillScanInProgress(TfrmQuorvaneMain& window) {
     view.SetProgressPosition(7);
     view.StartAnimation();
     view.SetStatusText("00:00:14");
-    for (ScanControl control : {ScanControl::Start, ScanControl::Scan, ScanControl::Quarantine,
-                                ScanControl::ApprovedSenders, ScanControl::Settings, ScanControl::Help,
-                                ScanControl::About})
+    for (ScanControl control :
+         {ScanControl::Start, ScanControl::Scan, ScanControl::Quarantine, ScanControl::ApprovedSenders,
+          ScanControl::Settings, ScanControl::Help, ScanControl::About})
         view.SetControlEnabled(control, false);
     view.SetControlEnabled(ScanControl::Cancel, true);
 }
@@ -89,9 +89,9 @@ int main(int argc, char** argv) {
     Save(&window, "scan-idle");
     FillScanInProgress(window);
     Save(&window, "scan-running");
-    for (ScanControl control : {ScanControl::Start, ScanControl::Scan, ScanControl::Quarantine,
-                                ScanControl::ApprovedSenders, ScanControl::Settings, ScanControl::Help,
-                                ScanControl::About})
+    for (ScanControl control :
+         {ScanControl::Start, ScanControl::Scan, ScanControl::Quarantine, ScanControl::ApprovedSenders,
+          ScanControl::Settings, ScanControl::Help, ScanControl::About})
         window.View().SetControlEnabled(control, true);
     window.View().StopAnimation();
 

@@ -8,8 +8,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 class TestShellParts : public QObject {
     Q_OBJECT

@@ -16,7 +16,8 @@ QString ApproveCaption(int countdown) {
 } // namespace
 
 TfrmApprove::TfrmApprove(const QString& sender, QWidget* parent)
-    : QDialog(parent), lblSender(new QLabel(sender, this)), btnApprove(new QPushButton(ApproveCaption(CountdownStart), this)),
+    : QDialog(parent), lblSender(new QLabel(sender, this)),
+      btnApprove(new QPushButton(ApproveCaption(CountdownStart), this)),
       btnReject(new QPushButton("Reject Sender", this)), tmrCountdown(new QTimer(this)) {
     setObjectName("TfrmApprove");
     setWindowTitle("Approve Sender?");

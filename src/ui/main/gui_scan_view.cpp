@@ -146,8 +146,7 @@ void GuiScanView::SetBusyCursor(bool busy) {
         QApplication::restoreOverrideCursor();
 }
 
-MsgResult GuiScanView::MessageBox(const std::string& text, const std::string& title, MsgButtons buttons,
-                                  MsgIcon icon) {
+MsgResult GuiScanView::MessageBox(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon) {
     // A question must not wear the busy cursor.
     bool busy = m_busy;
     SetBusyCursor(false);

@@ -35,8 +35,7 @@ public:
     void SetControlEnabled(ScanControl control, bool enabled) override;
     bool ControlEnabled(ScanControl control) const override;
     void SetBusyCursor(bool busy) override;
-    MsgResult MessageBox(const std::string& text, const std::string& title, MsgButtons buttons,
-                         MsgIcon icon) override;
+    MsgResult MessageBox(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon) override;
     bool AskApproveSender(const std::string& text) override;
     void OpenAccountSettings() override;
     bool ScanPageShowing() const override;

@@ -176,13 +176,12 @@ void TfrmQuorvaneMain::CreatePages() {
     m_accountsPage->Body()->addStretch();
     m_aboutPage = new AboutPage(PageControl1);
     for (QWidget* page : std::initializer_list<QWidget*>{m_scanPage, m_quarantinePage, m_listsPage, m_settingsPage,
-                                                        m_accountsPage, m_aboutPage})
+                                                         m_accountsPage, m_aboutPage})
         PageControl1->addWidget(page);
 
     connect(m_scanPage->btnStartScan, &QPushButton::clicked, this, &TfrmQuorvaneMain::btnStartScanClick);
     connect(m_scanPage->btnStopScan, &QPushButton::clicked, this, &TfrmQuorvaneMain::btnStopScanClick);
-    connect(m_scanPage, &ScanPage::ScannedLabelClicked, this,
-            [] { OpenHelp(HelpFile(), HelpShowContents); });
+    connect(m_scanPage, &ScanPage::ScannedLabelClicked, this, [] { OpenHelp(HelpFile(), HelpShowContents); });
     // Leaving the scan page takes its elapsed time off the status bar.
     connect(PageControl1, &QStackedWidget::currentChanged, this, [this](int) {
         MarkPageButton();
@@ -490,8 +489,7 @@ void TfrmQuorvaneMain::btnSettingsClick() {
 }
 
 void TfrmQuorvaneMain::btnHelpClick() {
-    OpenHelp(HelpTopicPath(HelpTopicFor(CurrentPage(), m_settingsPage->TabControl1->currentIndex())),
-             HelpShowTopic);
+    OpenHelp(HelpTopicPath(HelpTopicFor(CurrentPage(), m_settingsPage->TabControl1->currentIndex())), HelpShowTopic);
 }
 
 void TfrmQuorvaneMain::btnAboutClick() {

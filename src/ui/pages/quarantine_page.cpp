@@ -3,7 +3,8 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
-QuarantinePage::QuarantinePage(QWidget* parent) : TitledPage("tsSpam", "Suspect Spam", parent), tabMail(new QTabBar(this)) {
+QuarantinePage::QuarantinePage(QWidget* parent)
+    : TitledPage("tsSpam", "Suspect Spam", parent), tabMail(new QTabBar(this)) {
     tabMail->setObjectName("tabMail");
     tabMail->setDocumentMode(true);
     tabMail->setExpanding(false);
@@ -21,4 +22,3 @@ void QuarantinePage::StepAccountTab(int step) {
         return;
     tabMail->setCurrentIndex((tabMail->currentIndex() + step + count) % count);
 }
-

@@ -35,11 +35,12 @@ int MessageFor(const std::vector<std::string>& arguments) {
     return MsgShowWindow;
 }
 
-// Only an installed program is registered to start at logon.
+// Only an installed program is registered to start at logon, never one in
+// a build folder: installed, its shared files lie where the install put them.
 std::string InstalledProgramFolder() {
-#ifdef QUORVANE_INSTALLED_BINDIR
-    QString running = QFileInfo(QString::fromStdString(ProgramFolder())).canonicalFilePath();
-    if (!running.isEmpty() && running == QFileInfo(QUORVANE_INSTALLED_BINDIR).canonicalFilePath())
+#ifdef QUORVANE_HELP_FROM_BINDIR
+    QDir programFolder(QString::fromStdString(ProgramFolder()));
+    if (QFileInfo(programFolder.filePath(QUORVANE_HELP_FROM_BINDIR)).isDir())
         return ProgramFolder();
 #endif
     return {};
@@ -61,8 +62,8 @@ bool LockDataFolder(DataFolderLock& lock, const QString& serverName, int message
     }
     if (lock.Held() || lock.Acquire(folder, LockWaitSeconds, nullptr))
         return true;
-    ShowMessageBox("Another Quorvane process is still using " + folder + "; try again later.", "Error",
-                   MsgButtons::Ok, MsgIcon::Error);
+    ShowMessageBox("Another Quorvane process is still using " + folder + "; try again later.", "Error", MsgButtons::Ok,
+                   MsgIcon::Error);
     return false;
 }
 
@@ -89,10 +90,11 @@ int RunDesktopProgram(int argc, char** argv) {
         InstanceServer server([&window](int received) { window.HandleInstanceMessage(received); });
         if (!server.Listen(serverName))
             ReportUnhandledError(("Cannot listen on " + serverName.toStdString()).c_str());
-        QObject::connect(&application, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager& manager) {
-            if (!window.QueryEndSession())
-                manager.cancel();
-        });
+        QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
+                         [&window](QSessionManager& manager) {
+                             if (!window.QueryEndSession())
+                                 manager.cancel();
+                         });
         window.StartUp();
         int status = application.exec();
         SetEventPump(nullptr);

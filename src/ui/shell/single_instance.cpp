@@ -4,8 +4,8 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
-#include <QVariant>
 #include <QStandardPaths>
+#include <QVariant>
 
 #include <unistd.h>
 
