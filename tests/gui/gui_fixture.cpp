@@ -39,10 +39,10 @@ void GuiFixture::WriteSettings(const std::vector<std::string>& lines) const {
 }
 
 std::unique_ptr<TfrmQuorvaneMain> GuiFixture::StartWindow() const {
-    auto window = std::make_unique<TfrmQuorvaneMain>();
-    window->StartUp();
     // The help of the source tree, whatever folder the test runs from.
     SetHelpFile(qEnvironmentVariable("QUORVANE_TEST_HELP_DIR"));
+    auto window = std::make_unique<TfrmQuorvaneMain>();
+    window->StartUp();
     QCoreApplication::processEvents();
     return window;
 }

@@ -22,6 +22,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -77,6 +78,7 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
     void firstRunShowsTheWindowOtherwiseItStaysHidden();
+    void convertedIndexOpensTheUpdateNotice();
     void navigationButtonsSelectPagesAndTitles_data();
     void navigationButtonsSelectPagesAndTitles();
     void passwordGateGuardsQuarantineAndSettings();
@@ -107,6 +109,16 @@ void TestMainWindow::firstRunShowsTheWindowOtherwiseItStaysHidden() {
     QCOMPARE(window->CurrentPage(), int(TfrmQuorvaneMain::PageScan));
     QCOMPARE(Child<QTabBar>(*window, "tabMail")->tabText(0), QString("me@example.net"));
     QVERIFY(!window->StatusPanel(0).isEmpty());
+}
+
+void TestMainWindow::convertedIndexOpensTheUpdateNotice() {
+    GuiFixture fixture;
+    fixture.WriteSettings(AccountSettings(1));
+    std::filesystem::create_directories(fixture.Data().File("Accounts/{5CA1AB1E-0000-4000-8000-000000000001}"));
+    fixture.Data().Write("Accounts/{5CA1AB1E-0000-4000-8000-000000000001}/account.dat", std::string(4, '\0'));
+    auto window = fixture.StartWindow();
+    QCOMPARE(fixture.OpenedUrls().size(), size_t(1));
+    QCOMPARE(fixture.OpenedUrls()[0].fileName(), QString("update_notice.htm"));
 }
 
 void TestMainWindow::navigationButtonsSelectPagesAndTitles_data() {
@@ -211,6 +223,9 @@ void TestMainWindow::missingHelpIsReported() {
     SetHelpFile(qEnvironmentVariable("QUORVANE_TEST_HELP_DIR"));
     QTest::mouseClick(Child<QToolButton>(*window, "btnHelp"), Qt::LeftButton);
     QCOMPARE(fixture.OpenedUrls().size(), size_t(1));
+    // "Scanned     :" opens the contents.
+    QTest::mouseClick(Child<QLabel>(*window, "lblScannedCaption"), Qt::LeftButton);
+    QCOMPARE(fixture.OpenedUrls().back().fileName(), QString("index.htm"));
 }
 
 void TestMainWindow::ctrlF6StepsThroughAccountTabs() {

@@ -266,7 +266,8 @@ void TfrmQuorvaneMain::StartUp() {
     ScanState.Unattended = false;
     UpgradeNotice = false;
     Accounts.Clear();
-    SetHelpFile(FindHelpFile());
+    if (HelpFile().isEmpty())
+        SetHelpFile(FindHelpFile());
     LoadSettings();
     LoopList.LoadFromFile(DataFolder());
     LoadLists();

@@ -59,3 +59,13 @@ TEST_F(Desktop, DefaultMailClientIgnoresMissingOrUnsafeEntries) {
 }
 
 } // namespace
+
+TEST_F(Desktop, MailClientIconComesFromTheEntryThatStartsTheProgram) {
+    m_home.Write("usr/applications/other.desktop", "[Desktop Entry]\nExec=/usr/bin/othermail\nIcon=other\n");
+    m_home.Write("usr/applications/mail.desktop",
+                 "[Desktop Entry]\nExec=\"/opt/my mail/mailer\" %u\nIcon=/opt/my mail/mailer.png\n");
+    EXPECT_EQ(MailClientIconName("/usr/local/bin/mailer -compose"), "/opt/my mail/mailer.png");
+    EXPECT_EQ(MailClientIconName("othermail"), "other");
+    EXPECT_EQ(MailClientIconName("unknown"), "");
+    EXPECT_EQ(MailClientIconName(""), "");
+}
