@@ -73,3 +73,39 @@ void SaveWindowState(const WindowGeometry& geometry) {
         ShowMessageBox(error.what(), "Error", MsgButtons::Ok, MsgIcon::Error);
     }
 }
+
+PreviewGeometry LoadPreviewGeometry(const WorkArea& workArea) {
+    IniDocument ini;
+    try {
+        ini.LoadFromFile(SettingsFilePath());
+    } catch (const std::runtime_error&) {
+        // An unreadable file gives the defaults, as a missing one does.
+    }
+    const char* section = SettingsSection;
+    PreviewGeometry geometry;
+    geometry.Width = ini.ReadInteger(section, "PreviewWidth", geometry.Width);
+    geometry.Height = ini.ReadInteger(section, "PreviewHeight", geometry.Height);
+    geometry.Maximized = ini.ReadBool(section, "PreviewMaximized", false);
+    geometry.Left = ini.ReadInteger(section, "PreviewLeft", workArea.Width - geometry.Width);
+    geometry.Top = ini.ReadInteger(section, "PreviewTop", workArea.Height - geometry.Height);
+    return geometry;
+}
+
+void SavePreviewGeometry(const PreviewGeometry& geometry) {
+    try {
+        std::string path = SettingsFilePath();
+        IniDocument ini;
+        ini.LoadFromFile(path);
+        const char* section = SettingsSection;
+        ini.WriteInteger(section, "PreviewLeft", geometry.Left);
+        ini.WriteInteger(section, "PreviewTop", geometry.Top);
+        if (!geometry.Maximized) {
+            ini.WriteInteger(section, "PreviewWidth", geometry.Width);
+            ini.WriteInteger(section, "PreviewHeight", geometry.Height);
+        }
+        ini.WriteBool(section, "PreviewMaximized", geometry.Maximized);
+        ini.SaveToFile(path);
+    } catch (const std::exception& error) {
+        ShowMessageBox(error.what(), "Error", MsgButtons::Ok, MsgIcon::Error);
+    }
+}

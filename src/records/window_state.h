@@ -43,3 +43,24 @@ void LoadWindowState(WindowGeometry& geometry, const WorkArea& workArea);
 // settings file that keeps every other line. A failure is shown as an error
 // message box with the system's text (title "Error", OK); nothing is raised.
 void SaveWindowState(const WindowGeometry& geometry);
+
+// The secure preview's window: "PreviewLeft", "PreviewTop", "PreviewWidth",
+// "PreviewHeight" and "PreviewMaximized" in section "Settings".
+struct PreviewGeometry {
+    int Left = 0;
+    int Top = 0;
+    int Width = 600; // the designed size
+    int Height = 400;
+    bool Maximized = false;
+};
+
+// Reads the preview's geometry: the designed size, and a position that puts
+// the window in the bottom right corner of the work area, are the defaults.
+// A missing or unreadable file gives the defaults.
+PreviewGeometry LoadPreviewGeometry(const WorkArea& workArea);
+
+// Writes "PreviewLeft", "PreviewTop" and "PreviewMaximized", and the width
+// and height only when the window is not maximised (a maximised window keeps
+// the size it is restored to). A failure is shown as an error message box;
+// nothing is raised.
+void SavePreviewGeometry(const PreviewGeometry& geometry);

@@ -2,7 +2,10 @@
 // folder given as the only argument, for a person to look at. Runs on the
 // offscreen platform against a throw-away data folder.
 #include "platform/data_folder.h"
+#include "platform/date_time.h"
+#include "platform/paths.h"
 #include "records/program_settings.h"
+#include "records/uObjects.h"
 #include "scan/scan_state.h"
 #include "support/temp_folder.h"
 #include "ui/dialogs/uFormApprove.h"
@@ -10,10 +13,13 @@
 #include "ui/dialogs/uPassword.h"
 #include "ui/main/gui_scan_view.h"
 #include "ui/main/uMain.h"
+#include "ui/preview/uPreview.h"
 #include "ui/shell/gui_message_boxes.h"
 #include "ui/shell/vantrel_application.h"
 
+#include <QAbstractItemView>
 #include <QDir>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTabBar>
@@ -27,6 +33,8 @@ namespace {
 QString g_folder;
 
 void Save(QWidget* widget, const char* name) {
+    if (qobject_cast<TfrmQuorvaneMain*>(widget))
+        widget->resize(820, 540);
     QCoreApplication::processEvents();
     QString path = QDir(g_folder).filePath(QString(name) + ".png");
     if (!widget->grab().save(path))
@@ -62,6 +70,57 @@ void FillScanInProgress(TfrmQuorvaneMain& window) {
     view.SetControlEnabled(ScanControl::Cancel, true);
 }
 
+const char* const MultipartMessage =
+    "From: Jane Sender <jane@example.net>\r\n"
+    "To: Me <me@example.com>\r\n"
+    "Cc: Team <team@example.com>\r\n"
+    "Subject: Our meeting next week\r\n"
+    "Date: Tue, 8 Dec 2026 09:30:00 +0100\r\n"
+    "MIME-Version: 1.0\r\n"
+    "Content-Type: multipart/mixed; boundary=\"outer\"\r\n\r\n"
+    "--outer\r\nContent-Type: multipart/alternative; boundary=\"inner\"\r\n\r\n"
+    "--inner\r\nContent-Type: text/plain; charset=utf-8\r\n\r\n"
+    "Hello,\r\n\r\nCould we move our meeting to Thursday at 10:00? The agenda is at\r\n"
+    "https://intranet.example.com/agenda and the slides are attached.\r\n\r\n"
+    "Write to jane@example.net if Thursday does not suit you.\r\n\r\nBest regards,\r\nJane\r\n"
+    "--inner\r\nContent-Type: text/html\r\n\r\n<p>Hello,</p><img src=\"https://tracker.example/x.png\">\r\n"
+    "--inner--\r\n"
+    "--outer\r\nContent-Type: application/pdf; name=\"slides.pdf\"\r\n"
+    "Content-Disposition: attachment; filename=\"slides.pdf\"\r\nContent-Transfer-Encoding: base64\r\n\r\n"
+    "JVBERi0xLjQK\r\n--outer--\r\n";
+
+// Quarantined messages of the first account, newest last.
+std::string FillQuarantine(const TempFolder& data) {
+    struct Entry {
+        const char* Address;
+        const char* Name;
+        const char* Subject;
+        int DaysAgo;
+        int Category;
+    };
+    const Entry entries[] = {
+        {"offers@deals.example.net", "Daily Deals", "Cheap watches, today only", 6, 0},
+        {"newsletter@lists.example.org", "", "Weekly digest #42", 5, 1},
+        {"billing@shop.example.com", "Shop Billing", "Your invoice", 4, 0},
+        {"jane@example.net", "Jane Sender", "Our meeting next week", 2, 0},
+        {"winner@lottery.example", "Lottery Office", "You have won!", 1, 3},
+        {"friend@example.org", "An Old Friend", "Long time no see", 0, 0},
+    };
+    std::string folder = AccountFolder(0);
+    EnsureFolder(folder);
+    std::string meeting;
+    int n = 0;
+    for (const Entry& entry : entries) {
+        std::string file = "{5CA1AB1E-0000-4000-8000-00000000000" + std::to_string(++n) + "}.dat";
+        data.Write("Accounts/" + Accounts.Item(0).ID + "/" + file, MultipartMessage);
+        Accounts.Item(0).UnkMailItems.Add(entry.Address, entry.Name, entry.Category, file, Now() - entry.DaysAgo,
+                                          entry.Subject, "me@example.com");
+        if (std::string(entry.Subject) == "Our meeting next week")
+            meeting = IncludeTrailingDelimiter(folder) + file;
+    }
+    return meeting;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -95,8 +154,18 @@ int main(int argc, char** argv) {
         window.View().SetControlEnabled(control, true);
     window.View().StopAnimation();
 
+    std::string meeting = FillQuarantine(data);
     Click(window, "btnSpam");
+    auto* list = window.findChild<QAbstractItemView*>("lvMail");
+    list->selectionModel()->select(list->model()->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     Save(&window, "quarantine");
+
+    TfrmPreview preview(&window);
+    preview.LoadMessage(meeting);
+    preview.resize(620, 440);
+    preview.show();
+    Save(&preview, "preview");
+    preview.close();
     Click(window, "btnLists");
     Save(&window, "approved-senders");
     Click(window, "btnSettings");

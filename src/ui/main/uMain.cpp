@@ -14,12 +14,13 @@
 #include "scan/scan_run.h"
 #include "scan/scan_state.h"
 #include "ui/about/about_page.h"
+#include "ui/dialogs/uFormWait.h"
 #include "ui/dialogs/uPassword.h"
 #include "ui/help/help.h"
 #include "ui/main/gui_scan_view.h"
 #include "ui/main/navigation_images.h"
-#include "ui/pages/quarantine_page.h"
 #include "ui/pages/settings_page.h"
+#include "ui/quarantine/quarantine_page.h"
 #include "ui/scan/scan_page.h"
 #include "ui/shell/desktop_services.h"
 #include "ui/shell/single_instance.h"
@@ -168,7 +169,7 @@ void TfrmQuorvaneMain::CreatePages() {
     PageControl1 = new QStackedWidget(this);
     PageControl1->setObjectName("PageControl1");
     m_scanPage = new ScanPage(PageControl1);
-    m_quarantinePage = new QuarantinePage(PageControl1);
+    m_quarantinePage = new QuarantinePage(*this, PageControl1);
     m_listsPage = new TitledPage("tsLists", "Approved Senders", PageControl1);
     m_listsPage->Body()->addStretch();
     m_settingsPage = new SettingsPage(PageControl1);
@@ -325,6 +326,7 @@ void TfrmQuorvaneMain::ApplyWindowState() {
     QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     LoadWindowState(m_geometry, WorkArea{area.width(), area.height()});
     setGeometry(area.x() + m_geometry.Left, area.y() + m_geometry.Top, m_geometry.Width, m_geometry.Height);
+    m_quarantinePage->ApplyGeometry(m_geometry);
 }
 
 void TfrmQuorvaneMain::SaveWindowState() {
@@ -336,6 +338,7 @@ void TfrmQuorvaneMain::SaveWindowState() {
     m_geometry.Width = bounds.width();
     m_geometry.Height = bounds.height();
     m_geometry.Maximized = isMaximized();
+    m_quarantinePage->StoreGeometry(m_geometry);
     ::SaveWindowState(m_geometry);
 }
 
@@ -450,6 +453,23 @@ QToolButton* TfrmQuorvaneMain::NavigationButton(ScanControl control) const {
     }
 }
 
+void TfrmQuorvaneMain::ShowWaitWindow() {
+    m_waitWindow = std::make_unique<TfrmWait>(this);
+    m_waitWindow->ShowOver();
+}
+
+void TfrmQuorvaneMain::CloseWaitWindow() {
+    m_waitWindow.reset();
+}
+
+void TfrmQuorvaneMain::SetAccountTabsEnabled(bool enabled) {
+    m_quarantinePage->SetAccountTabsEnabled(enabled);
+}
+
+void TfrmQuorvaneMain::SetSettingsTabsEnabled(bool enabled) {
+    m_settingsPage->TabControl1->setEnabled(enabled);
+}
+
 void TfrmQuorvaneMain::ShowPage(Page page, const QString& title) {
     PageControl1->setCurrentIndex(page);
     setWindowTitle(ProductName + " - " + title);
@@ -468,6 +488,7 @@ void TfrmQuorvaneMain::btnSpamClick() {
     if (CurrentPage() == PageQuarantine || !btnSpam->isEnabled() || !PassPasswordGate(this))
         return;
     ShowPage(PageQuarantine, "Quarantine");
+    m_quarantinePage->OpenView();
     SetStatusPanel(1, ProgramSettings.AutoDelSpam
                           ? QStringLiteral("NOTICE:  Quarantined mail will be deleted after %1 days.  Click Settings "
                                            "to change this.")
@@ -621,6 +642,10 @@ bool TfrmQuorvaneMain::HandleKeyRelease(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1 && modifiers == Qt::NoModifier) {
         // Also while a scan runs, when the Help button itself is disabled.
         btnHelpClick();
+        return true;
+    }
+    if (event->key() == Qt::Key_A && modifiers == Qt::ControlModifier && CurrentPage() == PageQuarantine) {
+        m_quarantinePage->SelectAllRows();
         return true;
     }
     if (event->key() == Qt::Key_F6 && (modifiers & Qt::ControlModifier) && CurrentPage() == PageQuarantine) {

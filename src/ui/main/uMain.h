@@ -1,5 +1,6 @@
 #pragma once
 
+#include "challenge/quarantine_actions.h"
 #include "records/window_state.h"
 #include "scan/scan_view.h"
 
@@ -19,6 +20,7 @@ class QuarantinePage;
 class ScanPage;
 class SettingsPage;
 class TitledPage;
+class TfrmWait;
 class TrayIcon;
 
 // TfrmQuorvaneMain: the main window and the shell around it. A column of six
@@ -27,7 +29,7 @@ class TrayIcon;
 // the page's own text; the tray icon and its menu reach it while it is
 // hidden. Start-up loads everything the process owns; closing the window
 // only hides it, Exit ends the program.
-class TfrmQuorvaneMain : public QMainWindow {
+class TfrmQuorvaneMain : public QMainWindow, public QuarantineActionWindow {
     Q_OBJECT
 public:
     enum Page { PageScan = 0, PageQuarantine, PageApprovedSenders, PageSettings, PageAccounts, PageAbout };
@@ -64,6 +66,12 @@ public:
     QToolButton* NavigationButton(ScanControl control) const;
     QTimer* ElapsedTimer() const { return Timer1; }
     GuiScanView& View() const { return *m_scanView; }
+
+    // What the quarantine actions need of the window.
+    void ShowWaitWindow() override;
+    void CloseWaitWindow() override;
+    void SetAccountTabsEnabled(bool enabled) override;
+    void SetSettingsTabsEnabled(bool enabled) override;
 
     // Page handlers of the navigation buttons.
     void btnScanClick();
@@ -150,6 +158,7 @@ private:
     TrayIcon* m_tray = nullptr;
 
     std::unique_ptr<GuiScanView> m_scanView;
+    std::unique_ptr<TfrmWait> m_waitWindow;
     WindowGeometry m_geometry;
 
     bool m_firstRun = false;

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "challenge/quarantine_view.h"
+
+#include <QWidget>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QTabBar;
+class QToolBar;
+class QTreeView;
+class QuarantineActionWindow;
+class QuarantineModel;
+struct WindowGeometry;
+
+// The quarantine page ("Suspect Spam"): the account tabs tabMail, the
+// category tabs TabControl2, the toolbar (Approve, Release, Preview,
+// Delete), the information strip and the list lvMail with its context menu
+// mnuMail. The state (account, category, rows, sort order, selection) is
+// the core's QuarantineView; the page shows it and passes the user's
+// commands to the quarantine actions.
+class QuarantinePage : public QWidget {
+    Q_OBJECT
+public:
+    QuarantinePage(QuarantineActionWindow& actions, QWidget* parent = nullptr);
+
+    QuarantineView& View() { return m_view; }
+
+    // An account was added at start-up: a tab named by its address.
+    void AddAccountTab(const QString& caption);
+    // Ctrl+F6 and Ctrl+Shift+F6: the next (1) or previous (-1) account tab,
+    // wrapping around.
+    void StepAccountTab(int step);
+    // Ctrl+A on the page: every row selected, the list focused.
+    void SelectAllRows();
+
+    // What opening the page does after the password gate: the list filled
+    // for the current account and every account's captions refreshed.
+    void OpenView();
+    // The captions of account n (1-based) and, for the current account, of
+    // the category tabs.
+    void RefreshCaptions(int n);
+    // Refills the list for account n (1-based) when it is the current one.
+    void FillQuarantineList(int n);
+    void SetSortColumn(int column);
+
+    // The column widths and sort order kept in the settings file.
+    void ApplyGeometry(const WindowGeometry& geometry);
+    void StoreGeometry(WindowGeometry& geometry) const;
+
+    // The account tabs, disabled while an action runs.
+    void SetAccountTabsEnabled(bool enabled);
+
+    void actAllowExecute();
+    void actReleaseExecute();
+    void actPreviewExecute();
+    void actDeleteExecute();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateSortMenu();
+    void TabControl2Change(int category);
+    void tabMailChange(int index);
+    void ShowRows();
+    // The list and the captions after an action changed the index.
+    void ShowActionResult();
+    void SelectionChanged();
+    void UpdateActions();
+    void UpdateSortMarks();
+    void SortBy(int column, int direction);
+    bool HandleListKey(QKeyEvent* event);
+
+    QuarantineView m_view;
+    QuarantineActionWindow& m_actions;
+    QuarantineModel* m_model;
+    int m_shownAccount = 0;
+    bool m_syncingSelection = false;
+
+    QLabel* lblTitle;
+    QTabBar* tabMail;
+    QTabBar* TabControl2;
+    QToolBar* m_toolbar;
+    QLabel* lblInformation;
+    QTreeView* lvMail;
+    QMenu* mnuMail;
+    QAction* actAllow;
+    QAction* actRelease;
+    QAction* actPreview;
+    QAction* actDelete;
+    QActionGroup* m_sortGroup;
+    QAction* actOrderReceived;
+    QAction* actDateDown;
+    QAction* actDateUp;
+    QAction* actFromDown;
+    QAction* actFromUp;
+    QAction* actSubjectDown;
+    QAction* actSubjectUp;
+};
