@@ -9,6 +9,7 @@
 #include "ui/help/help.h"
 #include "ui/main/uMain.h"
 #include "ui/shell/gui_message_boxes.h"
+#include "ui/shell/gui_prompts.h"
 #include "ui/shell/single_instance.h"
 
 #include <QFileInfo>
@@ -81,6 +82,7 @@ private slots:
     void convertedIndexOpensTheUpdateNotice();
     void navigationButtonsSelectPagesAndTitles_data();
     void navigationButtonsSelectPagesAndTitles();
+    void senderListsFollowThePage();
     void passwordGateGuardsQuarantineAndSettings();
     void f1OpensTheTopicOfThePageAndTab_data();
     void f1OpensTheTopicOfThePageAndTab();
@@ -130,7 +132,7 @@ void TestMainWindow::navigationButtonsSelectPagesAndTitles_data() {
                                 << "NOTICE:  Quarantined mail will be deleted after 14 days.  Click Settings to change "
                                    "this.";
     QTest::newRow("approved") << "btnLists" << 2 << "Quorvane - Approved Senders"
-                              << "";
+                              << "0 approved senders";
     QTest::newRow("settings") << "btnSettings" << 3 << "Quorvane - Settings"
                               << "";
     QTest::newRow("about") << "btnAbout" << 5 << "Quorvane - About"
@@ -155,6 +157,34 @@ void TestMainWindow::navigationButtonsSelectPagesAndTitles() {
     QTest::mouseClick(Child<QToolButton>(*window, "btnScan"), Qt::LeftButton);
     QCOMPARE(window->windowTitle(), QString("Quorvane - Scan for Spam"));
     QCOMPARE(window->StatusPanel(1), QString());
+}
+
+void TestMainWindow::senderListsFollowThePage() {
+    GuiFixture fixture;
+    auto window = fixture.StartWindow();
+    GuiPrompts::SetUnshown(true);
+    auto* approved = Child<QWidget>(*window, "WBListFrame");
+    auto* blacklist = Child<QWidget>(*window, "BBListFrame");
+    QTest::mouseClick(Child<QToolButton>(*window, "btnLists"), Qt::LeftButton);
+    QVERIFY(approved->isVisible() && !blacklist->isVisible());
+    GuiPrompts::SetNextText("Friend@Example.ORG", true);
+    approved->findChild<QToolButton*>("btnNew")->click();
+    QCOMPARE(window->StatusPanel(1), QString("1 approved senders"));
+
+    QTest::mouseClick(Child<QToolButton>(*window, "btnSettings"), Qt::LeftButton);
+    auto* tabs = Child<QTabBar>(*window, "TabControl1");
+    tabs->setCurrentIndex(3);
+    QVERIFY(blacklist->isVisible() && !approved->isVisible());
+    GuiPrompts::SetNextText("spammer@example.net", true);
+    blacklist->findChild<QToolButton*>("btnNew")->click();
+    QCOMPARE(window->StatusPanel(1), QString()); // the count belongs to the approved page
+    QCOMPARE(fixture.Data().Read("BlackList.dat"), std::string("spammer@example.net\r\n"));
+    tabs->setCurrentIndex(0);
+    QVERIFY(!blacklist->isVisible());
+
+    QTest::mouseClick(Child<QToolButton>(*window, "btnLists"), Qt::LeftButton);
+    QVERIFY(approved->isVisible() && !blacklist->isVisible());
+    QCOMPARE(window->StatusPanel(1), QString("1 approved senders"));
 }
 
 void TestMainWindow::passwordGateGuardsQuarantineAndSettings() {

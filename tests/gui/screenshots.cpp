@@ -139,6 +139,14 @@ int main(int argc, char** argv) {
                               "[Account1]\r\nEmailAddress=me@example.com\r\nServer=pop.example.com\r\n"
                               "[Account2]\r\nEmailAddress=work@example.org\r\nServer=pop.example.org\r\n");
 
+    std::string approved;
+    for (const char* address : {"alice@example.com", "bob@example.org", "*@partner.example.net", "carol@example.com",
+                                "dave@example.org", "erin@example.com", "frank@example.net", "grace@example.org",
+                                "heidi@example.com", "ivan@example.net", "judy@example.org", "*@family.example"})
+        approved += std::string(address) + "\r\n";
+    data.Write("WhiteList.dat", approved);
+    data.Write("BlackList.dat", "offers@deals.example.net\r\n*@spam.example\r\nwinner@lottery.example\r\n");
+
     TfrmQuorvaneMain window;
     window.StartUp();
     window.resize(760, 520);
@@ -170,6 +178,9 @@ int main(int argc, char** argv) {
     Save(&window, "approved-senders");
     Click(window, "btnSettings");
     Save(&window, "settings");
+    window.findChild<QTabBar*>("TabControl1")->setCurrentIndex(3);
+    Save(&window, "settings-blacklist");
+    window.findChild<QTabBar*>("TabControl1")->setCurrentIndex(0);
     Click(window, "btnAbout");
     Save(&window, "about");
 

@@ -17,6 +17,7 @@
 #include "ui/dialogs/uFormWait.h"
 #include "ui/dialogs/uPassword.h"
 #include "ui/help/help.h"
+#include "ui/lists/uBlockListsForm.h"
 #include "ui/main/gui_scan_view.h"
 #include "ui/main/navigation_images.h"
 #include "ui/pages/settings_page.h"
@@ -171,7 +172,14 @@ void TfrmQuorvaneMain::CreatePages() {
     m_scanPage = new ScanPage(PageControl1);
     m_quarantinePage = new QuarantinePage(*this, PageControl1);
     m_listsPage = new TitledPage("tsLists", "Approved Senders", PageControl1);
-    m_listsPage->Body()->addStretch();
+    pnlBlockListsContainer = new QWidget(m_listsPage);
+    pnlBlockListsContainer->setObjectName("pnlBlockListsContainer");
+    auto* container = new QVBoxLayout(pnlBlockListsContainer);
+    container->setContentsMargins(0, 0, 0, 0);
+    m_blockLists = new TBlockListsForm(pnlBlockListsContainer);
+    container->addWidget(m_blockLists);
+    m_listsPage->Body()->addWidget(pnlBlockListsContainer, 1);
+    connect(m_blockLists, &TBlockListsForm::ApprovedCountChanged, this, &TfrmQuorvaneMain::ShowApprovedCount);
     m_settingsPage = new SettingsPage(PageControl1);
     m_accountsPage = new TitledPage("tsAccounts", "Email Accounts", PageControl1);
     m_accountsPage->Body()->addStretch();
@@ -186,6 +194,7 @@ void TfrmQuorvaneMain::CreatePages() {
     // Leaving the scan page takes its elapsed time off the status bar.
     connect(PageControl1, &QStackedWidget::currentChanged, this, [this](int) {
         MarkPageButton();
+        PlaceBlockLists();
         if (PageControl1->currentWidget() != m_scanPage && m_scanPage->btnStartScan->isEnabled())
             SetStatusPanel(1, QString());
     });
@@ -273,11 +282,14 @@ void TfrmQuorvaneMain::StartUp() {
     LoopList.LoadFromFile(DataFolder());
     LoadLists();
     if (ProgramSettings.SyncAddressBook) {
+        // It ends by saving the lists, which shows them.
         try {
             SyncAddressBooks(false);
         } catch (const std::exception& error) {
             ShowMessageBox(error.what(), "Error", MsgButtons::Ok, MsgIcon::Error);
         }
+    } else {
+        m_blockLists->ShowLists();
     }
     QCoreApplication::processEvents();
     LoadAccounts();
@@ -453,6 +465,28 @@ QToolButton* TfrmQuorvaneMain::NavigationButton(ScanControl control) const {
     }
 }
 
+void TfrmQuorvaneMain::PlaceBlockLists() {
+    bool onSettings = CurrentPage() == PageSettings;
+    QWidget* target = onSettings ? static_cast<QWidget*>(m_settingsPage) : m_listsPage;
+    if (pnlBlockListsContainer->parentWidget() != target) {
+        if (onSettings)
+            m_settingsPage->SetBlacklistPanel(pnlBlockListsContainer);
+        else
+            m_listsPage->Body()->addWidget(pnlBlockListsContainer, 1);
+    }
+    if (onSettings) {
+        m_blockLists->ShowBlacklistOnly();
+    } else {
+        m_blockLists->ShowApprovedOnly();
+        pnlBlockListsContainer->show();
+    }
+}
+
+void TfrmQuorvaneMain::ShowApprovedCount() {
+    if (CurrentPage() == PageApprovedSenders)
+        SetStatusPanel(1, QStringLiteral("%1 approved senders").arg(m_blockLists->ApprovedCount()));
+}
+
 void TfrmQuorvaneMain::ShowWaitWindow() {
     m_waitWindow = std::make_unique<TfrmWait>(this);
     m_waitWindow->ShowOver();
@@ -500,7 +534,7 @@ void TfrmQuorvaneMain::btnListsClick() {
     if (CurrentPage() == PageApprovedSenders || !btnLists->isEnabled())
         return;
     ShowPage(PageApprovedSenders, "Approved Senders");
-    SetStatusPanel(1, QString());
+    ShowApprovedCount();
 }
 
 void TfrmQuorvaneMain::btnSettingsClick() {

@@ -9,6 +9,7 @@
 #include <memory>
 
 class AboutPage;
+class TBlockListsForm;
 class GuiScanView;
 class QAction;
 class QLabel;
@@ -119,6 +120,10 @@ private:
     void ShowPage(Page page, const QString& title);
     // Keeps the button of the page shown pressed.
     void MarkPageButton();
+    // The sender lists' panel: the approved list on its own page, the
+    // blacklist on the settings page's "Blacklist" tab while that is open.
+    void PlaceBlockLists();
+    void ShowApprovedCount();
     // The tray actions' guard: the window is visible but another of the
     // program's windows is active (a dialog is open).
     bool AnotherWindowActive() const;
@@ -136,6 +141,8 @@ private:
     ScanPage* m_scanPage = nullptr;
     QuarantinePage* m_quarantinePage = nullptr;
     TitledPage* m_listsPage = nullptr;
+    QWidget* pnlBlockListsContainer = nullptr;
+    TBlockListsForm* m_blockLists = nullptr;
     SettingsPage* m_settingsPage = nullptr;
     TitledPage* m_accountsPage = nullptr;
     AboutPage* m_aboutPage = nullptr;

@@ -11,7 +11,17 @@ class SettingsPage : public TitledPage {
 public:
     static constexpr int EmailAccountsTab = 2;
 
+    static constexpr int BlacklistTab = 3;
+
     explicit SettingsPage(QWidget* parent = nullptr);
 
+    // Takes the sender lists' panel, shown while the "Blacklist" tab is.
+    void SetBlacklistPanel(QWidget* panel);
+
     QTabBar* TabControl1;
+
+private:
+    void ShowSettingsTab(int tab);
+
+    QWidget* m_blacklistPanel = nullptr;
 };
