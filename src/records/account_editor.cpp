@@ -1,0 +1,198 @@
+#include "records/account_editor.h"
+
+#include "platform/identifier.h"
+#include "platform/paths.h"
+#include "records/text_helpers.h"
+#include "records/uObjects.h"
+
+#include <charconv>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+constexpr int DefaultPop3Port = 110;
+constexpr int DefaultSmtpPort = 25;
+constexpr int TlsPop3Port = 995;
+constexpr int TlsSmtpPort = 465;
+
+// The field's number, or fallback when it holds none.
+int FieldNumber(const std::string& text, int fallback) {
+    std::string trimmed = Trim(text);
+    int value = 0;
+    auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
+    return error == std::errc() && end == trimmed.data() + trimmed.size() && !trimmed.empty() ? value : fallback;
+}
+
+// The alias text: trimmed as a whole, one alias per line.
+std::vector<std::string> AliasLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(Trim(text));
+    for (std::string line; std::getline(stream, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string AliasText(const TAliasList& aliases) {
+    std::string text;
+    for (const auto& alias : aliases.Strings())
+        text += (text.empty() ? "" : "\n") + alias;
+    return text;
+}
+
+} // namespace
+
+SmtpFieldStates SmtpEnabling(const AccountEditorFields& fields) {
+    return {fields.SMTPAuth, fields.SMTPAuth && !fields.SMTPSameAsIncoming};
+}
+
+std::string SuggestedPort(const std::string& port, ConnectionSecurity from, ConnectionSecurity to, bool smtp) {
+    const int plain = smtp ? DefaultSmtpPort : DefaultPop3Port;
+    const int tls = smtp ? TlsSmtpPort : TlsPop3Port;
+    int number = FieldNumber(port, -1);
+    if (to == ConnectionSecurity::Tls && number == plain)
+        return std::to_string(tls);
+    if (from == ConnectionSecurity::Tls && to != ConnectionSecurity::Tls && number == tls)
+        return std::to_string(plain);
+    return port;
+}
+
+void AccountEditor::ShowAccount(int n) {
+    if (n < 1 || n > Accounts.Count())
+        return;
+    const TAccountItem& account = Accounts.Item(n - 1);
+    AccountEditorFields fields;
+    fields.DisplayName = account.DisplayName;
+    fields.EmailAddress = account.EmailAddress;
+    fields.ReplyAddress = account.ReplyAddress;
+    fields.IncomingServerEnabled = account.Port >= 0;
+    fields.Server = fields.IncomingServerEnabled ? account.Server : std::string();
+    fields.Port = fields.IncomingServerEnabled ? std::to_string(account.Port) : std::string();
+    fields.SMTPServer = account.SMTPServer;
+    fields.SMTPPort = std::to_string(account.SMTPPort);
+    fields.Login = account.Login;
+    fields.Password = account.Password;
+    fields.SMTPAuth = account.SMTPAuth;
+    fields.SMTPSameAsIncoming = account.SMTPSameAsIncoming;
+    fields.SMTPLogin = account.SMTPLogin;
+    fields.SMTPPassword = account.SMTPPassword;
+    fields.Enabled = account.Enabled;
+    fields.POP3Security = account.POP3Security;
+    fields.SMTPSecurity = account.SMTPSecurity;
+    fields.Aliases = AliasText(account.Aliases);
+    fields.ID = account.ID;
+    Fields = fields;
+    EditorModified = false;
+}
+
+void AccountEditor::FieldChanged() {
+    EditorModified = EditorDiffers() || NewAccountPending;
+}
+
+bool AccountEditor::EditorDiffers() const {
+    int n = SelectedAccount();
+    if (n < 1)
+        return false;
+    const TAccountItem& a = Accounts.Item(n - 1);
+    const AccountEditorFields& f = Fields;
+    return f.DisplayName != a.DisplayName || f.Server != a.Server || FieldNumber(f.Port, DefaultPop3Port) != a.Port ||
+           f.SMTPServer != a.SMTPServer || FieldNumber(f.SMTPPort, DefaultSmtpPort) != a.SMTPPort ||
+           f.SMTPAuth != a.SMTPAuth || f.SMTPLogin != a.SMTPLogin || f.SMTPPassword != a.SMTPPassword ||
+           f.SMTPSameAsIncoming != a.SMTPSameAsIncoming || f.EmailAddress != a.EmailAddress || f.Login != a.Login ||
+           f.Password != a.Password || f.Enabled != a.Enabled || f.POP3Security != a.POP3Security ||
+           f.SMTPSecurity != a.SMTPSecurity;
+}
+
+void AccountEditor::ApplyAccount() {
+    int n = SelectedAccount();
+    if (n >= 1) {
+        TAccountItem& account = Accounts.Item(n - 1);
+        // An index of the older kind is converted before the record changes.
+        if (!Fields.ID.empty() && FileExists(IncludeTrailingDelimiter(AccountFolder(n - 1)) + "account.dat"))
+            LoadIndex(account);
+        account.ID = Fields.ID;
+        account.DisplayName = Fields.DisplayName;
+        account.Server = Fields.Server;
+        account.Port = FieldNumber(Fields.Port, -1);
+        account.SMTPServer = Fields.SMTPServer;
+        account.SMTPPort = FieldNumber(Fields.SMTPPort, -1);
+        account.SMTPAuth = Fields.SMTPAuth;
+        account.SMTPLogin = Fields.SMTPLogin;
+        account.SMTPPassword = Fields.SMTPPassword;
+        account.SMTPSameAsIncoming = Fields.SMTPSameAsIncoming;
+        account.EmailAddress = Fields.EmailAddress;
+        account.ReplyAddress = Fields.ReplyAddress;
+        account.Login = Fields.Login;
+        account.Password = Fields.Password;
+        account.Enabled = Fields.Enabled;
+        account.POP3Security = Fields.POP3Security;
+        account.SMTPSecurity = Fields.SMTPSecurity;
+        account.Aliases.Assign(AliasLines(Fields.Aliases));
+        NewAccountPending = false;
+        SaveAccount(n);
+    }
+    m_tabs.RefreshCaptions(m_tabs.SelectedQuarantineTab() + 1);
+    m_tabs.RefreshCaptions(m_tabs.SelectedEditorTab() + 1);
+    EditorModified = false;
+}
+
+void AccountEditor::TabChanging() {
+    if (EditorModified)
+        ApplyAccount();
+}
+
+void AccountEditor::TabChanged(int index) {
+    ShowAccount(index + 1);
+}
+
+void AccountEditor::AddAccount() {
+    if (EditorModified)
+        ApplyAccount();
+    AppendAccount();
+    NewAccountPending = true;
+    EditorModified = true;
+    m_tabs.AppendAccountTabs();
+    m_tabs.SelectEditorTab(Accounts.Count() - 1);
+    m_tabs.ShowFields(true);
+    AccountEditorFields fields;
+    fields.Port = std::to_string(DefaultPop3Port);
+    fields.SMTPPort = std::to_string(DefaultSmtpPort);
+    fields.ID = NewIdentifierText();
+    Fields = fields;
+}
+
+void AccountEditor::DeleteAccount() {
+    if (NewAccountPending) {
+        int last = Accounts.Count() - 1;
+        Accounts.Delete(last);
+        m_tabs.RemoveAccountTabs(last);
+        NewAccountPending = false;
+        EditorModified = false;
+        if (Accounts.Count() > 0) {
+            m_tabs.SelectEditorTab(Accounts.Count() - 1);
+            ShowAccount(Accounts.Count());
+        }
+    } else if (m_tabs.SelectedQuarantineTab() >= 0 && SelectedAccount() >= 1) {
+        int n = SelectedAccount();
+        if (RemoveAccount(n)) {
+            m_tabs.RemoveAccountTabs(n - 1);
+            EditorModified = false;
+            if (Accounts.Count() > 0) {
+                m_tabs.SelectEditorTab(0);
+                m_tabs.SelectQuarantineTab(0);
+                ShowAccount(1);
+                m_tabs.FillQuarantineList(1);
+            }
+        }
+    }
+    m_tabs.ShowFields(Accounts.Count() > 0);
+}
+
+int AccountEditor::SelectedAccount() const {
+    int tab = m_tabs.SelectedEditorTab();
+    return tab >= 0 && tab < Accounts.Count() ? tab + 1 : 0;
+}
