@@ -154,6 +154,10 @@ void TestMainWindow::navigationButtonsSelectPagesAndTitles() {
     QVERIFY(pressed->isChecked());
     QVERIFY(!Child<QToolButton>(*window, "btnScan")->isChecked());
 
+    // The settings page is left only through its OK.
+    ProgramSettings.EmailClient = "mailer";
+    if (button == "btnSettings")
+        QTest::mouseClick(Child<QPushButton>(*window, "btnSaveOptions"), Qt::LeftButton);
     QTest::mouseClick(Child<QToolButton>(*window, "btnScan"), Qt::LeftButton);
     QCOMPARE(window->windowTitle(), QString("Quorvane - Scan for Spam"));
     QCOMPARE(window->StatusPanel(1), QString());
@@ -182,6 +186,8 @@ void TestMainWindow::senderListsFollowThePage() {
     tabs->setCurrentIndex(0);
     QVERIFY(!blacklist->isVisible());
 
+    ProgramSettings.EmailClient = "mailer";
+    QTest::mouseClick(Child<QPushButton>(*window, "btnSaveOptions"), Qt::LeftButton);
     QTest::mouseClick(Child<QToolButton>(*window, "btnLists"), Qt::LeftButton);
     QVERIFY(approved->isVisible() && !blacklist->isVisible());
     QCOMPARE(window->StatusPanel(1), QString("1 approved senders"));

@@ -4,6 +4,7 @@
 #include "platform/data_folder.h"
 #include "platform/date_time.h"
 #include "platform/paths.h"
+#include "records/password_scramble.h"
 #include "records/program_settings.h"
 #include "records/uObjects.h"
 #include "scan/scan_state.h"
@@ -22,6 +23,7 @@
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTest>
 #include <QToolButton>
@@ -135,9 +137,16 @@ int main(int argc, char** argv) {
     TempFolder data;
     SetDataFolderOverride(data.Path());
     GuiMessageBoxes::Install();
-    data.Write("vantrel.ini", "[Settings]\r\nNumAccounts=2\r\nMaximized=0\r\nAutoDelSpam=1\r\n"
-                              "[Account1]\r\nEmailAddress=me@example.com\r\nServer=pop.example.com\r\n"
-                              "[Account2]\r\nEmailAddress=work@example.org\r\nServer=pop.example.org\r\n");
+    std::string scrambled = ScramblePassword("secret");
+    data.Write("vantrel.ini", "[Settings]\r\nNumAccounts=2\r\nMaximized=0\r\nAutoDelSpam=1\r\nAutoScan=1\r\n"
+                              "SyncAddressBook=0\r\nEmailClient=/usr/bin/thunderbird -mail\r\n"
+                              "[Account1]\r\nEmailAddress=me@example.com\r\nDisplayName=Me Myself\r\n"
+                              "Server=pop.example.com\r\nSMTPServer=smtp.example.com\r\nLogin=me\r\nPassword=" +
+                                  scrambled +
+                                  "\r\nSMTPAuth=1\r\nPOP3Security=1\r\nPort=995\r\n"
+                                  "[Account2]\r\nEmailAddress=work@example.org\r\nDisplayName=Me at work\r\n"
+                                  "Server=pop.example.org\r\nLogin=me\r\nPassword=" +
+                                  scrambled + "\r\nEnabled=0\r\n");
 
     std::string approved;
     for (const char* address : {"alice@example.com", "bob@example.org", "*@partner.example.net", "carol@example.com",
@@ -177,10 +186,13 @@ int main(int argc, char** argv) {
     Click(window, "btnLists");
     Save(&window, "approved-senders");
     Click(window, "btnSettings");
-    Save(&window, "settings");
-    window.findChild<QTabBar*>("TabControl1")->setCurrentIndex(3);
-    Save(&window, "settings-blacklist");
-    window.findChild<QTabBar*>("TabControl1")->setCurrentIndex(0);
+    const char* const tabs[] = {"settings-preferences", "settings-challenge", "settings-accounts", "settings-blacklist",
+                                "settings-advanced"};
+    for (int tab = 0; tab < 5; ++tab) {
+        window.findChild<QTabBar*>("TabControl1")->setCurrentIndex(tab);
+        Save(&window, tabs[tab]);
+    }
+    window.findChild<QPushButton*>("btnSaveOptions")->click();
     Click(window, "btnAbout");
     Save(&window, "about");
 

@@ -9,6 +9,7 @@
 #include "records/program_settings.h"
 #include "records/quarantine_index.h"
 #include "records/sender_lists.h"
+#include "records/settings_checks.h"
 #include "records/text_helpers.h"
 #include "records/uObjects.h"
 #include "scan/scan_run.h"
@@ -23,6 +24,7 @@
 #include "ui/pages/settings_page.h"
 #include "ui/quarantine/quarantine_page.h"
 #include "ui/scan/scan_page.h"
+#include "ui/settings/account_editor_page.h"
 #include "ui/shell/desktop_services.h"
 #include "ui/shell/single_instance.h"
 #include "ui/shell/tray_icon.h"
@@ -180,7 +182,9 @@ void TfrmQuorvaneMain::CreatePages() {
     container->addWidget(m_blockLists);
     m_listsPage->Body()->addWidget(pnlBlockListsContainer, 1);
     connect(m_blockLists, &TBlockListsForm::ApprovedCountChanged, this, &TfrmQuorvaneMain::ShowApprovedCount);
-    m_settingsPage = new SettingsPage(PageControl1);
+    connect(m_quarantinePage, &QuarantinePage::AccountTabChanged, this,
+            [this](int index) { m_settingsPage->AccountEditor().FollowQuarantineTab(index); });
+    m_settingsPage = new SettingsPage(*m_quarantinePage, PageControl1);
     m_accountsPage = new TitledPage("tsAccounts", "Email Accounts", PageControl1);
     m_accountsPage->Body()->addStretch();
     m_aboutPage = new AboutPage(PageControl1);
@@ -188,6 +192,7 @@ void TfrmQuorvaneMain::CreatePages() {
                                                          m_accountsPage, m_aboutPage})
         PageControl1->addWidget(page);
 
+    connect(m_settingsPage->btnSaveOptions, &QPushButton::clicked, this, &TfrmQuorvaneMain::ConfirmSettings);
     connect(m_scanPage->btnStartScan, &QPushButton::clicked, this, &TfrmQuorvaneMain::btnStartScanClick);
     connect(m_scanPage->btnStopScan, &QPushButton::clicked, this, &TfrmQuorvaneMain::btnStopScanClick);
     connect(m_scanPage, &ScanPage::ScannedLabelClicked, this, [] { OpenHelp(HelpFile(), HelpShowContents); });
@@ -195,6 +200,9 @@ void TfrmQuorvaneMain::CreatePages() {
     connect(PageControl1, &QStackedWidget::currentChanged, this, [this](int) {
         MarkPageButton();
         PlaceBlockLists();
+        // The account editor stays on the account the quarantine view shows.
+        if (CurrentPage() == PageQuarantine && Accounts.Count() > 0)
+            m_settingsPage->AccountEditor().FollowQuarantineTab(m_quarantinePage->View().CurrentAccount());
         if (PageControl1->currentWidget() != m_scanPage && m_scanPage->btnStartScan->isEnabled())
             SetStatusPanel(1, QString());
     });
@@ -293,6 +301,7 @@ void TfrmQuorvaneMain::StartUp() {
     }
     QCoreApplication::processEvents();
     LoadAccounts();
+    m_settingsPage->AccountEditor().LoadAccounts();
     ApplyWindowState();
     GiveNavigationDisabledImages();
     ShowMailClientIcon();
@@ -467,13 +476,11 @@ QToolButton* TfrmQuorvaneMain::NavigationButton(ScanControl control) const {
 
 void TfrmQuorvaneMain::PlaceBlockLists() {
     bool onSettings = CurrentPage() == PageSettings;
-    QWidget* target = onSettings ? static_cast<QWidget*>(m_settingsPage) : m_listsPage;
-    if (pnlBlockListsContainer->parentWidget() != target) {
-        if (onSettings)
-            m_settingsPage->SetBlacklistPanel(pnlBlockListsContainer);
-        else
-            m_listsPage->Body()->addWidget(pnlBlockListsContainer, 1);
-    }
+    bool onListsPage = pnlBlockListsContainer->parentWidget() == m_listsPage;
+    if (onSettings && onListsPage)
+        m_settingsPage->SetBlacklistPanel(pnlBlockListsContainer);
+    else if (!onSettings && !onListsPage)
+        m_listsPage->Body()->addWidget(pnlBlockListsContainer, 1);
     if (onSettings) {
         m_blockLists->ShowBlacklistOnly();
     } else {
@@ -540,8 +547,70 @@ void TfrmQuorvaneMain::btnListsClick() {
 void TfrmQuorvaneMain::btnSettingsClick() {
     if (CurrentPage() == PageSettings || !btnSettings->isEnabled() || !PassPasswordGate(this))
         return;
+    // A modal place: the other pages and Exit wait until its OK.
+    SetSettingsLocks(false);
+    m_settingsPage->LoadPreferences();
     ShowPage(PageSettings, "Settings");
+    m_settingsPage->AccountEditor().ShowAccount(1);
+    m_settingsPage->SelectTab(SettingsPage::PreferencesTab);
     SetStatusPanel(1, QString());
+}
+
+void TfrmQuorvaneMain::SetSettingsLocks(bool enabled) {
+    for (ScanControl control :
+         {ScanControl::Scan, ScanControl::Quarantine, ScanControl::ApprovedSenders, ScanControl::About})
+        NavigationButton(control)->setEnabled(enabled);
+    m_closeCommandEnabled = enabled;
+}
+
+void TfrmQuorvaneMain::ConfirmSettings() {
+    SaveSettings();
+    AccountEditorPage& editor = m_settingsPage->AccountEditor();
+    editor.ApplyAccount();
+    SettingsProblem problem = FirstSettingsProblem(ProgramSettings);
+    if (problem.Found()) {
+        ShowMessageBox(problem.Message, "Notice", MsgButtons::Ok, MsgIcon::Warning);
+        m_settingsPage->SelectTab(problem.Place == "Advanced" ? SettingsPage::AdvancedTab
+                                                              : SettingsPage::PreferencesTab);
+        return;
+    }
+    int failing = -1;
+    problem = FirstAccountsProblem(Accounts, failing);
+    if (problem.Found()) {
+        ShowMessageBox(problem.Message, "Notice", MsgButtons::Ok, MsgIcon::Warning);
+        m_settingsPage->SelectTab(SettingsPage::EmailAccountsTab);
+        editor.ShowAccount(failing + 1);
+        editor.FocusField(problem.Place);
+        return;
+    }
+    ArmBackgroundScan();
+    ShowMailClientIcon();
+    SetSettingsLocks(true);
+    if (m_firstRun)
+        CompleteFirstRun();
+    btnScanClick();
+    editor.ShowPasswordHint(false);
+}
+
+void TfrmQuorvaneMain::CompleteFirstRun() {
+    if (WhiteList.Count() == 0)
+        ShowMessageBox("Your approved list is empty.  This may be because you have an empty address book, or you are "
+                       "using a different email client than Microsoft Outlook Express, Microsoft Outlook, or "
+                       "Eudora.\r\n\r\nIf this is the case, you can manually setup your approved list by exporting "
+                       "your address book to a text file, and then importing it into your approved list.  Or you can "
+                       "manually enter in email addresses into your approved list.\r\n\r\nPlease click OK to "
+                       "continue.",
+                       "Notice", MsgButtons::Ok, MsgIcon::Warning);
+    ShowMessageBox("Congratulations, setup has completed and Quorvane is now ready to protect you from spam.\r\n\r\n"
+                   "Please click OK to finish, and to view the Getting Started Guide.",
+                   "Setup Complete", MsgButtons::Ok, MsgIcon::Information);
+    OpenHelpTopicQuietly(GettingStartedTopic);
+    m_firstRun = false;
+    HideMainWindow();
+    m_tray->ShowBalloon("Quorvane Notice",
+                        "Open your email client through this icon from now on.  This will ensure that Quorvane will "
+                        "scan your email accounts for spam every time you open your email.",
+                        60);
 }
 
 void TfrmQuorvaneMain::btnHelpClick() {
@@ -559,7 +628,7 @@ void TfrmQuorvaneMain::btnAboutClick() {
 void TfrmQuorvaneMain::OpenAccountSettings() {
     btnSettingsClick();
     if (CurrentPage() == PageSettings)
-        m_settingsPage->TabControl1->setCurrentIndex(SettingsPage::EmailAccountsTab);
+        m_settingsPage->SelectTab(SettingsPage::EmailAccountsTab);
 }
 
 void TfrmQuorvaneMain::btnStartScanClick() {

@@ -83,6 +83,9 @@ public:
     void btnAboutClick();
     // The settings page at its "Email Accounts" tab.
     void OpenAccountSettings();
+    // The settings page's OK: save, apply the account, check, and either
+    // send the user to what is wrong or close the page.
+    void ConfirmSettings();
     // The scan page's Start and Cancel.
     void btnStartScanClick();
     void btnStopScanClick();
@@ -124,6 +127,10 @@ private:
     // blacklist on the settings page's "Blacklist" tab while that is open.
     void PlaceBlockLists();
     void ShowApprovedCount();
+    // While the settings page is open the other pages and Exit are locked.
+    void SetSettingsLocks(bool enabled);
+    // The end of the first-run setup at the first confirmed settings.
+    void CompleteFirstRun();
     // The tray actions' guard: the window is visible but another of the
     // program's windows is active (a dialog is open).
     bool AnotherWindowActive() const;

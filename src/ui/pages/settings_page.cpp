@@ -1,30 +1,57 @@
 #include "ui/pages/settings_page.h"
 
+#include "ui/settings/account_editor_page.h"
+#include "ui/settings/uFrameDefaults.h"
+#include "ui/settings/uFrameGeneralOptions.h"
+#include "ui/settings/uFrameMouseButtons.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
 
-SettingsPage::SettingsPage(QWidget* parent)
-    : TitledPage("tsSettings", "Settings", parent), TabControl1(new QTabBar(this)) {
+SettingsPage::SettingsPage(QuarantinePage& quarantine, QWidget* parent)
+    : TitledPage("tsSettings", "Settings", parent), TabControl1(new QTabBar(this)),
+      btnSaveOptions(new QPushButton("OK", this)), m_content(new QStackedWidget(this)),
+      m_defaults(new TframeDefaults(m_content)), m_generalOptions(new TframeGeneralOptions(m_content)),
+      m_accounts(new AccountEditorPage(quarantine, m_content)), m_blacklist(new QWidget(m_content)),
+      m_advanced(new TframeMouseButtons(m_content)) {
     TabControl1->setObjectName("TabControl1");
     TabControl1->setExpanding(false);
     for (const char* caption : {"Preferences", "Challenge Email", "Email Accounts", "Blacklist", "Advanced"})
         TabControl1->addTab(caption);
+    m_blacklist->setObjectName("tsBlacklist");
+    new QVBoxLayout(m_blacklist);
+    m_blacklist->layout()->setContentsMargins(0, 4, 0, 0);
+    for (QWidget* tab :
+         std::initializer_list<QWidget*>{m_defaults, m_generalOptions, m_accounts, m_blacklist, m_advanced})
+        m_content->addWidget(tab);
+    btnSaveOptions->setObjectName("btnSaveOptions");
+    btnSaveOptions->setDefault(true);
+    btnSaveOptions->setMinimumWidth(90);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnSaveOptions);
     Body()->addWidget(TabControl1);
-    Body()->addStretch(1);
-    connect(TabControl1, &QTabBar::currentChanged, this, &SettingsPage::ShowSettingsTab);
+    Body()->addWidget(m_content, 1);
+    Body()->addLayout(buttons);
+    connect(TabControl1, &QTabBar::currentChanged, m_content, &QStackedWidget::setCurrentIndex);
+}
+
+void SettingsPage::LoadPreferences() {
+    m_defaults->Load();
+    m_generalOptions->Load();
+    m_advanced->Load();
 }
 
 void SettingsPage::SetBlacklistPanel(QWidget* panel) {
-    m_blacklistPanel = panel;
-    // Above the stretch that fills the other tabs' room.
-    Body()->insertWidget(1, panel, 1);
-    ShowSettingsTab(TabControl1->currentIndex());
+    m_blacklist->layout()->addWidget(panel);
+    panel->show();
 }
 
-void SettingsPage::ShowSettingsTab(int tab) {
-    if (!m_blacklistPanel || m_blacklistPanel->parentWidget() != this)
-        return;
-    m_blacklistPanel->setVisible(tab == BlacklistTab);
-    // The stretch keeps the other tabs' (empty) room; the panel takes it when shown.
-    Body()->setStretch(2, tab == BlacklistTab ? 0 : 1);
+void SettingsPage::SelectTab(Tab tab) {
+    TabControl1->setCurrentIndex(tab);
+    m_content->setCurrentIndex(tab);
 }

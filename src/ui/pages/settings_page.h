@@ -2,26 +2,42 @@
 
 #include "ui/pages/titled_page.h"
 
+class AccountEditorPage;
+class QPushButton;
+class QStackedWidget;
 class QTabBar;
+class QuarantinePage;
+class TframeDefaults;
+class TframeGeneralOptions;
+class TframeMouseButtons;
 
-// The settings page: its five tabs TabControl1 ("Preferences", "Challenge
-// Email", "Email Accounts", "Blacklist", "Advanced").
+// The settings page: five tabs TabControl1 ("Preferences", "Challenge
+// Email", "Email Accounts", "Blacklist", "Advanced") over one content area,
+// and "OK" (btnSaveOptions), the only way out.
 class SettingsPage : public TitledPage {
     Q_OBJECT
 public:
-    static constexpr int EmailAccountsTab = 2;
+    enum Tab { PreferencesTab = 0, ChallengeTab, EmailAccountsTab, BlacklistTab, AdvancedTab };
 
-    static constexpr int BlacklistTab = 3;
+    SettingsPage(QuarantinePage& quarantine, QWidget* parent = nullptr);
 
-    explicit SettingsPage(QWidget* parent = nullptr);
-
-    // Takes the sender lists' panel, shown while the "Blacklist" tab is.
+    // The three preference tabs filled from the settings and templates.
+    void LoadPreferences();
+    // Takes the sender lists' panel for the "Blacklist" tab.
     void SetBlacklistPanel(QWidget* panel);
+    // ShowSettingsTab: selects a tab and shows its content.
+    void SelectTab(Tab tab);
+
+    AccountEditorPage& AccountEditor() { return *m_accounts; }
 
     QTabBar* TabControl1;
+    QPushButton* btnSaveOptions;
 
 private:
-    void ShowSettingsTab(int tab);
-
-    QWidget* m_blacklistPanel = nullptr;
+    QStackedWidget* m_content;
+    TframeDefaults* m_defaults;
+    TframeGeneralOptions* m_generalOptions;
+    AccountEditorPage* m_accounts;
+    QWidget* m_blacklist;
+    TframeMouseButtons* m_advanced;
 };

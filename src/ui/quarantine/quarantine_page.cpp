@@ -22,6 +22,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int CategoryCount = 4;
@@ -173,6 +175,20 @@ void QuarantinePage::AddAccountTab(const QString& caption) {
     tabMail->addTab(caption);
 }
 
+void QuarantinePage::RemoveAccountTab(int index) {
+    QSignalBlocker quiet(tabMail);
+    tabMail->removeTab(index);
+    m_shownAccount = std::max(tabMail->currentIndex(), 0);
+    m_view.SetCurrentAccount(m_shownAccount);
+}
+
+void QuarantinePage::SelectAccountTab(int index) {
+    QSignalBlocker quiet(tabMail);
+    tabMail->setCurrentIndex(index);
+    m_shownAccount = index;
+    m_view.SetCurrentAccount(index);
+}
+
 void QuarantinePage::StepAccountTab(int step) {
     int count = tabMail->count();
     if (count > 0)
@@ -198,6 +214,7 @@ void QuarantinePage::RefreshCaptions(int n) {
     if (n - 1 == m_view.CurrentAccount())
         for (int category = 0; category < CategoryCount; ++category)
             TabControl2->setTabText(category, Text(m_view.CategoryCaption(category)));
+    emit AccountCaptionChanged(n - 1);
     QCoreApplication::processEvents();
 }
 
@@ -242,6 +259,7 @@ void QuarantinePage::tabMailChange(int index) {
     RefreshCaptions(m_shownAccount + 1);
     m_shownAccount = index;
     FillQuarantineList(index + 1);
+    emit AccountTabChanged(index);
 }
 
 void QuarantinePage::ShowRows() {

@@ -28,8 +28,11 @@ public:
 
     QuarantineView& View() { return m_view; }
 
-    // An account was added at start-up: a tab named by its address.
+    // An account's tab: added at start-up or by the account editor, removed
+    // with the account; the tab switch handling does not run for these.
     void AddAccountTab(const QString& caption);
+    void RemoveAccountTab(int index);
+    void SelectAccountTab(int index);
     // Ctrl+F6 and Ctrl+Shift+F6: the next (1) or previous (-1) account tab,
     // wrapping around.
     void StepAccountTab(int step);
@@ -57,6 +60,12 @@ public:
     void actReleaseExecute();
     void actPreviewExecute();
     void actDeleteExecute();
+
+signals:
+    // RefreshCaptions ran for the account at index (0-based).
+    void AccountCaptionChanged(int index);
+    // The user moved to the account tab at index.
+    void AccountTabChanged(int index);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "records/account_editor.h"
+
+#include <QWidget>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QTabBar;
+class QuarantinePage;
+
+// The settings tab "Email Accounts": the account editor's tool bar, its
+// account tabs tabAccounts and the fields of the shown account, bound to the
+// core's AccountEditor. Its tabs stay in step with the quarantine view's.
+class AccountEditorPage : public QWidget, private AccountEditorTabs {
+    Q_OBJECT
+public:
+    AccountEditorPage(QuarantinePage& quarantine, QWidget* parent = nullptr);
+
+    AccountEditor& Editor() { return m_editor; }
+
+    // At start-up, once the accounts are loaded: one tab per account and
+    // account 1 shown.
+    void LoadAccounts();
+    // The selected tab's account shown afresh (the settings page opening).
+    void ShowAccount(int n);
+    void ApplyAccount();
+    // The quarantine view moved to tab index: the editor follows, with its
+    // tab-switch handling.
+    void FollowQuarantineTab(int index);
+    // The hint "< Enter your email password".
+    void ShowPasswordHint(bool visible);
+    // Focus on the field a settings check names ("user name", "password",
+    // "SMTP user name", "SMTP password", "email address", "reply address",
+    // "display name").
+    void FocusField(const std::string& place);
+    // The tab caption of account index from its record.
+    void RefreshTabCaption(int index);
+
+    QAction* actAddAccount;
+    QAction* actDeleteAccount;
+    QTabBar* tabAccounts;
+
+private:
+    // AccountEditorTabs.
+    void AppendAccountTabs() override;
+    void RemoveAccountTabs(int index) override;
+    int SelectedEditorTab() const override;
+    void SelectEditorTab(int index) override;
+    int SelectedQuarantineTab() const override;
+    void SelectQuarantineTab(int index) override;
+    void RefreshCaptions(int n) override;
+    void FillQuarantineList(int n) override;
+    void ShowFields(bool visible) override;
+
+    QWidget* CreateFields();
+    void WriteFields();
+    void ReadFields();
+    void ApplyEnabling();
+    void FieldEdited(bool compared);
+    void SecurityChosen(bool smtp);
+    void TabSwitched(int index);
+
+    AccountEditor m_editor;
+    QuarantinePage& m_quarantine;
+    int m_shownTab = -1;
+    bool m_writing = false;
+
+    QWidget* m_fields = nullptr;
+    QLineEdit* edName = nullptr;
+    QLineEdit* edReturnAddress = nullptr;
+    QLineEdit* edReplyAddress = nullptr;
+    QLineEdit* edServer = nullptr;
+    QLineEdit* edPort = nullptr;
+    QComboBox* cmbPOP3Security = nullptr;
+    QLineEdit* edSMTP = nullptr;
+    QLineEdit* edSMTPPort = nullptr;
+    QComboBox* cmbSMTPSecurity = nullptr;
+    QLineEdit* edLogin = nullptr;
+    QLineEdit* edPassword = nullptr;
+    QLabel* Label14 = nullptr;
+    QCheckBox* chkSMTPAuthentication = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QLineEdit* edSMTPLogin = nullptr;
+    QLineEdit* edSMTPPassword = nullptr;
+    QLabel* m_smtpLoginLabel = nullptr;
+    QLabel* m_smtpPasswordLabel = nullptr;
+    QCheckBox* chkAccEnabled = nullptr;
+    QPlainTextEdit* memoAliases = nullptr;
+    ConnectionSecurity m_pop3Security = ConnectionSecurity::None;
+    ConnectionSecurity m_smtpSecurity = ConnectionSecurity::None;
+};

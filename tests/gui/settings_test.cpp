@@ -1,0 +1,215 @@
+// The settings page and the account editor on the offscreen platform: the
+// store-on-change rules, the checks of OK with the place they send the user
+// to, the locks while the page is open, the first-run completion and the
+// editor's binding to the account records.
+#include "gui_fixture.h"
+
+#include "records/password_scramble.h"
+#include "records/program_settings.h"
+#include "records/sender_lists.h"
+#include "records/uObjects.h"
+#include "ui/main/uMain.h"
+#include "ui/shell/gui_message_boxes.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+// Accounts given as "address,login,password,enabled" with a display name.
+std::vector<std::string> Settings(const std::vector<std::vector<std::string>>& accounts) {
+    std::vector<std::string> lines{"[Settings]", "NumAccounts=" + std::to_string(accounts.size()), "SyncAddressBook=0",
+                                   "Maximized=0", "EmailClient=mailer"};
+    int n = 0;
+    for (const auto& account : accounts) {
+        std::string number = std::to_string(++n);
+        for (const std::string& line : std::vector<std::string>{
+                 "[Account" + number + "]", "ID={5CA1AB1E-0000-4000-8000-00000000000" + number + "}",
+                 "EmailAddress=" + account[0], "Login=" + account[1], "Password=" + ScramblePassword(account[2]),
+                 "Enabled=" + account[3], "DisplayName=Someone", "Server=pop.example.net"})
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+template <class T> T* Child(QWidget& window, const char* name) {
+    T* child = window.findChild<T*>(name);
+    if (!child)
+        qFatal("no object %s", name);
+    return child;
+}
+
+void ClickOk(QWidget& window) {
+    QTest::mouseClick(Child<QPushButton>(window, "btnSaveOptions"), Qt::LeftButton);
+}
+
+void OpenSettings(QWidget& window) {
+    QTest::mouseClick(Child<QToolButton>(window, "btnSettings"), Qt::LeftButton);
+}
+
+int SettingsTab(QWidget& window) {
+    return Child<QTabBar>(window, "TabControl1")->currentIndex();
+}
+
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void timeoutTextAndItsCheck();
+    void accountChecksRunInOrderAndFocusTheField();
+    void disabledAccountsAreNotChecked();
+    void thePageLocksTheWindowUntilOk();
+    void firstRunCompletesAtTheFirstGoodOk();
+    void resetToDefaultsAnsweredNoKeepsTheTexts();
+    void editorAppliesOnTabSwitchAndSuggestsTlsPorts();
+};
+
+void TestSettings::timeoutTextAndItsCheck() {
+    GuiFixture fixture;
+    fixture.WriteSettings(Settings({{"me@example.net", "me", "pw", "1"}}));
+    auto window = fixture.StartWindow();
+    OpenSettings(*window);
+    auto* timeout = Child<QLineEdit>(*window, "edTimeOut");
+    timeout->clear();
+    QTest::keyClicks(timeout, "abc");
+    QCOMPARE(ProgramSettings.Timeout, 60);
+    timeout->clear();
+    QTest::keyClicks(timeout, "10");
+    ClickOk(*window);
+    QCOMPARE(ShownMessageTexts(), std::vector<std::string>{"The timeout value cannot be lower than 30 seconds.  Please "
+                                                           "enter a timeout value of 30 seconds or greater."});
+    QCOMPARE(SettingsTab(*window), 4);
+    QCOMPARE(window->CurrentPage(), int(TfrmQuorvaneMain::PageSettings));
+    QVERIFY(fixture.Data().Read("vantrel.ini").find("Timeout=10") != std::string::npos); // saved all the same
+}
+
+void TestSettings::accountChecksRunInOrderAndFocusTheField() {
+    GuiFixture fixture;
+    fixture.WriteSettings(Settings({{"first@example.net", "", "pw", "1"}, {"second@example.net", "me", "", "1"}}));
+    auto window = fixture.StartWindow();
+    OpenSettings(*window);
+    ClickOk(*window);
+    QCOMPARE(ShownMessageTexts(),
+             std::vector<std::string>{"You must enter the user name for the account \"first@example.net\""});
+    QCOMPARE(SettingsTab(*window), 2);
+    QCOMPARE(Child<QTabBar>(*window, "tabAccounts")->currentIndex(), 0);
+    QCOMPARE(window->focusWidget()->objectName(), QString("edLogin"));
+
+    QTest::keyClicks(Child<QLineEdit>(*window, "edLogin"), "me");
+    GuiMessageBoxes::ClearShown();
+    GuiMessageBoxes::SetUnshown(true);
+    ClickOk(*window);
+    QCOMPARE(ShownMessageTexts(),
+             std::vector<std::string>{"You must enter the password for the account \"second@example.net\""});
+    QCOMPARE(Child<QTabBar>(*window, "tabAccounts")->currentIndex(), 1);
+    QCOMPARE(window->focusWidget()->objectName(), QString("edPassword"));
+
+    QTest::keyClicks(Child<QLineEdit>(*window, "edReplyAddress"), "abc");
+    QTest::keyClicks(Child<QLineEdit>(*window, "edPassword"), "pw");
+    GuiMessageBoxes::ClearShown();
+    GuiMessageBoxes::SetUnshown(true);
+    ClickOk(*window);
+    QCOMPARE(ShownMessageTexts(), std::vector<std::string>{"You must enter a valid reply address for this account."});
+}
+
+void TestSettings::disabledAccountsAreNotChecked() {
+    GuiFixture fixture;
+    fixture.WriteSettings(Settings({{"me@example.net", "me", "pw", "1"}, {"", "", "", "0"}}));
+    auto window = fixture.StartWindow();
+    OpenSettings(*window);
+    ClickOk(*window);
+    QVERIFY(ShownMessageTexts().empty());
+    QCOMPARE(window->CurrentPage(), int(TfrmQuorvaneMain::PageScan));
+}
+
+void TestSettings::thePageLocksTheWindowUntilOk() {
+    GuiFixture fixture;
+    fixture.WriteSettings(Settings({{"me@example.net", "me", "pw", "1"}}));
+    auto window = fixture.StartWindow();
+    window->ShowMainWindow();
+    OpenSettings(*window);
+    for (const char* name : {"btnScan", "btnSpam", "btnLists", "btnAbout"})
+        QVERIFY2(!Child<QToolButton>(*window, name)->isEnabled(), name);
+    QVERIFY(Child<QToolButton>(*window, "btnHelp")->isEnabled());
+    window->actExitExecute();
+    QVERIFY(window->isVisible());
+    ClickOk(*window);
+    QCOMPARE(window->CurrentPage(), int(TfrmQuorvaneMain::PageScan));
+    QVERIFY(Child<QToolButton>(*window, "btnAbout")->isEnabled() && window->CloseCommandEnabled());
+}
+
+void TestSettings::firstRunCompletesAtTheFirstGoodOk() {
+    GuiFixture fixture;
+    fixture.WriteSettings({"[Settings]", "EmailClient=mailer", "SyncAddressBook=0"});
+    auto window = fixture.StartWindow();
+    QVERIFY(window->FirstRun());
+    OpenSettings(*window);
+    Child<QTabBar>(*window, "TabControl1")->setCurrentIndex(2);
+    Child<QAction>(*window, "actAddAccount")->trigger();
+    for (auto [field, text] : {std::pair{"edName", "Me"},
+                               {"edReturnAddress", "me@example.net"},
+                               {"edLogin", "me"},
+                               {"edPassword", "pw"},
+                               {"edServer", "pop.example.net"}})
+        QTest::keyClicks(Child<QLineEdit>(*window, field), text);
+    ClickOk(*window);
+    auto texts = ShownMessageTexts();
+    QCOMPARE(texts.size(), size_t(2));
+    QVERIFY(texts[0].rfind("Your approved list is empty.", 0) == 0);
+    QCOMPARE(GuiMessageBoxes::ShownBoxes()[1].Title, std::string("Setup Complete"));
+    QCOMPARE(fixture.OpenedUrls().back().fileName(), QString("getting_started.htm"));
+    QVERIFY(!window->FirstRun());
+    QVERIFY(!window->isVisible() || window->isMinimized());
+    LoadSettings();
+    QCOMPARE(StoredAccountCount(), 1);
+
+    // Later confirmations are quiet.
+    window->ShowMainWindow();
+    OpenSettings(*window);
+    ClickOk(*window);
+    QCOMPARE(ShownMessageTexts().size(), size_t(2));
+}
+
+void TestSettings::resetToDefaultsAnsweredNoKeepsTheTexts() {
+    GuiFixture fixture;
+    fixture.WriteSettings(Settings({{"me@example.net", "me", "pw", "1"}}));
+    auto window = fixture.StartWindow();
+    ChallengeTemplate = "Mine";
+    OpenSettings(*window);
+    GuiMessageBoxes::SetNextAnswer(MsgResult::No);
+    Child<QPushButton>(*window, "btnResetDefaults")->click();
+    QCOMPARE(ChallengeTemplate, std::string("Mine"));
+    GuiMessageBoxes::SetNextAnswer(MsgResult::Yes);
+    Child<QPushButton>(*window, "btnResetDefaults")->click();
+    QCOMPARE(ChallengeTemplate, DefaultChallengeTemplate());
+}
+
+void TestSettings::editorAppliesOnTabSwitchAndSuggestsTlsPorts() {
+    GuiFixture fixture;
+    fixture.WriteSettings(Settings({{"one@example.net", "me", "pw", "1"}, {"two@example.net", "me", "pw", "1"}}));
+    auto window = fixture.StartWindow();
+    OpenSettings(*window);
+    auto* port = Child<QLineEdit>(*window, "edPort");
+    QCOMPARE(port->text(), QString("110"));
+    Child<QComboBox>(*window, "cmbPOP3Security")->setCurrentIndex(1); // TLS
+    QCOMPARE(port->text(), QString("995"));
+    QTest::keyClicks(Child<QLineEdit>(*window, "edReplyAddress"), "lost@example.net");
+    Child<QTabBar>(*window, "tabAccounts")->setCurrentIndex(1);
+    QCOMPARE(Child<QLineEdit>(*window, "edReturnAddress")->text(), QString("two@example.net"));
+    QCOMPARE(Accounts.Item(0).Port, 995);
+    QCOMPARE(Accounts.Item(0).POP3Security, ConnectionSecurity::Tls);
+    // The reply address went with the security change here: it is applied
+    // with the record, not lost, because another field changed too.
+    QCOMPARE(Accounts.Item(0).ReplyAddress, std::string("lost@example.net"));
+    LoadAccount(1);
+    QCOMPARE(Accounts.Item(0).Port, 995);
+}
+
+QTEST_MAIN(TestSettings)
+#include "settings_test.moc"
