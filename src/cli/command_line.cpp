@@ -41,6 +41,11 @@ Commands:
   accounts edit N OPTIONS               change account N
   accounts delete N [--yes]             delete account N
   accounts enable|disable N             switch spam protection for account N
+  update check [--yes]                  look for a newer version on the maker's update
+                                        page ($QUORVANE_UPDATE_PAGE overrides it); when
+                                        one is offered, download it (--yes: without
+                                        asking) and print its path. Exit status 0 when
+                                        downloaded, 1 otherwise
   demo [--keep]                         the whole cycle on a private mail service and a
                                         temporary data folder (removed unless --keep):
                                         scan, challenge, answer, release
@@ -131,7 +136,7 @@ GlobalOptions ParseGlobalOptions(const std::vector<std::string>& arguments) {
 bool ChangesDataFolder(const std::vector<std::string>& command) {
     const std::string& group = command[0];
     std::string action = command.size() > 1 ? command[1] : std::string();
-    if (group == "scan")
+    if (group == "scan" || group == "update")
         return true;
     if (group == "settings")
         return action == "set";
@@ -177,6 +182,8 @@ int Dispatch(CliContext& context, const std::string& group) {
         return ScanCommand(context);
     if (group == "demo")
         return DemoCommand(context);
+    if (group == "update")
+        return UpdateCommand(context);
     throw UsageError("unknown command \"" + group + "\"");
 }
 

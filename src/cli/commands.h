@@ -10,3 +10,4 @@ int AccountsCommand(CliContext& context);
 int QuarantineCommand(CliContext& context);
 int ScanCommand(CliContext& context);
 int DemoCommand(CliContext& context);
+int UpdateCommand(CliContext& context);

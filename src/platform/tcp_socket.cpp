@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -25,6 +27,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int PumpSliceMs = 250;
 constexpr std::size_t ReceiveChunk = 65536;
+constexpr char ClosedGracefullyText[] = "Connection Closed Gracefully.";
 
 ProtocolTranscript& TranscriptSink() {
     static ProtocolTranscript sink;
@@ -296,7 +299,7 @@ std::size_t TcpSocket::ReceiveSome(char* data, std::size_t size, short& events) 
     if (received > 0)
         return static_cast<std::size_t>(received);
     if (received == 0)
-        throw MailTransportError("Connection Closed Gracefully.");
+        throw MailTransportError(ClosedGracefullyText);
     if (error != EAGAIN && error != EWOULDBLOCK && error != EINTR)
         throw MailTransportError(SocketErrorText(error));
     return 0;
@@ -324,6 +327,25 @@ void TcpSocket::ReceiveMore(Clock::time_point deadline) {
             return;
         AwaitReady(events, deadline, "Read Timeout");
     }
+}
+
+std::size_t TcpSocket::ReadBlock(char* data, std::size_t size) {
+    if (m_bufferStart >= m_buffer.size()) {
+        if (m_fd < 0)
+            return 0;
+        try {
+            ReceiveMore(Clock::now() + std::chrono::milliseconds(m_readTimeoutMs));
+        } catch (const MailTransportError& error) {
+            // Closing is how an HTTP/1.0 server ends its body.
+            if (std::string_view(error.what()) == ClosedGracefullyText)
+                return 0;
+            throw;
+        }
+    }
+    std::size_t count = std::min(size, m_buffer.size() - m_bufferStart);
+    std::memcpy(data, m_buffer.data() + m_bufferStart, count);
+    m_bufferStart += count;
+    return count;
 }
 
 void TcpSocket::WriteLine(const std::string& line) {

@@ -74,6 +74,11 @@ public:
     // line of any length leaves the conversation in step.
     void SkipRestOfLine();
 
+    // Reads up to size bytes of what the peer sends, bytes already buffered
+    // first, waiting at most the read time-out; 0 once the peer has closed
+    // the connection (the end of an HTTP/1.0 body).
+    std::size_t ReadBlock(char* data, std::size_t size);
+
     // Sends line + CR LF. The masked variant shows transcriptText in the
     // protocol transcript instead of the line (passwords, AUTH data).
     void WriteLine(const std::string& line);

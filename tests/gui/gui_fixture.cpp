@@ -14,6 +14,8 @@ GuiFixture::GuiFixture() {
     GuiMessageBoxes::Install();
     GuiMessageBoxes::ClearShown();
     GuiMessageBoxes::SetUnshown(true);
+    // The automatic update check of Open E-Mail must never leave the machine.
+    qputenv("QUORVANE_UPDATE_PAGE", "http://127.0.0.1:1/update.htm");
     SetUrlOpener([this](const QUrl& url) {
         m_urls.push_back(url);
         return true;

@@ -17,6 +17,7 @@
 #include "ui/preview/uPreview.h"
 #include "ui/shell/gui_message_boxes.h"
 #include "ui/shell/vantrel_application.h"
+#include "ui/update/uFormDownloadUpdate.h"
 
 #include <QAbstractItemView>
 #include <QDir>
@@ -207,6 +208,12 @@ int main(int argc, char** argv) {
     approve.Tick();
     Save(&approve, "approve");
     approve.close();
+
+    TfrmDownloadUpdate download(&window);
+    download.SetProgress(3 * 1024 * 1024, 8 * 1024 * 1024);
+    download.show();
+    Save(&download, "download-update");
+    download.hide();
 
     TfrmWait wait(&window);
     wait.ShowOver();

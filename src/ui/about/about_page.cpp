@@ -44,9 +44,6 @@ AboutPage::AboutPage(QWidget* parent)
     md5->setObjectName("lblMd5");
     md5->setWordWrap(true);
 
-    // Wired with the update check; until it exists there is nothing to run.
-    btnCheckUpdate->setEnabled(false);
-
     auto* titles = new QVBoxLayout;
     titles->addStretch();
     titles->addWidget(heading);

@@ -28,6 +28,8 @@
 #include "ui/shell/desktop_services.h"
 #include "ui/shell/single_instance.h"
 #include "ui/shell/tray_icon.h"
+#include "ui/update/uFormDownloadUpdate.h"
+#include "update/update_check.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -192,6 +194,7 @@ void TfrmQuorvaneMain::CreatePages() {
                                                          m_accountsPage, m_aboutPage})
         PageControl1->addWidget(page);
 
+    connect(m_aboutPage->btnCheckUpdate, &QPushButton::clicked, this, &TfrmQuorvaneMain::btnCheckUpdateClick);
     connect(m_settingsPage->btnSaveOptions, &QPushButton::clicked, this, &TfrmQuorvaneMain::ConfirmSettings);
     connect(m_scanPage->btnStartScan, &QPushButton::clicked, this, &TfrmQuorvaneMain::btnStartScanClick);
     connect(m_scanPage->btnStopScan, &QPushButton::clicked, this, &TfrmQuorvaneMain::btnStopScanClick);
@@ -656,6 +659,18 @@ void TfrmQuorvaneMain::actEmailExecute() {
     auto [program, arguments] = SplitCommandLine(ProgramSettings.EmailClient);
     if (!program.empty())
         StartProgram(Text(program), QProcess::splitCommand(Text(arguments)));
+    GuiUpdateUi update(this);
+    if (CheckForUpdate(false, update).Started)
+        actExitExecute();
+}
+
+void TfrmQuorvaneMain::btnCheckUpdateClick() {
+    GuiUpdateUi update(this);
+    UpdateCheckResult result = CheckForUpdate(true, update);
+    if (result.Started)
+        actExitExecute();
+    else if (!result.UpdateOffered)
+        ShowMessageBox(NoUpdateText, "Notice", MsgButtons::Ok, MsgIcon::Information);
 }
 
 void TfrmQuorvaneMain::actScanExecute() {

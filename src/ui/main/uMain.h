@@ -86,6 +86,8 @@ public:
     // The settings page's OK: save, apply the account, check, and either
     // send the user to what is wrong or close the page.
     void ConfirmSettings();
+    // The About page's "Check for update".
+    void btnCheckUpdateClick();
     // The scan page's Start and Cancel.
     void btnStartScanClick();
     void btnStopScanClick();

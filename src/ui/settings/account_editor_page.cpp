@@ -1,6 +1,7 @@
 #include "ui/settings/account_editor_page.h"
 
 #include "records/uObjects.h"
+#include "scan/scan_state.h"
 #include "ui/quarantine/quarantine_page.h"
 
 #include <QAction>
@@ -88,7 +89,15 @@ AccountEditorPage::AccountEditorPage(QuarantinePage& quarantine, QWidget* parent
     });
     connect(actDeleteAccount, &QAction::triggered, this, [this] {
         ReadFields();
-        m_editor.DeleteAccount();
+        // A scan asked for meanwhile must not see the accounts renumbered.
+        ScanState.DeletingAccount = true;
+        try {
+            m_editor.DeleteAccount();
+        } catch (...) {
+            ScanState.DeletingAccount = false;
+            throw;
+        }
+        ScanState.DeletingAccount = false;
         WriteFields();
     });
     connect(tabAccounts, &QTabBar::currentChanged, this, &AccountEditorPage::TabSwitched);

@@ -1,0 +1,114 @@
+#include "ui/update/uFormDownloadUpdate.h"
+
+#include "platform/message_box.h"
+#include "ui/shell/desktop_services.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+// A progress bar counts in int: large files are shown in kilobytes.
+constexpr long long ProgressScale = 1024;
+
+} // namespace
+
+TfrmDownloadUpdate::TfrmDownloadUpdate(QWidget* parent)
+    : QDialog(parent), ProgressBar1(new QProgressBar(this)), btnCancel(new QPushButton("Cancel", this)) {
+    setObjectName("TfrmDownloadUpdate");
+    setWindowTitle("Downloading update, please wait...");
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint);
+    ProgressBar1->setObjectName("ProgressBar1");
+    ProgressBar1->setRange(0, 1);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setMinimumWidth(320);
+    btnCancel->setObjectName("btnCancel");
+    connect(btnCancel, &QPushButton::clicked, this, &TfrmDownloadUpdate::AskCancel);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 16, 16, 12);
+    layout->setSpacing(12);
+    layout->addWidget(ProgressBar1);
+    layout->addLayout(buttons);
+    setFixedSize(sizeHint());
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TfrmDownloadUpdate::SetProgress(long long received, long long total) {
+    ProgressBar1->setMaximum(static_cast<int>(std::max(total / ProgressScale, 1LL)));
+    ProgressBar1->setValue(static_cast<int>(std::min(received / ProgressScale, total / ProgressScale)));
+}
+
+void TfrmDownloadUpdate::reject() {
+    AskCancel();
+}
+
+void TfrmDownloadUpdate::AskCancel() {
+    if (ShowMessageBox("Are you sure you want to cancel?", "Confirm", MsgButtons::YesNo, MsgIcon::Warning) ==
+        MsgResult::Yes) {
+        m_cancelled = true;
+        btnCancel->setEnabled(false);
+    }
+}
+
+GuiUpdateUi::~GuiUpdateUi() {
+    CloseDownload();
+    SetBusyCursor(false);
+}
+
+bool GuiUpdateUi::AskDownload() {
+    bool busy = m_busy;
+    SetBusyCursor(false);
+    bool yes = ShowMessageBox(UpdateQuestionText, "Notice", MsgButtons::YesNo, MsgIcon::Information) == MsgResult::Yes;
+    SetBusyCursor(busy);
+    return yes;
+}
+
+void GuiUpdateUi::ShowDownload() {
+    m_window = new TfrmDownloadUpdate(m_owner);
+    m_window->show();
+    QCoreApplication::processEvents();
+}
+
+void GuiUpdateUi::DownloadProgress(long long received, long long total) {
+    if (m_window)
+        m_window->SetProgress(received, total);
+    // Lets Cancel be pressed between blocks.
+    QCoreApplication::processEvents();
+}
+
+bool GuiUpdateUi::DownloadCancelled() {
+    return m_window && m_window->Cancelled();
+}
+
+void GuiUpdateUi::CloseDownload() {
+    delete m_window;
+    m_window = nullptr;
+}
+
+void GuiUpdateUi::OpenDownloadedFile(const std::string& path, const std::string&) {
+    // The desktop's handler for the file's type decides, and asks the user;
+    // the program never runs what it downloaded.
+    OpenUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+void GuiUpdateUi::SetBusyCursor(bool busy) {
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
