@@ -4,6 +4,8 @@
 #include "cli/stored_state.h"
 #include "cli/terminal_prompts.h"
 #include "cli/terminal_text.h"
+#include "import/counted_account_tabs.h"
+#include "import/uWelcome.h"
 #include "platform/identifier.h"
 #include "records/settings_checks.h"
 #include "records/text_helpers.h"
@@ -220,11 +222,25 @@ int Delete(CliContext& context, const Options& options) {
     return ExitOk;
 }
 
+// Detection adds its accounts through the account editor as the desktop
+// program does, with tabs that exist only as a count; each one is stored at
+// once. Passwords are never detected.
+int Detect(CliContext& context, const Options& options) {
+    if (!options.Positional().empty())
+        throw UsageError("accounts detect takes no arguments");
+    const int before = Accounts.Count();
+    CountedAccountTabs tabs(before);
+    AccountEditor editor(tabs);
+    DetectAccounts(editor);
+    context.Out << (Accounts.Count() == before ? DetectNoNewAccountsText : DetectNewAccountsText) << "\n";
+    return ExitOk;
+}
+
 } // namespace
 
 int AccountsCommand(CliContext& context) {
     if (context.Arguments.empty())
-        throw UsageError("accounts list|add|edit|delete|enable|disable ...");
+        throw UsageError("accounts list|add|edit|delete|enable|disable|detect ...");
     const std::string action = context.Arguments[0];
     std::vector<std::string> rest(context.Arguments.begin() + 1, context.Arguments.end());
     LoadStoredAccounts();
@@ -236,6 +252,8 @@ int AccountsCommand(CliContext& context) {
     }
     if (action == "delete")
         return Delete(context, Options(rest, {}, {"yes"}));
+    if (action == "detect")
+        return Detect(context, Options(rest, {}, {}));
     if (action == "enable" || action == "disable")
         return SetEnabled(context, Options(rest, {}, {}), action == "enable");
     if (action == "add" || action == "edit") {

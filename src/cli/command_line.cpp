@@ -41,6 +41,9 @@ Commands:
   accounts edit N OPTIONS               change account N
   accounts delete N [--yes]             delete account N
   accounts enable|disable N             switch spam protection for account N
+  accounts detect                       add the accounts of Outlook, Outlook Express and
+                                        Eudora found in the Wine prefix ($WINEPREFIX, else
+                                        ~/.wine); passwords are not detected
   update check [--yes]                  look for a newer version on the maker's update
                                         page ($QUORVANE_UPDATE_PAGE overrides it); when
                                         one is offered, download it (--yes: without

@@ -10,6 +10,17 @@ class RegistryHive;
 inline constexpr char EudoraNicknameFile[] = "NNdbase.txt";
 inline constexpr char EudoraSettingsFile[] = "Eudora.ini";
 
+// One personality (Eudora's name for an account) of "Eudora.ini".
+struct TEudoraPersonality {
+    std::string Name; // "Dominant" for "Settings", else the section name after its first '-'
+    std::string RealName;
+    std::string ReturnAddress;
+    std::string LoginName;
+    std::string SMTPServer;
+    std::string PopServer;
+    bool SmtpAuthAllowed = false;
+};
+
 // One nickname of "NNdbase.txt": a name and its address strings.
 struct TEudoraNickname {
     std::string Name;
@@ -33,3 +44,10 @@ std::string FindEudoraFolder(const std::string& fileName, const RegistryHive& cu
 // missing or cannot be read, or when a "note" line comes before any "alias"
 // line. Addresses are given as written, untrimmed.
 bool ReadEudoraNicknames(const std::string& folder, std::vector<TEudoraNickname>& nicknames);
+
+// Reads folder + "Eudora.ini": the personality of the section "Settings",
+// then one for each value of the section "Personalities", in the order of
+// its keys (each value names a personality's section). Texts are cut to 255
+// characters and kept as UTF-8 (ANSI text is converted). Returns false (and
+// no personalities) when the file is missing or cannot be read.
+bool ReadEudoraPersonalities(const std::string& folder, std::vector<TEudoraPersonality>& personalities);

@@ -1,46 +1,12 @@
 #include "platform/registry_text.h"
 
+#include "platform/windows_text.h"
+
 #include <cctype>
-#include <cerrno>
-#include <iconv.h>
 
 namespace {
 
 // ---------------------------------------------------------------- text encoding
-
-// UTF-16LE bytes to the narrow encoding the program keeps text in (UTF-8).
-// Unpaired surrogates become U+FFFD; an odd last byte is dropped.
-std::string NarrowFromUtf16Bytes(std::string_view bytes) {
-    std::string result;
-    if (bytes.size() < 2)
-        return result;
-    iconv_t converter = ::iconv_open("UTF-8", "UTF-16LE");
-    if (converter == reinterpret_cast<iconv_t>(-1))
-        return result;
-    std::string input(bytes.substr(0, bytes.size() & ~size_t{1}));
-    char* in = input.data();
-    size_t inLeft = input.size();
-    std::string buffer(input.size() * 2 + 16, '\0');
-    while (inLeft > 0) {
-        char* out = buffer.data();
-        size_t outLeft = buffer.size();
-        size_t rc = ::iconv(converter, &in, &inLeft, &out, &outLeft);
-        result.append(buffer.data(), buffer.size() - outLeft);
-        if (rc != static_cast<size_t>(-1))
-            break;
-        if (errno == E2BIG)
-            continue;
-        if (errno == EILSEQ && inLeft >= 2) {
-            result += "\xEF\xBF\xBD";
-            in += 2;
-            inLeft -= 2;
-            continue;
-        }
-        break;
-    }
-    ::iconv_close(converter);
-    return result;
-}
 
 std::string NarrowFromUtf16(const std::u16string& units) {
     std::string bytes;

@@ -132,8 +132,10 @@ void AccountEditor::ApplyAccount() {
         account.POP3Security = Fields.POP3Security;
         account.SMTPSecurity = Fields.SMTPSecurity;
         account.Aliases.Assign(AliasLines(Fields.Aliases));
-        NewAccountPending = false;
         SaveAccount(n);
+        // Only a stored account is no longer pending: after a failed save a
+        // delete must still remove it without asking.
+        NewAccountPending = false;
     }
     m_tabs.RefreshCaptions(m_tabs.SelectedQuarantineTab() + 1);
     m_tabs.RefreshCaptions(m_tabs.SelectedEditorTab() + 1);

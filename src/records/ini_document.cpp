@@ -209,3 +209,14 @@ std::vector<std::string> IniDocument::SectionNames() const {
 bool IniDocument::ValueExists(const std::string& section, const std::string& key) const {
     return FindValue(section, key) != nullptr;
 }
+
+std::vector<std::string> IniDocument::KeyNames(const std::string& section) const {
+    std::vector<std::string> names;
+    int sectionLine = FindSection(section);
+    if (sectionLine < 0)
+        return names;
+    for (size_t i = static_cast<size_t>(sectionLine) + 1; i < m_lines.size() && m_lines[i].kind != Line::Section; ++i)
+        if (m_lines[i].kind == Line::Key && FindKey(sectionLine, m_lines[i].name) == static_cast<int>(i))
+            names.push_back(m_lines[i].name);
+    return names;
+}

@@ -51,6 +51,9 @@ public:
     // The names of the section headers, in file order, repeats included.
     std::vector<std::string> SectionNames() const;
     bool ValueExists(const std::string& section, const std::string& key) const;
+    // The key names of the section, in file order, each name once (as first
+    // written); empty when the section is missing.
+    std::vector<std::string> KeyNames(const std::string& section) const;
 
 private:
     struct Line {
