@@ -5,6 +5,7 @@
 #include "ui/main/uMain.h"
 #include "ui/shell/desktop_services.h"
 #include "ui/shell/gui_message_boxes.h"
+#include "ui/welcome/welcome_form.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -14,6 +15,8 @@ GuiFixture::GuiFixture() {
     GuiMessageBoxes::Install();
     GuiMessageBoxes::ClearShown();
     GuiMessageBoxes::SetUnshown(true);
+    // The first run's welcome has a test of its own.
+    SetWelcomeRunner([](std::function<void()>, QWidget*) {});
     // The automatic update check of Open E-Mail must never leave the machine.
     qputenv("QUORVANE_UPDATE_PAGE", "http://127.0.0.1:1/update.htm");
     SetUrlOpener([this](const QUrl& url) {
@@ -27,6 +30,7 @@ GuiFixture::GuiFixture() {
 }
 
 GuiFixture::~GuiFixture() {
+    SetWelcomeRunner(nullptr);
     SetUrlOpener(nullptr);
     SetProgramStarter(nullptr);
     GuiMessageBoxes::ClearShown();

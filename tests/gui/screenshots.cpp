@@ -18,6 +18,7 @@
 #include "ui/shell/gui_message_boxes.h"
 #include "ui/shell/vantrel_application.h"
 #include "ui/update/uFormDownloadUpdate.h"
+#include "ui/welcome/welcome_form.h"
 
 #include <QAbstractItemView>
 #include <QDir>
@@ -214,6 +215,11 @@ int main(int argc, char** argv) {
     download.show();
     Save(&download, "download-update");
     download.hide();
+
+    TWelcomeForm welcome(nullptr, &window);
+    welcome.show();
+    Save(&welcome, "welcome");
+    welcome.hide();
 
     TfrmWait wait(&window);
     wait.ShowOver();

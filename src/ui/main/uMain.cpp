@@ -29,6 +29,7 @@
 #include "ui/shell/single_instance.h"
 #include "ui/shell/tray_icon.h"
 #include "ui/update/uFormDownloadUpdate.h"
+#include "ui/welcome/welcome_form.h"
 #include "update/update_check.h"
 
 #include <QApplication>
@@ -744,6 +745,52 @@ void TfrmQuorvaneMain::closeEvent(QCloseEvent* event) {
     // The window's Close command is greyed while a scan or an action runs.
     if (m_closeCommandEnabled)
         HideMainWindow();
+}
+
+void TfrmQuorvaneMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // After the window is up, so the welcome stands over it.
+    if (m_firstRun && !m_welcomeOpen)
+        QTimer::singleShot(0, this, &TfrmQuorvaneMain::ShowWelcome);
+}
+
+void TfrmQuorvaneMain::ShowWelcome() {
+    if (!m_firstRun || m_welcomeOpen || !isVisible())
+        return;
+    m_welcomeOpen = true;
+    m_tray->SetReactive(false);
+    RunWelcome([this] { WelcomeSetup(); }, this);
+    m_tray->SetReactive(true);
+    m_welcomeOpen = false;
+}
+
+void TfrmQuorvaneMain::WelcomeSetup() {
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    try {
+        SyncAddressBooks(true);
+    } catch (const std::exception& error) {
+        ShowMessageBox(error.what(), "Error", MsgButtons::Ok, MsgIcon::Error);
+    }
+    btnSettingsClick();
+    m_settingsPage->SelectTab(SettingsPage::EmailAccountsTab);
+    AccountEditorPage& editor = m_settingsPage->AccountEditor();
+    bool found = editor.DetectForFirstRun();
+    QApplication::restoreOverrideCursor();
+    if (!found) {
+        ShowMessageBox("Unfortunately Quorvane was unable to detect your email account settings.  This may be because "
+                       "you are using a different email client than Microsoft Outlook Express, Microsoft Outlook, or "
+                       "Eudora.  You must now manually configure your email account settings, please click OK to "
+                       "continue.",
+                       "", MsgButtons::Ok, MsgIcon::Information);
+        editor.actAddAccount->trigger();
+        return;
+    }
+    ShowMessageBox("Quorvane has sucessfully detected your email account settings.  For security considerations, "
+                   "Quorvane does not detect your email account password.  You must now enter your password, please "
+                   "click OK to continue.",
+                   "", MsgButtons::Ok, MsgIcon::Information);
+    editor.ShowAccount(1);
+    editor.AskForPassword();
 }
 
 bool TfrmQuorvaneMain::eventFilter(QObject* watched, QEvent* event) {

@@ -107,6 +107,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -133,6 +134,10 @@ private:
     void SetSettingsLocks(bool enabled);
     // The end of the first-run setup at the first confirmed settings.
     void CompleteFirstRun();
+    // The first run's welcome and its "OK": address books, the settings page
+    // at "Email Accounts", account detection and the guidance that follows.
+    void ShowWelcome();
+    void WelcomeSetup();
     // The tray actions' guard: the window is visible but another of the
     // program's windows is active (a dialog is open).
     bool AnotherWindowActive() const;
@@ -182,4 +187,5 @@ private:
     bool m_logoffAllowed = false;
     bool m_closeCommandEnabled = true;
     bool m_pageSwitched = false;
+    bool m_welcomeOpen = false;
 };

@@ -1,10 +1,13 @@
 #include "ui/settings/account_editor_page.h"
 
+#include "import/uWelcome.h"
+#include "platform/message_box.h"
 #include "records/uObjects.h"
 #include "scan/scan_state.h"
 #include "ui/quarantine/quarantine_page.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -63,6 +66,9 @@ AccountEditorPage::AccountEditorPage(QuarantinePage& quarantine, QWidget* parent
     actDeleteAccount = toolbar->addAction(style()->standardIcon(QStyle::SP_TrashIcon), "Delete Account");
     actDeleteAccount->setObjectName("actDeleteAccount");
     actDeleteAccount->setToolTip("Delete selected email account");
+    actDetect = toolbar->addAction(style()->standardIcon(QStyle::SP_BrowserReload), "Detect Accounts");
+    actDetect->setObjectName("actDetect");
+    actDetect->setToolTip("Detect email account settings");
 
     tabAccounts->setObjectName("tabAccounts");
     tabAccounts->setExpanding(false);
@@ -81,12 +87,8 @@ AccountEditorPage::AccountEditorPage(QuarantinePage& quarantine, QWidget* parent
     layout->addWidget(scroller, 1);
     ShowFields(false);
 
-    connect(actAddAccount, &QAction::triggered, this, [this] {
-        ReadFields();
-        m_editor.AddAccount();
-        WriteFields();
-        edReturnAddress->setFocus();
-    });
+    connect(actAddAccount, &QAction::triggered, this, &AccountEditorPage::AddAccount);
+    connect(actDetect, &QAction::triggered, this, &AccountEditorPage::actDetectExecute);
     connect(actDeleteAccount, &QAction::triggered, this, [this] {
         ReadFields();
         // A scan asked for meanwhile must not see the accounts renumbered.
@@ -204,6 +206,46 @@ QWidget* AccountEditorPage::CreateFields() {
     connect(cmbPOP3Security, &QComboBox::currentIndexChanged, this, [this] { SecurityChosen(false); });
     connect(cmbSMTPSecurity, &QComboBox::currentIndexChanged, this, [this] { SecurityChosen(true); });
     return fields;
+}
+
+void AccountEditorPage::AddAccount() {
+    ReadFields();
+    m_editor.AddAccount();
+    WriteFields();
+    edReturnAddress->setFocus();
+}
+
+void AccountEditorPage::actDetectExecute() {
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    int before = Accounts.Count();
+    ReadFields();
+    try {
+        DetectAccounts(m_editor);
+    } catch (...) {
+        QApplication::restoreOverrideCursor();
+        WriteFields();
+        throw;
+    }
+    WriteFields();
+    QApplication::restoreOverrideCursor();
+    if (Accounts.Count() == before) {
+        ShowMessageBox(DetectNoNewAccountsText, DetectNoticeTitle, MsgButtons::Ok, MsgIcon::Information);
+        return;
+    }
+    ShowMessageBox(DetectNewAccountsText, DetectNoticeTitle, MsgButtons::Ok, MsgIcon::Information);
+    AskForPassword();
+}
+
+bool AccountEditorPage::DetectForFirstRun() {
+    ReadFields();
+    DetectAccounts(m_editor);
+    WriteFields();
+    return Accounts.Count() > 0;
+}
+
+void AccountEditorPage::AskForPassword() {
+    edPassword->setFocus();
+    Label14->show();
 }
 
 void AccountEditorPage::LoadAccounts() {

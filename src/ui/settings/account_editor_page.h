@@ -41,8 +41,18 @@ public:
     // The tab caption of account index from its record.
     void RefreshTabCaption(int index);
 
+    // "Detect Accounts": the detection, then what it found.
+    void actDetectExecute();
+    // The first run's detection: DetectAccounts, then either an empty
+    // account waiting in the editor or the first account with the focus on
+    // its password. True when accounts exist afterwards.
+    bool DetectForFirstRun();
+    // The password field focused and "< Enter your email password" shown.
+    void AskForPassword();
+
     QAction* actAddAccount;
     QAction* actDeleteAccount;
+    QAction* actDetect;
     QTabBar* tabAccounts;
 
 private:
@@ -64,6 +74,7 @@ private:
     void FieldEdited(bool compared);
     void SecurityChosen(bool smtp);
     void TabSwitched(int index);
+    void AddAccount();
 
     AccountEditor m_editor;
     QuarantinePage& m_quarantine;
