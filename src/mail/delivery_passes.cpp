@@ -1,5 +1,7 @@
 #include "mail/delivery_passes.h"
 
+#include "mail/account_connection.h"
+
 #include "platform/mail_transport_error.h"
 #include "platform/message_box.h"
 #include "records/program_settings.h"
@@ -49,27 +51,13 @@ bool AskToReconnect(const std::string& error) {
     return again;
 }
 
-void ConfigureClient(TMyidSmtp& client, const TAccountItem& account, int timeoutMs) {
-    client.Host = account.SMTPServer;
-    client.Port = account.SMTPPort;
-    client.ReadTimeout = timeoutMs;
-    client.Security = account.SMTPSecurity;
-    if (account.SMTPAuth) {
-        client.Username = account.SMTPSameAsIncoming ? account.Login : account.SMTPLogin;
-        client.Password = account.SMTPSameAsIncoming ? account.Password : account.SMTPPassword;
-        client.AuthenticationType = atLogin;
-    } else {
-        client.AuthenticationType = atNone;
-    }
-}
-
 } // namespace
 
 bool ConnectSmtp(int accountNumber) {
     const TAccountItem& account = Accounts.Item(accountNumber - 1);
     int timeoutMs = TimeoutMilliseconds(ProgramSettings);
     SmtpClient = std::make_unique<TMyidSmtp>();
-    ConfigureClient(*SmtpClient, account, timeoutMs);
+    ConfigureSmtpClient(*SmtpClient, account, timeoutMs);
     ScanLog& log = ScanState.ScanLog;
     for (int attempts = 1;; ++attempts) {
         log.Add("Connecting to SMTP server.");

@@ -46,6 +46,27 @@ std::string AliasText(const TAliasList& aliases) {
 
 } // namespace
 
+void CopyFields(const AccountEditorFields& fields, TAccountItem& account) {
+    account.ID = fields.ID;
+    account.DisplayName = fields.DisplayName;
+    account.Server = fields.Server;
+    account.Port = FieldNumber(fields.Port, -1);
+    account.SMTPServer = fields.SMTPServer;
+    account.SMTPPort = FieldNumber(fields.SMTPPort, -1);
+    account.SMTPAuth = fields.SMTPAuth;
+    account.SMTPLogin = fields.SMTPLogin;
+    account.SMTPPassword = fields.SMTPPassword;
+    account.SMTPSameAsIncoming = fields.SMTPSameAsIncoming;
+    account.EmailAddress = fields.EmailAddress;
+    account.ReplyAddress = fields.ReplyAddress;
+    account.Login = fields.Login;
+    account.Password = fields.Password;
+    account.Enabled = fields.Enabled;
+    account.POP3Security = fields.POP3Security;
+    account.SMTPSecurity = fields.SMTPSecurity;
+    account.Aliases.Assign(AliasLines(fields.Aliases));
+}
+
 SmtpFieldStates SmtpEnabling(const AccountEditorFields& fields) {
     return {fields.SMTPAuth, fields.SMTPAuth && !fields.SMTPSameAsIncoming};
 }
@@ -114,24 +135,7 @@ void AccountEditor::ApplyAccount() {
         // An index of the older kind is converted before the record changes.
         if (!Fields.ID.empty() && FileExists(IncludeTrailingDelimiter(AccountFolder(n - 1)) + "account.dat"))
             LoadIndex(account);
-        account.ID = Fields.ID;
-        account.DisplayName = Fields.DisplayName;
-        account.Server = Fields.Server;
-        account.Port = FieldNumber(Fields.Port, -1);
-        account.SMTPServer = Fields.SMTPServer;
-        account.SMTPPort = FieldNumber(Fields.SMTPPort, -1);
-        account.SMTPAuth = Fields.SMTPAuth;
-        account.SMTPLogin = Fields.SMTPLogin;
-        account.SMTPPassword = Fields.SMTPPassword;
-        account.SMTPSameAsIncoming = Fields.SMTPSameAsIncoming;
-        account.EmailAddress = Fields.EmailAddress;
-        account.ReplyAddress = Fields.ReplyAddress;
-        account.Login = Fields.Login;
-        account.Password = Fields.Password;
-        account.Enabled = Fields.Enabled;
-        account.POP3Security = Fields.POP3Security;
-        account.SMTPSecurity = Fields.SMTPSecurity;
-        account.Aliases.Assign(AliasLines(Fields.Aliases));
+        CopyFields(Fields, account);
         SaveAccount(n);
         // Only a stored account is no longer pending: after a failed save a
         // delete must still remove it without asking.

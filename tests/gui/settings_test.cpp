@@ -8,6 +8,8 @@
 #include "records/program_settings.h"
 #include "records/sender_lists.h"
 #include "records/uObjects.h"
+#include "support/fake_pop3_server.h"
+#include "support/fake_smtp_server.h"
 #include "ui/main/uMain.h"
 #include "ui/shell/gui_message_boxes.h"
 
@@ -68,6 +70,7 @@ private slots:
     void firstRunCompletesAtTheFirstGoodOk();
     void resetToDefaultsAnsweredNoKeepsTheTexts();
     void editorAppliesOnTabSwitchAndSuggestsTlsPorts();
+    void testConnectionLogsInWithTheFieldsAsTyped();
 };
 
 void TestSettings::timeoutTextAndItsCheck() {
@@ -209,6 +212,34 @@ void TestSettings::editorAppliesOnTabSwitchAndSuggestsTlsPorts() {
     QCOMPARE(Accounts.Item(0).ReplyAddress, std::string("lost@example.net"));
     LoadAccount(1);
     QCOMPARE(Accounts.Item(0).Port, 995);
+}
+
+void TestSettings::testConnectionLogsInWithTheFieldsAsTyped() {
+    GuiFixture fixture;
+    FakePop3Server pop3({"From: a@example.org\r\nSubject: kept\r\n\r\nBody\r\n"});
+    FakeSmtpServer smtp;
+    fixture.WriteSettings(Settings({{"me@example.net", "old", "pw", "1"}}));
+    auto window = fixture.StartWindow();
+    OpenSettings(*window);
+    auto type = [&](const char* field, const std::string& text) {
+        auto* edit = Child<QLineEdit>(*window, field);
+        edit->clear();
+        QTest::keyClicks(edit, QString::fromStdString(text));
+    };
+    type("edServer", "127.0.0.1");
+    type("edPort", std::to_string(pop3.Port()));
+    type("edSMTP", "127.0.0.1");
+    type("edSMTPPort", std::to_string(smtp.Port()));
+    type("edLogin", FakePop3Server::User);
+    type("edPassword", "wrong");
+    Child<QPushButton>(*window, "btnTestConnection")->click();
+    QVERIFY(ShownMessageTexts().back().starts_with("Incoming mail (POP3): [AUTH] Authentication failed."));
+    type("edPassword", FakePop3Server::Password);
+    Child<QPushButton>(*window, "btnTestConnection")->click();
+    QCOMPARE(ShownMessageTexts().back(),
+             std::string("Incoming mail (POP3): logged in as user.\r\nOutgoing mail (SMTP): connected."));
+    QCOMPARE(pop3.Mailbox().size(), size_t(1));                                         // nothing deleted
+    QVERIFY(fixture.Data().Read("vantrel.ini").find("Login=old") != std::string::npos); // nothing stored
 }
 
 QTEST_MAIN(TestSettings)

@@ -1,6 +1,7 @@
 #include "ui/settings/account_editor_page.h"
 
 #include "import/uWelcome.h"
+#include "mail/account_connection.h"
 #include "platform/message_box.h"
 #include "records/uObjects.h"
 #include "scan/scan_state.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QStyle>
 #include <QTabBar>
@@ -158,6 +160,10 @@ QWidget* AccountEditorPage::CreateFields() {
     serverGrid->addWidget(new QLabel("Port:", server), 1, 2);
     serverGrid->addWidget(edSMTPPort, 1, 3);
     serverGrid->addWidget(cmbSMTPSecurity, 1, 4);
+    btnTestConnection = new QPushButton("Test connection", server);
+    btnTestConnection->setObjectName("btnTestConnection");
+    btnTestConnection->setToolTip("Log in to both servers with the settings as typed; nothing is stored or deleted");
+    serverGrid->addWidget(btnTestConnection, 2, 3, 1, 2);
     serverGrid->setColumnStretch(1, 1);
 
     auto* login = new QGroupBox("Login Information:", fields);
@@ -203,6 +209,7 @@ QWidget* AccountEditorPage::CreateFields() {
     connect(memoAliases, &QPlainTextEdit::textChanged, this, [this] { FieldEdited(false); });
     for (QCheckBox* box : {chkSMTPAuthentication, CheckBox1, chkAccEnabled})
         connect(box, &QCheckBox::toggled, this, [this] { FieldEdited(true); });
+    connect(btnTestConnection, &QPushButton::clicked, this, &AccountEditorPage::TestConnection);
     connect(cmbPOP3Security, &QComboBox::currentIndexChanged, this, [this] { SecurityChosen(false); });
     connect(cmbSMTPSecurity, &QComboBox::currentIndexChanged, this, [this] { SecurityChosen(true); });
     return fields;
@@ -430,6 +437,19 @@ void AccountEditorPage::SecurityChosen(bool smtp) {
     port->setText(Text(SuggestedPort(port->text().toStdString(), previous, chosen, smtp)));
     previous = chosen;
     FieldEdited(true);
+}
+
+void AccountEditorPage::TestConnection() {
+    ReadFields();
+    TAccountItem typed;
+    CopyFields(m_editor.Fields, typed);
+    btnTestConnection->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    ConnectionTestResult result = TestAccountConnection(typed);
+    QApplication::restoreOverrideCursor();
+    btnTestConnection->setEnabled(true);
+    ShowMessageBox(ConnectionTestText(typed, result), "Test connection", MsgButtons::Ok,
+                   result.Ok() ? MsgIcon::Information : MsgIcon::Warning);
 }
 
 void AccountEditorPage::TabSwitched(int index) {

@@ -10,6 +10,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 class QTabBar;
 class QuarantinePage;
 
@@ -74,6 +75,8 @@ private:
     void FieldEdited(bool compared);
     void SecurityChosen(bool smtp);
     void TabSwitched(int index);
+    // "Test connection": a login to both servers with the fields as typed.
+    void TestConnection();
     void AddAccount();
 
     AccountEditor m_editor;
@@ -102,6 +105,7 @@ private:
     QLabel* m_smtpPasswordLabel = nullptr;
     QCheckBox* chkAccEnabled = nullptr;
     QPlainTextEdit* memoAliases = nullptr;
+    QPushButton* btnTestConnection = nullptr;
     ConnectionSecurity m_pop3Security = ConnectionSecurity::None;
     ConnectionSecurity m_smtpSecurity = ConnectionSecurity::None;
 };
