@@ -186,6 +186,5 @@ private:
     bool m_exitRequested = false;
     bool m_logoffAllowed = false;
     bool m_closeCommandEnabled = true;
-    bool m_pageSwitched = false;
     bool m_welcomeOpen = false;
 };
