@@ -137,32 +137,26 @@ bool GuiScanView::ControlEnabled(ScanControl control) const {
 }
 
 void GuiScanView::SetBusyCursor(bool busy) {
-    if (busy == m_busy)
-        return;
-    m_busy = busy;
-    if (busy)
-        QApplication::setOverrideCursor(Qt::BusyCursor);
-    else
-        QApplication::restoreOverrideCursor();
+    m_busy.Set(busy);
 }
 
 MsgResult GuiScanView::MessageBox(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon) {
     // A question must not wear the busy cursor.
-    bool busy = m_busy;
-    SetBusyCursor(false);
+    bool busy = m_busy.Busy();
+    m_busy.Set(false);
     MsgResult result = ShowMessageBox(text, title, buttons, icon);
-    SetBusyCursor(busy);
+    m_busy.Set(busy);
     return result;
 }
 
 bool GuiScanView::AskApproveSender(const std::string& text) {
     if (m_approveHandler)
         return m_approveHandler(text);
-    bool busy = m_busy;
-    SetBusyCursor(false);
+    bool busy = m_busy.Busy();
+    m_busy.Set(false);
     TfrmApprove prompt(Text(text), &m_window);
     bool approved = prompt.exec() == QDialog::Accepted;
-    SetBusyCursor(busy);
+    m_busy.Set(busy);
     return approved;
 }
 

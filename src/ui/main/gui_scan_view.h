@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scan/scan_view.h"
+#include "ui/shell/busy_cursor.h"
 
 #include <functional>
 
@@ -47,6 +48,6 @@ public:
 private:
     TfrmQuorvaneMain& m_window;
     ApproveHandler m_approveHandler;
-    bool m_busy = false;
+    BusyCursorSwitch m_busy;
     int m_progressMax = 1;
 };

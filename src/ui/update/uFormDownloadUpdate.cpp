@@ -64,14 +64,13 @@ void TfrmDownloadUpdate::AskCancel() {
 
 GuiUpdateUi::~GuiUpdateUi() {
     CloseDownload();
-    SetBusyCursor(false);
 }
 
 bool GuiUpdateUi::AskDownload() {
-    bool busy = m_busy;
-    SetBusyCursor(false);
+    bool busy = m_busy.Busy();
+    m_busy.Set(false);
     bool yes = ShowMessageBox(UpdateQuestionText, "Notice", MsgButtons::YesNo, MsgIcon::Information) == MsgResult::Yes;
-    SetBusyCursor(busy);
+    m_busy.Set(busy);
     return yes;
 }
 
@@ -104,11 +103,5 @@ void GuiUpdateUi::OpenDownloadedFile(const std::string& path, const std::string&
 }
 
 void GuiUpdateUi::SetBusyCursor(bool busy) {
-    if (busy == m_busy)
-        return;
-    m_busy = busy;
-    if (busy)
-        QApplication::setOverrideCursor(Qt::BusyCursor);
-    else
-        QApplication::restoreOverrideCursor();
+    m_busy.Set(busy);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/shell/busy_cursor.h"
 #include "update/update_check.h"
 
 #include <QDialog>
@@ -49,5 +50,5 @@ public:
 private:
     QWidget* m_owner;
     TfrmDownloadUpdate* m_window = nullptr;
-    bool m_busy = false;
+    BusyCursorSwitch m_busy;
 };
