@@ -18,6 +18,8 @@ std::string LoopListPath(const std::string& folder) {
 } // namespace
 
 void TLoopList::Insert(const std::string& address) {
+    if (HoldsLineBreak(address))
+        return;
     m_addresses.insert(m_addresses.begin(), address);
 }
 

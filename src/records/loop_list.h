@@ -8,7 +8,8 @@
 // "looplist.dat" in the data folder, one address per CR LF line.
 class TLoopList {
 public:
-    // Puts the address at the head of the list.
+    // Puts the address at the head of the list. An address with a line
+    // break is not kept: the file could not give it back as one entry.
     void Insert(const std::string& address);
     // How many entries equal the address without regard to case.
     int CountOf(const std::string& address) const;

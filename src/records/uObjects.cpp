@@ -62,7 +62,17 @@ void LoadAliases(TAccountItem& account) {
         }
         TAliasList lines;
         lines.SetText(content);
-        account.Aliases.SetText(Trim(lines.Text()));
+        std::string text = Trim(lines.Text());
+        // Trimming can bring to either end an entry that itself starts or
+        // ends with white space, which the next load would trim again: trim
+        // until the list loads back exactly as it is saved.
+        for (;;) {
+            account.Aliases.SetText(text);
+            std::string again = Trim(account.Aliases.Text());
+            if (again == text)
+                break;
+            text = std::move(again);
+        }
     } catch (const std::exception&) {
         account.Aliases.Clear();
         account.AliasesUnreadable = true;

@@ -135,9 +135,11 @@ HttpGetResult HttpGet(const std::string& address, long long limit, int timeoutMs
             throw MailTransportError("The file is larger than " + std::to_string(limit) + " bytes.");
         char block[BlockSize];
         while (std::size_t count = socket.ReadBlock(block, sizeof block)) {
-            result.Received += static_cast<long long>(count);
-            if (result.Received > limit || (result.Length && result.Received > *result.Length))
+            // Counted only once accepted, so Received is what the sink was given.
+            long long received = result.Received + static_cast<long long>(count);
+            if (received > limit || (result.Length && received > *result.Length))
                 throw MailTransportError("More data than announced or allowed.");
+            result.Received = received;
             if (!sink(std::string_view(block, count), result.Received, result.Length)) {
                 result.Error = "Cancelled.";
                 return result;

@@ -262,6 +262,9 @@ TEST_F(AccountStore, AliasesAreTrimmedSortedAndUnique) {
         {"\r\n\r\n  b@example.com\r\na@example.com  \r\n", {"a@example.com", "b@example.com"}}, // ends trimmed
         {"a@example.com  \r\nb@example.com\r\n", {"a@example.com  ", "b@example.com"}},         // only the ends
         {"b\na\rc", {"a", "b", "c"}},
+        // Once the text's ends are trimmed, "\0 b" sorts first: trimmed as
+        // well, so that the saved list loads back the same.
+        {std::string("\0\0a\r\n\0 b\r\nc\t\r\n", 14), {"a", "b", "c"}},
         {"", {}},
         {"\r\n \r\n", {}},
     };

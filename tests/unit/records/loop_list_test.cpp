@@ -14,6 +14,11 @@ TEST(TLoopList, InsertAtHeadAndCountWithoutRegardToCase) {
     EXPECT_EQ(list[2], "joe@example.com");
     EXPECT_EQ(list.CountOf("Joe@example.com"), 2);
     EXPECT_EQ(list.CountOf("nobody@example.com"), 0);
+
+    // The file could not give such an entry back as one line.
+    list.Insert("split\r@example.com");
+    list.Insert("split\n@example.com");
+    EXPECT_EQ(list.Count(), 3);
 }
 
 // 60 entries from earlier runs, then 50 messages sent: the saved list holds the

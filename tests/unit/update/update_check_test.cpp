@@ -194,6 +194,20 @@ TEST_F(UpdateCheckTest, IncompleteOrRefusedDownloadsLeaveNoFile) {
         EXPECT_FALSE(entry.path().filename().string().starts_with("quorvane-update-")) << entry.path();
 }
 
+TEST(HttpGetTransfer, ABodyLongerThanAnnouncedCountsOnlyWhatWasHandedOn) {
+    FakeHttpServer http;
+    http.On("/page", {200, std::string(3000, 'x'), 100});
+    std::string body;
+    HttpGetResult result =
+        HttpGet(http.Address("/page"), 1 << 20, 5000, [&](std::string_view block, long long, std::optional<long long>) {
+            body.append(block);
+            return true;
+        });
+    EXPECT_FALSE(result.Complete);
+    EXPECT_FALSE(result.Error.empty());
+    EXPECT_EQ(result.Received, static_cast<long long>(body.size()));
+}
+
 TEST(HttpAddresses, PortsAndRefusals) {
     auto address = ParseHttpAddress("http://mirror.example:8080/a/b?c");
     ASSERT_TRUE(address);
