@@ -3,7 +3,7 @@
 // DELE, QUIT. The client either finishes or stops with a transport error;
 // what it reads keeps header blocks without empty lines, and it never sends
 // a command that is not one whole line. The first input byte chooses
-// pipelining and how many messages to read.
+// pipelining, how many messages to read and STLS.
 #include "mail/pop3_session.h"
 #include "mail/mail_message.h"
 #include "platform/mail_transport_error.h"
@@ -58,12 +58,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     settings.Password = "pass-word";
     settings.TimeoutMs = 5000;
     settings.AllowPipelining = data[0] & 1;
+    // The plain half of STLS: capabilities, the command and its answer.
+    if (data[0] & 0x80)
+        settings.Security = ConnectionSecurity::StartTls;
     try {
         Pop3Session session(settings);
         Converse(session, 1 + (data[0] >> 1) % 8);
     } catch (const MailTransportError&) {
     }
     std::string heard = peer.Finish();
+    // After STLS only TLS records follow, which are no lines.
+    if (size_t tls = heard.find("STLS\r\n"); tls != std::string::npos)
+        heard.resize(tls + 6);
     FUZZ_CHECK(heard.empty() || heard.ends_with("\r\n"));
     for (size_t at = heard.find('\n'); at != std::string::npos; at = heard.find('\n', at + 1))
         FUZZ_CHECK(at > 0 && heard[at - 1] == '\r');

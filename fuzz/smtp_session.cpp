@@ -2,7 +2,7 @@
 // input: greeting, EHLO or HELO, AUTH, RSET, MAIL, RCPT, DATA, QUIT. The
 // client finishes or stops with a transport error, never sends the password
 // in clear, and, once it sent the message, sent it dot-stuffed and ended.
-// The first input byte chooses authentication and EHLO.
+// The first input byte chooses authentication, EHLO and STARTTLS.
 #include "mail/mail_message.h"
 #include "mail/utmyidsmtp.h"
 #include "platform/mail_transport_error.h"
@@ -42,6 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         smtp.Password = Password;
         smtp.AuthenticationType = data[0] & 1 ? atLogin : atNone;
         smtp.UseEhlo = data[0] & 2;
+        // The plain half of STARTTLS: EHLO, the command and its answer.
+        if (data[0] & 4)
+            smtp.Security = ConnectionSecurity::StartTls;
         smtp.HeloName = "client.example.org";
         smtp.EnvelopeFrom = "a@example.org";
         smtp.EnvelopeTo = "b@example.org";
