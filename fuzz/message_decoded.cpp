@@ -16,8 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     {
         MailMessage message;
         message.ReadFromText(text);
-        for (const std::string& line : message.HeaderLines)
-            FUZZ_CHECK(!line.empty());
+        CheckHeaderLines(message.HeaderLines);
         for (const MessagePart& part : message.Parts) {
             if (part.StoredPathName.empty())
                 continue;

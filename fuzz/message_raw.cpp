@@ -12,8 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MailMessage message;
     message.RawRead = message.RawWrite = true;
     message.ReadFromText(text);
-    for (const std::string& line : message.HeaderLines)
-        FUZZ_CHECK(!line.empty());
+    CheckHeaderLines(message.HeaderLines);
 
     std::string saved;
     message.WriteTo(saved);

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 // A broken property is a finding: say which and abort, so libFuzzer keeps
 // the input that showed it.
@@ -12,3 +14,9 @@
             std::abort();                                                                                              \
         }                                                                                                              \
     } while (false)
+
+// A header block ends at its first empty line, so it can never hold one.
+inline void CheckHeaderLines(const std::vector<std::string>& headerLines) {
+    for (const std::string& line : headerLines)
+        FUZZ_CHECK(!line.empty());
+}

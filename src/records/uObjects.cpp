@@ -60,12 +60,10 @@ void LoadAliases(TAccountItem& account) {
             account.AliasesUnreadable = NameExists(path);
             return;
         }
-        TAliasList lines;
-        lines.SetText(content);
-        std::string text = Trim(lines.Text());
         // Trimming can bring to either end an entry that itself starts or
         // ends with white space, which the next load would trim again: trim
         // until the list loads back exactly as it is saved.
+        std::string text = content;
         for (;;) {
             account.Aliases.SetText(text);
             std::string again = Trim(account.Aliases.Text());
