@@ -1,7 +1,7 @@
 // Sender-list matching: the masks users enter must never make a scan crawl,
 // however many stars they hold, and loading a long list must stay linear.
 
-#include "records/block_list.h"
+#include "records/sender_list.h"
 #include "records/wildcard.h"
 
 #include <benchmark/benchmark.h>
@@ -28,7 +28,7 @@ BENCHMARK(MatchManyStars)->DenseRange(2, 16, 2)->Complexity();
 // An approved list of n addresses checked against one sender, as the scan
 // does for every header.
 void MatchAgainstLongList(benchmark::State& state) {
-    TBlockList list("WhiteList.dat");
+    SenderList list("WhiteList.dat");
     for (int i = 0; i < state.range(0); ++i)
         list.Add("friend" + std::to_string(i) + "@example" + std::to_string(i % 97) + ".org");
     list.Add("*@partner.example.com");
@@ -41,7 +41,7 @@ BENCHMARK(MatchAgainstLongList)->RangeMultiplier(10)->Range(100, 100000)->Comple
 // Filling a list through Add, which keeps the entries unique.
 void FillList(benchmark::State& state) {
     for (auto _ : state) {
-        TBlockList list("WhiteList.dat");
+        SenderList list("WhiteList.dat");
         for (int i = 0; i < state.range(0); ++i)
             list.Add("friend" + std::to_string(i) + "@example.org");
         benchmark::DoNotOptimize(list.Count());

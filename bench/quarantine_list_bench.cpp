@@ -4,8 +4,8 @@
 // column, as the header click and the Sort By menu do.
 #include "platform/data_folder.h"
 #include "platform/date_time.h"
-#include "records/uObjects.h"
-#include "ui/main/uMain.h"
+#include "records/accounts.h"
+#include "ui/main/main_window.h"
 #include "ui/quarantine/quarantine_page.h"
 
 #include <benchmark/benchmark.h>
@@ -29,20 +29,20 @@ struct QuarantinedAccount {
         char pattern[] = "/tmp/quorvane-bench-XXXXXX";
         folder = ::mkdtemp(pattern);
         SetDataFolderOverride(folder);
-        window = std::make_unique<TfrmQuorvaneMain>();
+        window = std::make_unique<MainWindow>();
         window->StartUp();
-        TAccountItem& account = AppendAccount();
+        Account& account = AppendAccount();
         account.EmailAddress = "me@example.com";
         account.ID = "{5CA1AB1E-0000-4000-8000-000000000001}";
         window->findChild<QuarantinePage*>()->AddAccountTab("me@example.com");
         for (int i = 0; i < MessageCount; ++i)
-            account.UnkMailItems.Add("sender" + std::to_string(i * 7919 % MessageCount) + "@example.org",
-                                     i % 3 ? "Sender " + std::to_string(i % 977) : "", 0, "{M}.dat",
-                                     Now() - (i * 31 % 400), "Subject " + std::to_string(i * 104729 % MessageCount),
-                                     "me@example.com");
+            account.Quarantine.Add("sender" + std::to_string(i * 7919 % MessageCount) + "@example.org",
+                                   i % 3 ? "Sender " + std::to_string(i % 977) : "", 0, "{M}.dat",
+                                   Now() - (i * 31 % 400), "Subject " + std::to_string(i * 104729 % MessageCount),
+                                   "me@example.com");
         window->resize(900, 600);
         window->ShowMainWindow();
-        window->findChild<QToolButton*>("btnSpam")->click();
+        window->findChild<QToolButton*>("quarantineButton")->click();
         QCoreApplication::processEvents();
     }
     ~QuarantinedAccount() {
@@ -51,7 +51,7 @@ struct QuarantinedAccount {
         std::filesystem::remove_all(folder);
     }
     std::string folder;
-    std::unique_ptr<TfrmQuorvaneMain> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 QuarantinedAccount& Account() {
@@ -70,7 +70,7 @@ void BM_FillList(benchmark::State& state) {
 BENCHMARK(BM_FillList)->Unit(benchmark::kMillisecond);
 
 void BM_SortByColumn(benchmark::State& state) {
-    auto* list = Account().window->findChild<QTreeView*>("lvMail");
+    auto* list = Account().window->findChild<QTreeView*>("messageList");
     int column = static_cast<int>(state.range(0));
     for (auto _ : state) {
         emit list->header()->sectionClicked(column);

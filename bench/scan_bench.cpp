@@ -16,8 +16,8 @@
 #include "challenge/quarantine_purge.h"
 #include "platform/data_folder.h"
 #include "platform/paths.h"
+#include "records/accounts.h"
 #include "records/program_settings.h"
-#include "records/uObjects.h"
 
 #include <benchmark/benchmark.h>
 
@@ -136,7 +136,7 @@ std::string LargeQuarantine() {
     SetDataFolderOverride(folder);
     Accounts.Clear();
     for (int a = 1; a <= 5; ++a) {
-        TAccountItem& account = AppendAccount();
+        Account& account = AppendAccount();
         account.EmailAddress = "user" + std::to_string(a) + "@example.test";
         account.DisplayName = "User " + std::to_string(a);
         account.Server = "127.0.0.1";
@@ -146,9 +146,9 @@ std::string LargeQuarantine() {
         for (int i = 0; i < 10000; ++i) {
             std::string file = "{" + std::to_string(a) + "-" + std::to_string(i) + "}.dat";
             std::ofstream(AccountFolder(a - 1) + "/" + file) << "Subject: quarantined " << i << "\r\n\r\nbody\r\n.\r\n";
-            account.UnkMailItems.Add("sender" + std::to_string(i) + "@example.org", "Sender " + std::to_string(i),
-                                     i % 4, file, 46000.5 + i / 100.0, "Subject number " + std::to_string(i),
-                                     account.EmailAddress);
+            account.Quarantine.Add("sender" + std::to_string(i) + "@example.org", "Sender " + std::to_string(i), i % 4,
+                                   file, 46000.5 + i / 100.0, "Subject number " + std::to_string(i),
+                                   account.EmailAddress);
         }
         SaveAccount(a);
         SaveIndex(account);
@@ -170,9 +170,9 @@ void StartupLoad(benchmark::State& state) {
             if (purge)
                 PurgeOldQuarantine(n - 1);
         }
-        benchmark::DoNotOptimize(Accounts.Item(4).UnkMailItems.Count());
+        benchmark::DoNotOptimize(Accounts.Item(4).Quarantine.Count());
     }
-    state.counters["entries"] = Accounts.Count() * Accounts.Item(0).UnkMailItems.Count();
+    state.counters["entries"] = Accounts.Count() * Accounts.Item(0).Quarantine.Count();
     Accounts.Clear();
     SetDataFolderOverride("");
 }

@@ -3,7 +3,7 @@
 // line break, stays accepted in any letter case, and can always be added
 // to a sender list.
 #include "records/email_syntax.h"
-#include "records/block_list.h"
+#include "records/sender_list.h"
 #include "records/text_helpers.h"
 #include "support/fuzz_check.h"
 
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(at != std::string::npos && at > 0 && at + 1 < text.size());
     FUZZ_CHECK(text.find_first_of("\r\n") == std::string::npos);
     FUZZ_CHECK(IsValidEmail(UpperAscii(text)) && IsValidEmail(LowerAscii(text)));
-    TBlockList list("whitelist.dat");
+    SenderList list("whitelist.dat");
     FUZZ_CHECK(list.Add(text) == 0);
     FUZZ_CHECK(list.Matches(text));
     return 0;

@@ -1,7 +1,7 @@
 // Eudora's nickname file and settings file, as the address book import and
 // the account detection read them: reading never fails on any bytes, reads
 // the same twice, and yields no address or name with a line break.
-#include "import/uEudora.h"
+#include "import/eudora_files.h"
 #include "support/fuzz_check.h"
 #include "support/scratch_folder.h"
 
@@ -23,20 +23,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WriteBytes(folder + EudoraNicknameFile, content);
     WriteBytes(folder + EudoraSettingsFile, content);
 
-    std::vector<TEudoraNickname> nicknames;
+    std::vector<EudoraNickname> nicknames;
     bool read = ReadEudoraNicknames(folder, nicknames);
-    for (const TEudoraNickname& nickname : nicknames) {
+    for (const EudoraNickname& nickname : nicknames) {
         FUZZ_CHECK(OneLine(nickname.Name));
         for (const std::string& address : nickname.Addresses)
             FUZZ_CHECK(!address.empty() && OneLine(address));
     }
-    std::vector<TEudoraNickname> again;
+    std::vector<EudoraNickname> again;
     FUZZ_CHECK(ReadEudoraNicknames(folder, again) == read);
     FUZZ_CHECK(again.size() == nicknames.size());
 
-    std::vector<TEudoraPersonality> personalities;
+    std::vector<EudoraPersonality> personalities;
     if (ReadEudoraPersonalities(folder, personalities)) {
-        for (const TEudoraPersonality& personality : personalities) {
+        for (const EudoraPersonality& personality : personalities) {
             FUZZ_CHECK(OneLine(personality.PopServer) && OneLine(personality.LoginName));
             FUZZ_CHECK(personality.ReturnAddress.size() <= 255 * 4);
         }

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     EmptyFolder(folder);
     WriteBytes(folder + "/looplist.dat", content);
 
-    TLoopList list;
+    RecentRecipientList list;
     list.LoadFromFile(folder);
     std::string_view firstLine;
     LineReader(content).Next(firstLine);
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(list.CountOf(sender) == before + (kept ? 1 : 0));
     list.SaveToFile(folder);
 
-    TLoopList reloaded;
+    RecentRecipientList reloaded;
     reloaded.LoadFromFile(folder);
     FUZZ_CHECK(reloaded.Count() == list.Count());
     for (int i = 0; i < list.Count(); ++i)

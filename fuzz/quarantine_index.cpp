@@ -14,19 +14,19 @@
 
 namespace {
 
-bool SameItem(const TUnkMailItem& a, const TUnkMailItem& b) {
+bool SameItem(const QuarantineEntry& a, const QuarantineEntry& b) {
     return a.SenderAddress == b.SenderAddress && a.SenderName == b.SenderName && a.Recipients == b.Recipients &&
            a.Subject == b.Subject && a.FileName == b.FileName && a.Category == b.Category &&
            std::memcmp(&a.Date, &b.Date, sizeof a.Date) == 0;
 }
 
-void CheckSame(const TUnkMailItems& expected, const TUnkMailItems& actual) {
+void CheckSame(const QuarantineIndex& expected, const QuarantineIndex& actual) {
     FUZZ_CHECK(actual.Count() == expected.Count());
     for (int i = 0; i < expected.Count(); ++i)
         FUZZ_CHECK(SameItem(expected.Item(i), actual.Item(i)));
 }
 
-void CheckFileNames(const TUnkMailItems& items, const std::string& folder) {
+void CheckFileNames(const QuarantineIndex& items, const std::string& folder) {
     for (int i = 0; i < items.Count(); ++i) {
         const std::string& name = items.Item(i).FileName;
         std::string path = QuarantineFilePath(folder, name);
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WriteBytes(folder + (oldLayout ? "/account.dat" : "/account2.dat"),
                std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
 
-    TUnkMailItems loaded;
+    QuarantineIndex loaded;
     FUZZ_CHECK(LoadIndexFile(loaded, folder));
     for (int i = 0; i < loaded.Count(); ++i) {
         double date = loaded.Item(i).Date;
@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(ListFolder(folder) == "account2.dat\n");
 
     FUZZ_CHECK(SaveIndexFile(loaded, folder));
-    TUnkMailItems reloaded;
+    QuarantineIndex reloaded;
     FUZZ_CHECK(LoadIndexFile(reloaded, folder));
     CheckSame(loaded, reloaded);
     return 0;

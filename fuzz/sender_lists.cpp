@@ -2,7 +2,7 @@
 // every entry matches itself as an address, a text with a line break is
 // never added, and what is saved loads again unchanged.
 #include "mail/line_reader.h"
-#include "records/block_list.h"
+#include "records/sender_list.h"
 #include "records/text_helpers.h"
 #include "support/fuzz_check.h"
 #include "support/scratch_folder.h"
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     EmptyFolder(folder);
     WriteBytes(folder + "/whitelist.dat", content);
 
-    TBlockList list("whitelist.dat");
+    SenderList list("whitelist.dat");
     list.LoadFromFile(folder);
     std::set<std::string> seen;
     for (const std::string& entry : list.Strings()) {
@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(index < 0 || typed.find_first_of("\r\n") == std::string::npos);
     list.SaveToFile(folder);
 
-    TBlockList reloaded("whitelist.dat");
+    SenderList reloaded("whitelist.dat");
     reloaded.LoadFromFile(folder);
     FUZZ_CHECK(reloaded.Strings() == list.Strings());
     return 0;

@@ -3,8 +3,8 @@
 // loading it again gives the same settings and accounts, and no account's
 // files leave the "Accounts" folder. The input is the settings file, then
 // optionally a NUL byte and the text every account's alias file gets.
+#include "records/accounts.h"
 #include "records/program_settings.h"
-#include "records/uObjects.h"
 #include "support/fuzz_check.h"
 #include "support/scratch_folder.h"
 
@@ -25,7 +25,7 @@ std::string SettingsSnapshot() {
     return text;
 }
 
-std::string AccountSnapshot(const TAccountItem& a) {
+std::string AccountSnapshot(const Account& a) {
     std::string text = a.ID + "\n" + a.EmailAddress + "\n" + a.ReplyAddress + "\n" + a.DisplayName + "\n" + a.Server +
                        "\n" + std::to_string(a.Port) + "\n" + a.Login + "\n" + a.Password + "\n" + a.SMTPServer + "\n" +
                        std::to_string(a.SMTPPort) + "\n" + std::to_string(a.SMTPAuth) + a.SMTPLogin + "\n" +

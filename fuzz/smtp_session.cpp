@@ -4,7 +4,7 @@
 // in clear, and, once it sent the message, sent it dot-stuffed and ended.
 // The first input byte chooses authentication, EHLO and STARTTLS.
 #include "mail/mail_message.h"
-#include "mail/utmyidsmtp.h"
+#include "mail/smtp_client.h"
 #include "platform/mail_transport_error.h"
 #include "support/fuzz_check.h"
 #include "support/scripted_peer.h"
@@ -16,7 +16,7 @@ namespace {
 
 constexpr char Password[] = "pass-word";
 
-void Deliver(TMyidSmtp& smtp) {
+void Deliver(SmtpClient& smtp) {
     MailMessage message;
     message.RawRead = message.RawWrite = true;
     message.ReadFromText("From: a@example.org\r\nSubject: held\r\n\r\nfirst\r\n.\r\n");
@@ -34,13 +34,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static ScriptedPeer peer;
     peer.Serve(std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
     {
-        TMyidSmtp smtp;
+        SmtpClient smtp;
         smtp.Host = "127.0.0.1";
         smtp.Port = peer.Port();
         smtp.ReadTimeout = 5000;
         smtp.Username = "user";
         smtp.Password = Password;
-        smtp.AuthenticationType = data[0] & 1 ? atLogin : atNone;
+        smtp.Authentication = data[0] & 1 ? SmtpAuthentication::Login : SmtpAuthentication::None;
         smtp.UseEhlo = data[0] & 2;
         // The plain half of STARTTLS: EHLO, the command and its answer.
         if (data[0] & 4)

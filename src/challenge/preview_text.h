@@ -5,9 +5,9 @@
 
 class MailMessage;
 
-// What the secure preview (TfrmPreview) shows of a quarantined message: the
+// What the secure preview (PreviewDialog) shows of a quarantined message: the
 // header rows, whether the attachment notice and the "CC:" row are shown, and
-// the text of memMail. Only header fields and plain text are ever taken from
+// the text of m_bodyView. Only header fields and plain text are ever taken from
 // the message; nothing in it is run, rendered or opened.
 
 inline constexpr char PreviewCaption[] = "Secure Message Preview";

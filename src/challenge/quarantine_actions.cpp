@@ -9,8 +9,8 @@
 #include "platform/data_folder.h"
 #include "platform/date_time.h"
 #include "platform/paths.h"
+#include "records/accounts.h"
 #include "records/program_settings.h"
-#include "records/uObjects.h"
 #include "scan/password_mask.h"
 #include "scan/scan_state.h"
 #include "scan/scan_view.h"
@@ -50,7 +50,7 @@ std::set<int> SelectedIds(const QuarantineView& view) {
 
 // Deletes one entry's file and then the entry; false (nothing removed) when
 // the entry is gone or its file cannot be deleted.
-bool DeleteEntry(TUnkMailItems& items, const std::string& folder, int id) {
+bool DeleteEntry(QuarantineIndex& items, const std::string& folder, int id) {
     for (int i = 0; i < items.Count(); ++i) {
         if (items.Item(i).Id != id)
             continue;
@@ -74,25 +74,25 @@ void LockForRelease(ScanView& scanView, QuarantineActionWindow& window, bool loc
 // Approve: every shown message whose sender is the sender of a selected
 // row. Senders are compared as addresses, not as masks, so a sender address
 // holding "*" or "?" cannot pull in other senders' messages.
-TIdList ApproveIdList(const QuarantineView& view) {
-    TBlockList senders("");
+ReleaseIdSet ApproveIdList(const QuarantineView& view) {
+    SenderList senders("");
     for (int row : view.SelectedRows()) {
-        if (const TUnkMailItem* item = view.SelectedEntry(row))
+        if (const QuarantineEntry* item = view.SelectedEntry(row))
             senders.Add(item->SenderAddress);
     }
-    TIdList ids;
+    ReleaseIdSet ids;
     for (int row = 0; row < static_cast<int>(view.Rows().size()); ++row) {
-        const TUnkMailItem* item = view.SelectedEntry(row);
+        const QuarantineEntry* item = view.SelectedEntry(row);
         if (item && senders.Contains(item->SenderAddress))
             ids.insert(std::to_string(item->Id));
     }
     return ids;
 }
 
-TIdList ReleaseIdList(const QuarantineView& view) {
-    TIdList ids;
+ReleaseIdSet ReleaseIdList(const QuarantineView& view) {
+    ReleaseIdSet ids;
     for (int row : view.SelectedRows()) {
-        if (const TUnkMailItem* item = view.SelectedEntry(row))
+        if (const QuarantineEntry* item = view.SelectedEntry(row))
             ids.insert(std::to_string(item->Id));
     }
     return ids;
@@ -100,7 +100,7 @@ TIdList ReleaseIdList(const QuarantineView& view) {
 
 // POP before SMTP: a login some servers want before they relay. Failures
 // are logged only; the release goes on without it.
-void PopBeforeSmtp(const TAccountItem& account, bool approve) {
+void PopBeforeSmtp(const Account& account, bool approve) {
     ScanLog& log = ScanState.ScanLog;
     try {
         Pop3Session session(Pop3SettingsFor(account));
@@ -123,13 +123,13 @@ void PopBeforeSmtp(const TAccountItem& account, bool approve) {
 // log line, POP before SMTP and the delivery passes.
 void Release(const QuarantineView& view, bool approve) {
     int accountIndex = view.CurrentAccount();
-    const TAccountItem& account = Accounts.Item(accountIndex);
-    TIdList ids = approve ? ApproveIdList(view) : ReleaseIdList(view);
+    const Account& account = Accounts.Item(accountIndex);
+    ReleaseIdSet ids = approve ? ApproveIdList(view) : ReleaseIdList(view);
     bool showErrorBoxes = ids.size() < 2;
     ScanState.ScanLog.Add("Releasing messages to inbox: " + ShortDateLongTimeText(Now()));
     PopBeforeSmtp(account, approve);
     Counters.ToRelease = static_cast<std::int32_t>(ids.size());
-    DeliveryPasses(accountIndex + 1, ids, [&](TIdList& list, TMyidSmtp& client) {
+    DeliveryPasses(accountIndex + 1, ids, [&](ReleaseIdSet& list, SmtpClient& client) {
         ReleaseToInbox(accountIndex, list, showErrorBoxes, client, !approve);
     });
 }
@@ -213,11 +213,11 @@ void DeleteFromView(QuarantineView& view, QuarantineActionWindow& window) {
     LockForDelete(scanView, window, true);
     try {
         int accountIndex = view.CurrentAccount();
-        TAccountItem& account = Accounts.Item(accountIndex);
+        Account& account = Accounts.Item(accountIndex);
         std::string folder = AccountFolder(accountIndex);
         for (int id : SelectedIds(view)) {
             try {
-                DeleteEntry(account.UnkMailItems, folder, id);
+                DeleteEntry(account.Quarantine, folder, id);
             } catch (const std::runtime_error&) {
                 // A file that cannot be deleted keeps its entry; the next id goes on.
             }

@@ -4,18 +4,18 @@
 
 class QuarantineView;
 
-// The two centred lines of the wait window TfrmWait.
+// The two centred lines of the wait window WaitWindow.
 inline constexpr char WaitWindowText[] = "Please wait while the requested action is being performed...";
 inline constexpr char WaitWindowNote[] = "(This may take up to a few minutes)";
 
 // What the quarantine actions need of the main window beyond the scan view
 // (whose navigation buttons, Close command, cursor, status bar and message
-// boxes they use through CurrentScanView()): the wait window TfrmWait and
+// boxes they use through CurrentScanView()): the wait window WaitWindow and
 // the tab controls that must not change under an operation.
 class QuarantineActionWindow {
 public:
     virtual ~QuarantineActionWindow() = default;
-    // TfrmWait, shown (not modally) while an approve or release runs.
+    // WaitWindow, shown (not modally) while an approve or release runs.
     virtual void ShowWaitWindow() = 0;
     virtual void CloseWaitWindow() = 0;
     // The quarantine view's account tabs.
@@ -27,7 +27,7 @@ public:
 // A window that has none of these (the command line).
 QuarantineActionWindow& NoActionWindow();
 
-// actAllowExecute (approve true) and actReleaseExecute (approve false):
+// ApproveSelected (approve true) and ReleaseSelected (approve false):
 // after the confirmation, re-sends quarantined messages of the view's current
 // account to the account's own mailbox through its SMTP server (a POP3 login
 // first, for servers that want POP before SMTP; its failure is only logged).
@@ -53,7 +53,7 @@ bool ReleaseFromView(QuarantineView& view, bool approve, QuarantineActionWindow&
 bool ReleaseGroupsFromView(QuarantineView& view, bool approve, QuarantineActionWindow& window, int groups,
                            const std::function<void(int group)>& showGroup);
 
-// actDeleteExecute: asks, then deletes the selected messages of the view's
+// DeleteSelected: asks, then deletes the selected messages of the view's
 // current account for good (file and index entry), refills the view and
 // saves the index. A selected message that is gone already or whose file
 // cannot be deleted is skipped silently (the entry then stays, so no file is

@@ -4,8 +4,8 @@
 #include "platform/date_time.h"
 #include "platform/file_times.h"
 #include "platform/paths.h"
+#include "records/accounts.h"
 #include "records/program_settings.h"
-#include "records/uObjects.h"
 
 #include <cmath>
 #include <cstdio>
@@ -27,8 +27,8 @@ bool CanOpenForReading(const std::string& path) {
 }
 
 // Whole days between two local date-times, counted in seconds so that the
-// fractions of a TDateTime cannot round a day up.
-long long WholeDaysBetween(TDateTime earlier, TDateTime later) {
+// fractions of a SerialDateTime cannot round a day up.
+long long WholeDaysBetween(SerialDateTime earlier, SerialDateTime later) {
     long long seconds = std::llround((later - earlier) * SecondsPerDay);
     return seconds / SecondsPerDay;
 }
@@ -53,8 +53,8 @@ void AgeFile(const std::string& path) {
     if (!created)
         return;
     std::time_t nowUnix = NowUnix();
-    TDateTime creation = DateTimeFromUnix(*created);
-    TDateTime present = DateTimeFromUnix(nowUnix);
+    SerialDateTime creation = DateTimeFromUnix(*created);
+    SerialDateTime present = DateTimeFromUnix(nowUnix);
     if (present < creation) {
         SetFileTimes(path, nowUnix);
         return;
@@ -66,9 +66,9 @@ void AgeFile(const std::string& path) {
 } // namespace
 
 void PurgeOldQuarantine(int accountIndex) {
-    TAccountItem& account = Accounts.Item(accountIndex);
+    Account& account = Accounts.Item(accountIndex);
     std::string folder = AccountFolder(accountIndex);
-    TUnkMailItems& items = account.UnkMailItems;
+    QuarantineIndex& items = account.Quarantine;
     std::vector<int> vanished;
     for (int i = 0; i < items.Count(); ++i) {
         std::string path = QuarantineFilePath(folder, items.Item(i).FileName);

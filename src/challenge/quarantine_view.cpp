@@ -1,7 +1,7 @@
 #include "challenge/quarantine_view.h"
 
+#include "records/accounts.h"
 #include "records/text_helpers.h"
-#include "records/uObjects.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,7 +34,7 @@ int CompareRows(const QuarantineRow& a, const QuarantineRow& b, int column) {
     }
 }
 
-QuarantineRow RowOf(const TUnkMailItem& item, TDateTime present) {
+QuarantineRow RowOf(const QuarantineEntry& item, SerialDateTime present) {
     QuarantineRow row;
     row.Caption = item.SenderName.empty() ? item.SenderAddress : item.SenderName;
     row.Subject = item.Subject;
@@ -70,11 +70,11 @@ void QuarantineView::Fill() {
     m_selected.clear();
     if (!ValidAccount(m_account))
         return;
-    const TUnkMailItems& items = Accounts.Item(m_account).UnkMailItems;
+    const QuarantineIndex& items = Accounts.Item(m_account).Quarantine;
     m_rows.reserve(static_cast<size_t>(items.Count()));
-    TDateTime present = Now();
+    SerialDateTime present = Now();
     for (int i = items.Count() - 1; i >= 0; --i) {
-        const TUnkMailItem& item = items.Item(i);
+        const QuarantineEntry& item = items.Item(i);
         if (item.Category == m_category)
             m_rows.push_back(RowOf(item, present));
     }
@@ -96,7 +96,7 @@ void QuarantineView::SetSortColumn(int column) {
     SortRows();
 }
 
-void QuarantineView::ColumnClick(int column) {
+void QuarantineView::ToggleSortColumn(int column) {
     m_sortDirection = column == m_sortColumn ? -m_sortDirection : Ascending;
     SetSortColumn(column);
 }
@@ -141,7 +141,7 @@ std::vector<int> QuarantineView::SelectedRows() const {
     return rows;
 }
 
-TUnkMailItem* QuarantineView::SelectedEntry(int row) const {
+QuarantineEntry* QuarantineView::SelectedEntry(int row) const {
     if (row < 0) {
         std::vector<int> selected = SelectedRows();
         if (selected.empty())
@@ -150,15 +150,15 @@ TUnkMailItem* QuarantineView::SelectedEntry(int row) const {
     }
     if (row >= static_cast<int>(m_rows.size()) || !ValidAccount(m_account))
         return nullptr;
-    return Accounts.Item(m_account).UnkMailItems.FindById(m_rows[static_cast<size_t>(row)].Id);
+    return Accounts.Item(m_account).Quarantine.FindById(m_rows[static_cast<size_t>(row)].Id);
 }
 
 std::string QuarantineView::AccountCaption(int index) const {
     if (!ValidAccount(index))
         return {};
-    const TAccountItem& account = Accounts.Item(index);
+    const Account& account = Accounts.Item(index);
     std::string caption = account.ReplyAddress.empty() ? account.EmailAddress : account.ReplyAddress;
-    caption += " - " + std::to_string(account.UnkMailItems.Count());
+    caption += " - " + std::to_string(account.Quarantine.Count());
     if (!account.Enabled)
         caption += " (disabled)";
     return caption;
@@ -169,7 +169,7 @@ std::string QuarantineView::CategoryCaption(int category) const {
         return {};
     int count = 0;
     if (ValidAccount(m_account)) {
-        const TUnkMailItems& items = Accounts.Item(m_account).UnkMailItems;
+        const QuarantineIndex& items = Accounts.Item(m_account).Quarantine;
         for (int i = 0; i < items.Count(); ++i)
             count += items.Item(i).Category == category ? 1 : 0;
     }

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-struct TUnkMailItem;
+struct QuarantineEntry;
 
-// One row of the quarantine list (lvMail).
+// One row of the quarantine list (m_messageList).
 struct QuarantineRow {
     // From column: the sender's display name, or the address when it has none.
     std::string Caption;
@@ -19,7 +19,7 @@ struct QuarantineRow {
     std::string DateText;
     // What the Date column sorts by: the date part, or the present moment for
     // an entry without a valid date.
-    TDateTime DateKey = 0;
+    SerialDateTime DateKey = 0;
     int Id = 0;
 };
 
@@ -36,10 +36,10 @@ public:
     // Account tab index (0-based); the account number is one more.
     int CurrentAccount() const { return m_account; }
     int CurrentCategory() const { return m_category; }
-    // tabMailChange: shows another account (an index outside Accounts is
+    // ShowAccount: shows another account (an index outside Accounts is
     // ignored); the category stays.
     void SetCurrentAccount(int index);
-    // TabControl2Change: shows another category (0 to 3; others ignored).
+    // ShowCategory: shows another category (0 to 3; others ignored).
     void SetCurrentCategory(int category);
 
     // FillQuarantineList for the current account: one row per entry of the
@@ -57,7 +57,7 @@ public:
     void SetSortColumn(int column);
     // A header click: the same column reverses the direction, another one
     // sorts ascending.
-    void ColumnClick(int column);
+    void ToggleSortColumn(int column);
     // The menu's sort actions: direction and column at once.
     void SortBy(int column, int direction);
     // "Order Received": back to the order of the index, newest first.
@@ -75,7 +75,7 @@ public:
 
     // SelectedEntry: the entry of the current account's index that the row
     // carries (row -1: the first selected row), or nullptr.
-    TUnkMailItem* SelectedEntry(int row = -1) const;
+    QuarantineEntry* SelectedEntry(int row = -1) const;
 
     // "Preview" needs exactly one selected row; Approve, Release and Delete
     // at least one.

@@ -2,10 +2,10 @@
 
 #include "challenge/quarantine_file.h"
 #include "mail/mail_message.h"
-#include "mail/utmyidsmtp.h"
+#include "mail/smtp_client.h"
 #include "platform/mail_transport_error.h"
 #include "platform/paths.h"
-#include "records/uObjects.h"
+#include "records/accounts.h"
 #include "scan/password_mask.h"
 #include "scan/scan_state.h"
 #include "scan/scan_view.h"
@@ -23,7 +23,7 @@ void ShowReleaseError(ScanView& view, const std::string& text) {
 // character would approve every address it matches.
 void Approve(const std::string& address) {
     if (address.find_first_of("*?") == std::string::npos)
-        WhiteList.Add(address);
+        ApprovedSenders.Add(address);
 }
 
 void ShowProgress(ScanView& view) {
@@ -36,15 +36,15 @@ void ShowProgress(ScanView& view) {
 
 class Release {
 public:
-    Release(int accountIndex, TIdList& idList, bool showErrorBoxes, TMyidSmtp& smtpClient, bool skipApprove)
+    Release(int accountIndex, ReleaseIdSet& idList, bool showErrorBoxes, SmtpClient& smtpClient, bool skipApprove)
         : m_account(Accounts.Item(accountIndex)), m_folder(AccountFolder(accountIndex)), m_idList(idList),
           m_showErrorBoxes(showErrorBoxes), m_smtp(smtpClient), m_skipApprove(skipApprove), m_view(CurrentScanView()) {}
 
     bool Run() {
         std::exception_ptr failure;
         try {
-            for (int index = 0; index < m_account.UnkMailItems.Count(); ++index) {
-                const TUnkMailItem& entry = m_account.UnkMailItems.Item(index);
+            for (int index = 0; index < m_account.Quarantine.Count(); ++index) {
+                const QuarantineEntry& entry = m_account.Quarantine.Item(index);
                 if (m_idList.count(std::to_string(entry.Id)))
                     ReleaseEntry(entry);
             }
@@ -66,7 +66,7 @@ public:
     }
 
 private:
-    void ReleaseEntry(const TUnkMailItem& entry) {
+    void ReleaseEntry(const QuarantineEntry& entry) {
         ScanLog& log = ScanState.ScanLog;
         log.Add("Releasing message to inbox.");
         MailMessage message;
@@ -129,7 +129,7 @@ private:
     }
 
     void RemoveEntry(int id) {
-        TUnkMailItems& items = m_account.UnkMailItems;
+        QuarantineIndex& items = m_account.Quarantine;
         for (int index = 0; index < items.Count(); ++index) {
             if (items.Item(index).Id != id)
                 continue;
@@ -145,11 +145,11 @@ private:
         }
     }
 
-    TAccountItem& m_account;
+    Account& m_account;
     std::string m_folder;
-    TIdList& m_idList;
+    ReleaseIdSet& m_idList;
     bool m_showErrorBoxes;
-    TMyidSmtp& m_smtp;
+    SmtpClient& m_smtp;
     bool m_skipApprove;
     ScanView& m_view;
     std::set<std::string> m_released;
@@ -157,6 +157,7 @@ private:
 
 } // namespace
 
-bool ReleaseToInbox(int accountIndex, TIdList& idList, bool showErrorBoxes, TMyidSmtp& smtpClient, bool skipApprove) {
+bool ReleaseToInbox(int accountIndex, ReleaseIdSet& idList, bool showErrorBoxes, SmtpClient& smtpClient,
+                    bool skipApprove) {
     return Release(accountIndex, idList, showErrorBoxes, smtpClient, skipApprove).Run();
 }

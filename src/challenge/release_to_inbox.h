@@ -2,7 +2,7 @@
 
 #include "scan/work_lists.h"
 
-class TMyidSmtp;
+class SmtpClient;
 
 // Puts quarantined messages back into the user's mailbox by sending each
 // stored file, unchanged but for its first "Delivered-To" line, through the
@@ -12,7 +12,7 @@ class TMyidSmtp;
 // Works on the entries of account accountIndex (from 0) whose ids are in
 // idList, in index order. A message sent counts in Counters.Released and,
 // unless skipApprove, approves its sender and first Reply-To address
-// (WhiteList; addresses holding wildcard characters are not added, as they
+// (ApprovedSenders; addresses holding wildcard characters are not added, as they
 // would act as masks). Afterwards the released entries' files and index
 // entries are deleted, the index saved, their ids removed from idList, and
 // the sender lists saved. Entries that failed, and ids naming no entry,
@@ -20,4 +20,5 @@ class TMyidSmtp;
 // showErrorBoxes); any other error is raised after the messages already
 // sent have been removed from the quarantine, so none is sent twice.
 // Returns true when idList is empty afterwards.
-bool ReleaseToInbox(int accountIndex, TIdList& idList, bool showErrorBoxes, TMyidSmtp& smtpClient, bool skipApprove);
+bool ReleaseToInbox(int accountIndex, ReleaseIdSet& idList, bool showErrorBoxes, SmtpClient& smtpClient,
+                    bool skipApprove);

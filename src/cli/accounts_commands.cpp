@@ -4,12 +4,12 @@
 #include "cli/stored_state.h"
 #include "cli/terminal_prompts.h"
 #include "cli/terminal_text.h"
+#include "import/account_detection.h"
 #include "import/counted_account_tabs.h"
-#include "import/uWelcome.h"
 #include "platform/identifier.h"
+#include "records/accounts.h"
 #include "records/settings_checks.h"
 #include "records/text_helpers.h"
-#include "records/uObjects.h"
 
 #include <iomanip>
 #include <ostream>
@@ -29,14 +29,14 @@ int PortValue(const std::string& option, const std::string& text) {
     return *port;
 }
 
-void ApplyTexts(const Options& options, TAccountItem& account) {
-    const std::pair<const char*, std::string TAccountItem::*> texts[] = {
-        {"email", &TAccountItem::EmailAddress},
-        {"display-name", &TAccountItem::DisplayName},
-        {"reply-address", &TAccountItem::ReplyAddress},
-        {"server", &TAccountItem::Server},
-        {"login", &TAccountItem::Login},
-        {"smtp-server", &TAccountItem::SMTPServer},
+void ApplyTexts(const Options& options, Account& account) {
+    const std::pair<const char*, std::string Account::*> texts[] = {
+        {"email", &Account::EmailAddress},
+        {"display-name", &Account::DisplayName},
+        {"reply-address", &Account::ReplyAddress},
+        {"server", &Account::Server},
+        {"login", &Account::Login},
+        {"smtp-server", &Account::SMTPServer},
     };
     for (const auto& [option, field] : texts)
         if (auto value = options.Value(option))
@@ -59,7 +59,7 @@ ConnectionSecurity SecurityValue(const std::string& option, const std::string& t
 
 // Implicit TLS has ports of its own (RFC 8314): a port left at the plain
 // default moves there unless one was given.
-void ApplySecurity(const Options& options, TAccountItem& account) {
+void ApplySecurity(const Options& options, Account& account) {
     if (auto value = options.Value("pop3-security")) {
         account.POP3Security = SecurityValue("pop3-security", *value);
         if (account.POP3Security == ConnectionSecurity::Tls && account.Port == 110 && !options.Value("port"))
@@ -72,7 +72,7 @@ void ApplySecurity(const Options& options, TAccountItem& account) {
     }
 }
 
-void ApplySmtpLogin(const Options& options, TAccountItem& account) {
+void ApplySmtpLogin(const Options& options, Account& account) {
     if (options.Has("smtp-auth") && options.Has("no-smtp-auth"))
         throw UsageError("--smtp-auth and --no-smtp-auth exclude each other");
     if (options.Has("smtp-same-as-incoming") && options.Has("smtp-login"))
@@ -92,7 +92,7 @@ void ApplySmtpLogin(const Options& options, TAccountItem& account) {
     }
 }
 
-void ApplyFlagsAndAliases(const Options& options, TAccountItem& account) {
+void ApplyFlagsAndAliases(const Options& options, Account& account) {
     if (options.Has("enabled") && options.Has("disabled"))
         throw UsageError("--enabled and --disabled exclude each other");
     if (options.Has("enabled"))
@@ -108,7 +108,7 @@ void ApplyFlagsAndAliases(const Options& options, TAccountItem& account) {
         account.Aliases.Add(alias);
 }
 
-void ReadPasswords(CliContext& context, TAccountItem& account, bool pop3, bool smtp) {
+void ReadPasswords(CliContext& context, Account& account, bool pop3, bool smtp) {
     if (pop3)
         account.Password =
             ReadSecretLine(context.In, context.Err, "Password for " + TerminalSafe(account.EmailAddress) + ": ",
@@ -119,12 +119,12 @@ void ReadPasswords(CliContext& context, TAccountItem& account, bool pop3, bool s
                            context.InteractiveInput);
 }
 
-bool NeedsSeparateSmtpPassword(const TAccountItem& account) {
+bool NeedsSeparateSmtpPassword(const Account& account) {
     return account.SMTPAuth && !account.SMTPSameAsIncoming;
 }
 
 // Refuses an enabled account the settings page would refuse.
-bool Acceptable(CliContext& context, const TAccountItem& account) {
+bool Acceptable(CliContext& context, const Account& account) {
     SettingsProblem problem = FirstAccountProblem(account);
     if (problem.Found())
         context.Err << TerminalSafe(problem.Message) << "\n";
@@ -147,7 +147,7 @@ std::string Endpoint(const std::string& host, int port) {
 
 int List(CliContext& context) {
     for (int i = 0; i < Accounts.Count(); ++i) {
-        const TAccountItem& account = Accounts.Item(i);
+        const Account& account = Accounts.Item(i);
         context.Out << std::left << std::setw(3) << i + 1 << " " << PadToWidth(TerminalSafe(account.EmailAddress), 32)
                     << " " << PadToWidth(Endpoint(account.Server, account.Port), 28) << " "
                     << PadToWidth(Endpoint(account.SMTPServer, account.SMTPPort), 28) << " "
@@ -159,7 +159,7 @@ int List(CliContext& context) {
 }
 
 // A new account starts with the account editor's defaults.
-void SetEditorDefaults(TAccountItem& account) {
+void SetEditorDefaults(Account& account) {
     account.Port = 110;
     account.SMTPPort = 25;
     account.Enabled = true;
@@ -171,7 +171,7 @@ void SetEditorDefaults(TAccountItem& account) {
 int Add(CliContext& context, const Options& options) {
     if (!options.Positional().empty())
         throw UsageError("accounts add takes options only");
-    TAccountItem& account = AppendAccount();
+    Account& account = AppendAccount();
     SetEditorDefaults(account);
     ApplyTexts(options, account);
     ApplySecurity(options, account);
@@ -187,7 +187,7 @@ int Add(CliContext& context, const Options& options) {
 
 int Edit(CliContext& context, const Options& options) {
     int number = AccountNumber(options.Positional(), "accounts edit N [options]");
-    TAccountItem& account = Accounts.Item(number - 1);
+    Account& account = Accounts.Item(number - 1);
     ApplyTexts(options, account);
     ApplySecurity(options, account);
     ApplySmtpLogin(options, account);
@@ -203,7 +203,7 @@ int Edit(CliContext& context, const Options& options) {
 
 int SetEnabled(CliContext& context, const Options& options, bool enabled) {
     int number = AccountNumber(options.Positional(), "accounts enable|disable N");
-    TAccountItem& account = Accounts.Item(number - 1);
+    Account& account = Accounts.Item(number - 1);
     account.Enabled = enabled;
     if (!Acceptable(context, account))
         return ExitFailed;

@@ -7,12 +7,12 @@
 #include "demo/demo_mail_service.h"
 #include "mail/mail_message.h"
 #include "mail/pop3_session.h"
-#include "mail/utmyidsmtp.h"
+#include "mail/smtp_client.h"
 #include "platform/data_folder.h"
 #include "platform/date_time.h"
 #include "platform/identifier.h"
+#include "records/accounts.h"
 #include "records/program_settings.h"
-#include "records/uObjects.h"
 #include "scan/scan_run.h"
 #include "scan/scan_state.h"
 
@@ -124,7 +124,7 @@ std::string AnswerChallenge(const DemoMailService& service, const MailMessage& c
     answer.UseCurrentDate = true;
     answer.ContentType = "text/plain; charset=us-ascii";
     answer.BodyLines = {"Yes, it is really me. Here is my answer.", "", "Ann"};
-    TMyidSmtp smtp;
+    SmtpClient smtp;
     smtp.Host = "127.0.0.1";
     smtp.Port = service.SmtpPort();
     smtp.Connect(30000);
@@ -144,7 +144,7 @@ void SetUpDataFolder(const std::string& folder, const DemoMailService& service) 
     // Nobody sits at the approve prompt of a demo.
     ProgramSettings.NoAskApprove = true;
     Accounts.Clear();
-    TAccountItem& account = AppendAccount();
+    Account& account = AppendAccount();
     account.DisplayName = "Me";
     account.EmailAddress = DemoAccountAddress;
     account.Server = "127.0.0.1";
@@ -156,11 +156,11 @@ void SetUpDataFolder(const std::string& folder, const DemoMailService& service) 
     account.Enabled = true;
     account.ID = NewIdentifierText();
     SaveAccount(1);
-    WhiteList.Clear();
-    BlackList.Clear();
-    WhiteList.Add(DemoApprovedSender);
+    ApprovedSenders.Clear();
+    BlockedSenders.Clear();
+    ApprovedSenders.Add(DemoApprovedSender);
     SaveLists();
-    LoopList.Clear();
+    RecentRecipients.Clear();
 }
 
 void Scan(CliContext& context) {
@@ -170,9 +170,9 @@ void Scan(CliContext& context) {
 }
 
 void ShowQuarantine(Narrator& narrator) {
-    const TUnkMailItems& items = Accounts.Item(0).UnkMailItems;
+    const QuarantineIndex& items = Accounts.Item(0).Quarantine;
     for (int i = items.Count() - 1; i >= 0; --i) {
-        const TUnkMailItem& item = items.Item(i);
+        const QuarantineEntry& item = items.Item(i);
         narrator.Line("  " + std::string(CategoryName(item.Category)) + ": " + item.SenderAddress + " - " +
                       item.Subject);
     }
@@ -224,13 +224,13 @@ int RunDemo(CliContext& context, const std::string& folder) {
     narrator.Section("The inbox after the second scan: Ann's message is back, unchanged");
     ShowMailbox(narrator, service, Me);
     narrator.Section("Approved senders");
-    for (const std::string& entry : WhiteList.Strings())
+    for (const std::string& entry : ApprovedSenders.Strings())
         narrator.Line("  " + entry);
     narrator.Section("The confirmation Ann received");
     ShowMessage(narrator, NewestMessage(service, Ann));
 
     bool released = InboxHasReleasedMessage(service);
-    bool approved = WhiteList.Matches(DemoAnsweringSender);
+    bool approved = ApprovedSenders.Matches(DemoAnsweringSender);
     service.Stop();
     if (!released || !approved) {
         context.Err << "quorvane: the demo did not end as expected: "

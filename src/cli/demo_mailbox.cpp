@@ -12,7 +12,7 @@ std::string Lines(const std::vector<std::string>& lines) {
 }
 
 // A plain message with the usual header of a message that crossed the net.
-std::string Message(const std::string& from, const std::string& to, const std::string& subject, TDateTime date,
+std::string Message(const std::string& from, const std::string& to, const std::string& subject, SerialDateTime date,
                     const std::string& id, const std::vector<std::string>& extraHeader,
                     const std::vector<std::string>& body) {
     std::vector<std::string> lines = {"Received: from mail.example by mx.quorvane-demo.test; " + FormatMailDate(date),
@@ -30,9 +30,9 @@ std::string Message(const std::string& from, const std::string& to, const std::s
 
 } // namespace
 
-std::vector<DemoMail> DemoMailbox(TDateTime now) {
+std::vector<DemoMail> DemoMailbox(SerialDateTime now) {
     const std::string me = std::string("Me <") + DemoAccountAddress + ">";
-    const TDateTime minute = 1.0 / (24 * 60);
+    const SerialDateTime minute = 1.0 / (24 * 60);
     const std::string plain = "Content-Type: text/plain; charset=us-ascii";
     return {
         {DemoApprovedSender,

@@ -23,4 +23,4 @@ inline constexpr char DemoSilentSender[] = "bob@elsewhere.test";
 // Messages to DemoAccountAddress, dated around now: from the approved sender,
 // from two unknown senders, from a mailing list, with a ".pif" attachment,
 // and an obvious spam not addressed to the account.
-std::vector<DemoMail> DemoMailbox(TDateTime now);
+std::vector<DemoMail> DemoMailbox(SerialDateTime now);

@@ -2,7 +2,7 @@
 
 #include "cli/stored_state.h"
 #include "cli/terminal_text.h"
-#include "import/uABImport.h"
+#include "import/address_book_sync.h"
 #include "platform/data_folder.h"
 #include "platform/paths.h"
 #include "records/email_syntax.h"
@@ -13,16 +13,16 @@
 
 namespace {
 
-TBlockList& ListNamed(const std::string& name) {
+SenderList& ListNamed(const std::string& name) {
     if (name == "approved")
-        return WhiteList;
+        return ApprovedSenders;
     if (name == "blocked")
-        return BlackList;
+        return BlockedSenders;
     throw UsageError("the list is \"approved\" or \"blocked\", not \"" + name + "\"");
 }
 
-const char* ListTitle(const TBlockList& list) {
-    return &list == &WhiteList ? "approved" : "blocked";
+const char* ListTitle(const SenderList& list) {
+    return &list == &ApprovedSenders ? "approved" : "blocked";
 }
 
 std::string TrimSpaces(const std::string& text) {
@@ -45,13 +45,13 @@ std::vector<std::string> ImportableAddresses(const std::string& content) {
     return addresses;
 }
 
-int Show(CliContext& context, TBlockList& list) {
+int Show(CliContext& context, SenderList& list) {
     for (const auto& entry : list.Strings())
         context.Out << TerminalSafe(entry) << "\n";
     return ExitOk;
 }
 
-int Add(CliContext& context, TBlockList& list, const std::vector<std::string>& addresses) {
+int Add(CliContext& context, SenderList& list, const std::vector<std::string>& addresses) {
     if (addresses.empty())
         throw UsageError("lists add needs at least one address");
     for (const auto& address : addresses) {
@@ -68,7 +68,7 @@ int Add(CliContext& context, TBlockList& list, const std::vector<std::string>& a
     return ExitOk;
 }
 
-int Delete(CliContext& context, TBlockList& list, const std::vector<std::string>& addresses) {
+int Delete(CliContext& context, SenderList& list, const std::vector<std::string>& addresses) {
     if (addresses.empty())
         throw UsageError("lists delete needs at least one address");
     for (const auto& address : addresses) {
@@ -87,7 +87,7 @@ int Delete(CliContext& context, TBlockList& list, const std::vector<std::string>
     return ExitOk;
 }
 
-int Import(CliContext& context, TBlockList& list, const std::vector<std::string>& files) {
+int Import(CliContext& context, SenderList& list, const std::vector<std::string>& files) {
     if (files.size() != 1)
         throw UsageError("lists import needs exactly one file");
     std::string content;
@@ -121,7 +121,7 @@ int ListsCommand(CliContext& context) {
     if (args.size() < 2)
         throw UsageError("lists show|add|delete|import approved|blocked ... or lists sync");
     const std::string& action = args[0];
-    TBlockList& list = ListNamed(args[1]);
+    SenderList& list = ListNamed(args[1]);
     std::vector<std::string> rest(args.begin() + 2, args.end());
     LoadLists();
     if (action == "show" && rest.empty())

@@ -13,7 +13,7 @@
 #include "mail/mail_message.h"
 #include "platform/data_folder.h"
 #include "platform/mail_transport_error.h"
-#include "records/uObjects.h"
+#include "records/accounts.h"
 
 #include <iomanip>
 #include <ostream>
@@ -43,9 +43,9 @@ int CategoryOption(const Options& options) {
 }
 
 void PrintRows(std::ostream& out, int accountIndex, const QuarantineView& view) {
-    TUnkMailItems& items = Accounts.Item(accountIndex).UnkMailItems;
+    QuarantineIndex& items = Accounts.Item(accountIndex).Quarantine;
     for (const QuarantineRow& row : view.Rows()) {
-        const TUnkMailItem* item = items.FindById(row.Id);
+        const QuarantineEntry* item = items.FindById(row.Id);
         out << std::left << std::setw(6) << row.Id << " " << std::setw(4) << accountIndex + 1 << " " << std::setw(23)
             << CategoryName(view.CurrentCategory()) << " " << TerminalColumn(row.DateText, 10) << " "
             << TerminalColumn(row.Caption, 30) << " " << TerminalColumn(row.Subject, 40) << " "
@@ -93,7 +93,7 @@ int Show(CliContext& context, const Options& options) {
     if (options.Positional().size() != 1)
         throw UsageError("quarantine show ID");
     QuarantineSelection selection = SelectQuarantined(options.Positional()).front();
-    const TUnkMailItem* item = Accounts.Item(selection.AccountIndex).UnkMailItems.FindById(selection.Ids.front());
+    const QuarantineEntry* item = Accounts.Item(selection.AccountIndex).Quarantine.FindById(selection.Ids.front());
     std::string path = QuarantineFilePath(AccountFolder(selection.AccountIndex), item->FileName);
     MailMessage message;
     try {
@@ -120,7 +120,7 @@ int Delete(CliContext& context, const Options& options) {
     int before = 0, after = 0;
     for (const QuarantineSelection& selection : selections) {
         ShowSelection(view, selection);
-        TUnkMailItems& items = Accounts.Item(selection.AccountIndex).UnkMailItems;
+        QuarantineIndex& items = Accounts.Item(selection.AccountIndex).Quarantine;
         before += items.Count();
         DeleteFromView(view, NoActionWindow());
         after += items.Count();
@@ -133,7 +133,7 @@ int Delete(CliContext& context, const Options& options) {
 int NamedLeft(const std::vector<QuarantineSelection>& selections) {
     int left = 0;
     for (const QuarantineSelection& selection : selections) {
-        TUnkMailItems& items = Accounts.Item(selection.AccountIndex).UnkMailItems;
+        QuarantineIndex& items = Accounts.Item(selection.AccountIndex).Quarantine;
         for (int id : selection.Ids)
             left += items.FindById(id) ? 1 : 0;
     }
@@ -143,7 +143,7 @@ int NamedLeft(const std::vector<QuarantineSelection>& selections) {
 int TotalQuarantined() {
     int total = 0;
     for (int a = 0; a < Accounts.Count(); ++a)
-        total += Accounts.Item(a).UnkMailItems.Count();
+        total += Accounts.Item(a).Quarantine.Count();
     return total;
 }
 
@@ -174,10 +174,10 @@ int Release(CliContext& context, const Options& options, bool approve) {
 
 int Purge(CliContext& context) {
     for (int a = 0; a < Accounts.Count(); ++a) {
-        int before = Accounts.Item(a).UnkMailItems.Count();
+        int before = Accounts.Item(a).Quarantine.Count();
         PurgeOldQuarantine(a);
-        context.Out << "Account " << a + 1 << ": " << before - Accounts.Item(a).UnkMailItems.Count()
-                    << " message(s) removed, " << Accounts.Item(a).UnkMailItems.Count() << " kept.\n";
+        context.Out << "Account " << a + 1 << ": " << before - Accounts.Item(a).Quarantine.Count()
+                    << " message(s) removed, " << Accounts.Item(a).Quarantine.Count() << " kept.\n";
     }
     return ExitOk;
 }

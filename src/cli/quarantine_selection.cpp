@@ -4,8 +4,8 @@
 #include "cli/cli_context.h"
 #include "cli/options.h"
 #include "cli/stored_state.h"
+#include "records/accounts.h"
 #include "records/text_helpers.h"
-#include "records/uObjects.h"
 
 #include <algorithm>
 #include <set>
@@ -15,7 +15,7 @@ namespace {
 
 struct Found {
     int AccountIndex = -1;
-    const TUnkMailItem* Item = nullptr;
+    const QuarantineEntry* Item = nullptr;
 };
 
 // "{GUID}.dat", "{GUID}" and "GUID" all name the file "{GUID}.dat".
@@ -32,9 +32,9 @@ Found FindByName(const std::string& name) {
     std::optional<int> id = ParseInteger(name);
     std::string fileName = CanonicalFileName(name);
     for (int a = 0; a < Accounts.Count(); ++a) {
-        const TUnkMailItems& items = Accounts.Item(a).UnkMailItems;
+        const QuarantineIndex& items = Accounts.Item(a).Quarantine;
         for (int i = 0; i < items.Count(); ++i) {
-            const TUnkMailItem& item = items.Item(i);
+            const QuarantineEntry& item = items.Item(i);
             if ((id && item.Id == *id) || (!id && CanonicalFileName(item.FileName) == fileName))
                 return {a, &item};
         }
@@ -47,7 +47,7 @@ Found FindByName(const std::string& name) {
 void LoadQuarantine() {
     LoadStoredAccounts();
     for (int a = 0; a < Accounts.Count(); ++a) {
-        TAccountItem& account = Accounts.Item(a);
+        Account& account = Accounts.Item(a);
         if (!LoadIndex(account))
             throw std::runtime_error("The quarantine index of " + account.EmailAddress + " cannot be read.");
     }

@@ -6,7 +6,7 @@
 #include "cli/terminal_session.h"
 #include "cli/terminal_text.h"
 #include "platform/data_folder.h"
-#include "records/uObjects.h"
+#include "records/accounts.h"
 #include "scan/scan_run.h"
 #include "scan/scan_state.h"
 
@@ -23,7 +23,7 @@ constexpr int ExitCancelled = 130;
 void LoadForScan() {
     LoadQuarantine();
     LoadLists();
-    LoopList.LoadFromFile(DataFolder());
+    RecentRecipients.LoadFromFile(DataFolder());
     for (int a = 0; a < Accounts.Count(); ++a)
         PurgeOldQuarantine(a);
 }

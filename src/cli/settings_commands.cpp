@@ -27,19 +27,19 @@ int ShowAll(CliContext& context) {
 
 // The settings as the user asked for them, before the load limit: the checks
 // of the settings page look at what was entered.
-TProgramSettings AsEntered(TProgramSettings settings, const SettingInfo& info, const std::string& text) {
+SettingsRecord AsEntered(SettingsRecord settings, const SettingInfo& info, const std::string& text) {
     auto number = ParseIniInteger(text);
     if (!number)
         return settings;
-    if (auto integer = std::get_if<int32_t TProgramSettings::*>(&info.Field))
+    if (auto integer = std::get_if<int32_t SettingsRecord::*>(&info.Field))
         settings.** integer = *number;
-    else if (auto byte = std::get_if<uint8_t TProgramSettings::*>(&info.Field))
+    else if (auto byte = std::get_if<uint8_t SettingsRecord::*>(&info.Field))
         settings.** byte = static_cast<uint8_t>(std::clamp(*number, 0, 255));
     return settings;
 }
 
 // A check the change would newly fail, or nothing.
-SettingsProblem NewProblem(const TProgramSettings& before, const TProgramSettings& after) {
+SettingsProblem NewProblem(const SettingsRecord& before, const SettingsRecord& after) {
     auto old = SettingsProblems(before);
     for (const auto& problem : SettingsProblems(after))
         if (std::find(old.begin(), old.end(), problem) == old.end())
@@ -66,7 +66,7 @@ int Set(CliContext& context, const std::vector<std::string>& args) {
     else
         throw UsageError(std::string("settings set ") + info->Key + " needs a value");
 
-    TProgramSettings changed = ProgramSettings;
+    SettingsRecord changed = ProgramSettings;
     if (std::string error = SetSettingFromText(changed, *info, text); !error.empty()) {
         context.Err << TerminalSafe(error) << "\n";
         return ExitFailed;

@@ -1,7 +1,7 @@
 #include "cli/stored_state.h"
 
+#include "records/accounts.h"
 #include "records/program_settings.h"
-#include "records/uObjects.h"
 
 void LoadStoredSettings() {
     LoadSettings();

@@ -1,14 +1,14 @@
 #include "import/imported_account.h"
 
 #include "records/account_editor.h"
+#include "records/accounts.h"
 #include "records/text_helpers.h"
-#include "records/uObjects.h"
 
 #include <exception>
 
 bool ProgramHasAccount(const std::string& emailAddress, const std::string& server, const std::string& login) {
     for (int i = 0; i < Accounts.Count(); ++i) {
-        const TAccountItem& account = Accounts.Item(i);
+        const Account& account = Accounts.Item(i);
         if (SameText(account.EmailAddress, emailAddress) && SameText(account.Server, server) &&
             SameText(account.Login, login))
             return true;

@@ -1,11 +1,11 @@
 #include "mail/account_connection.h"
 
-#include "mail/utmyidsmtp.h"
+#include "mail/smtp_client.h"
 #include "platform/mail_transport_error.h"
+#include "records/accounts.h"
 #include "records/program_settings.h"
-#include "records/uObjects.h"
 
-Pop3Settings Pop3SettingsFor(const TAccountItem& account) {
+Pop3Settings Pop3SettingsFor(const Account& account) {
     Pop3Settings settings;
     settings.Host = account.Server;
     settings.Port = account.Port;
@@ -16,7 +16,7 @@ Pop3Settings Pop3SettingsFor(const TAccountItem& account) {
     return settings;
 }
 
-void ConfigureSmtpClient(TMyidSmtp& client, const TAccountItem& account, int timeoutMs) {
+void ConfigureSmtpClient(SmtpClient& client, const Account& account, int timeoutMs) {
     client.Host = account.SMTPServer;
     client.Port = account.SMTPPort;
     client.ReadTimeout = timeoutMs;
@@ -24,13 +24,13 @@ void ConfigureSmtpClient(TMyidSmtp& client, const TAccountItem& account, int tim
     if (account.SMTPAuth) {
         client.Username = account.SMTPSameAsIncoming ? account.Login : account.SMTPLogin;
         client.Password = account.SMTPSameAsIncoming ? account.Password : account.SMTPPassword;
-        client.AuthenticationType = atLogin;
+        client.Authentication = SmtpAuthentication::Login;
     } else {
-        client.AuthenticationType = atNone;
+        client.Authentication = SmtpAuthentication::None;
     }
 }
 
-ConnectionTestResult TestAccountConnection(const TAccountItem& account) {
+ConnectionTestResult TestAccountConnection(const Account& account) {
     ConnectionTestResult result;
     try {
         Pop3Session session(Pop3SettingsFor(account));
@@ -40,7 +40,7 @@ ConnectionTestResult TestAccountConnection(const TAccountItem& account) {
         result.Pop3Error = error.what();
     }
     try {
-        TMyidSmtp client;
+        SmtpClient client;
         ConfigureSmtpClient(client, account, TimeoutMilliseconds(ProgramSettings));
         client.Connect(TimeoutMilliseconds(ProgramSettings));
         client.Disconnect();
@@ -50,7 +50,7 @@ ConnectionTestResult TestAccountConnection(const TAccountItem& account) {
     return result;
 }
 
-std::string ConnectionTestText(const TAccountItem& account, const ConnectionTestResult& result) {
+std::string ConnectionTestText(const Account& account, const ConnectionTestResult& result) {
     std::string text = "Incoming mail (POP3): ";
     text += result.Pop3Error.empty() ? "logged in as " + account.Login + "." : result.Pop3Error;
     text += "\r\nOutgoing mail (SMTP): ";

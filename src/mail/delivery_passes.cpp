@@ -4,12 +4,12 @@
 
 #include "platform/mail_transport_error.h"
 #include "platform/message_box.h"
+#include "records/accounts.h"
 #include "records/program_settings.h"
-#include "records/uObjects.h"
 #include "scan/scan_state.h"
 #include "scan/scan_view.h"
 
-std::unique_ptr<TMyidSmtp> SmtpClient;
+std::unique_ptr<SmtpClient> DeliveryConnection;
 
 namespace {
 
@@ -54,16 +54,16 @@ bool AskToReconnect(const std::string& error) {
 } // namespace
 
 bool ConnectSmtp(int accountNumber) {
-    const TAccountItem& account = Accounts.Item(accountNumber - 1);
+    const Account& account = Accounts.Item(accountNumber - 1);
     int timeoutMs = TimeoutMilliseconds(ProgramSettings);
-    SmtpClient = std::make_unique<TMyidSmtp>();
-    ConfigureSmtpClient(*SmtpClient, account, timeoutMs);
+    DeliveryConnection = std::make_unique<SmtpClient>();
+    ConfigureSmtpClient(*DeliveryConnection, account, timeoutMs);
     ScanLog& log = ScanState.ScanLog;
     for (int attempts = 1;; ++attempts) {
         log.Add("Connecting to SMTP server.");
         std::string error;
         try {
-            SmtpClient->Connect(timeoutMs);
+            DeliveryConnection->Connect(timeoutMs);
             log.Add("Successfully connected to SMTP server.");
             return true;
         } catch (const MailTransportError& failure) {
@@ -78,10 +78,10 @@ bool ConnectSmtp(int accountNumber) {
 }
 
 bool DisconnectSmtp() {
-    if (!SmtpClient)
+    if (!DeliveryConnection)
         return true;
     try {
-        SmtpClient->Disconnect();
+        DeliveryConnection->Disconnect();
         return true;
     } catch (...) {
         return false;
@@ -89,7 +89,7 @@ bool DisconnectSmtp() {
 }
 
 void DeliveryPasses(int accountNumber, const std::function<std::size_t()>& remaining,
-                    const std::function<void(TMyidSmtp&)>& batch) {
+                    const std::function<void(SmtpClient&)>& batch) {
     // Measured from the list as given, so a first pass that delivers nothing
     // is the last one too, unless the connection broke under it.
     std::size_t previous = remaining();
@@ -98,7 +98,7 @@ void DeliveryPasses(int accountNumber, const std::function<std::size_t()>& remai
         if (!ConnectSmtp(accountNumber))
             return;
         try {
-            batch(*SmtpClient);
+            batch(*DeliveryConnection);
         } catch (...) {
             DisconnectSmtp();
             throw;
@@ -108,7 +108,7 @@ void DeliveryPasses(int accountNumber, const std::function<std::size_t()>& remai
         // A server that refuses every message gets one pass; a connection
         // that broke gets one more on a fresh one. Otherwise only a
         // shrinking list goes on, so the passes always end.
-        bool retry = !progress && !SmtpClient->Connected() && !retriedLostConnection;
+        bool retry = !progress && !DeliveryConnection->Connected() && !retriedLostConnection;
         retriedLostConnection = retriedLostConnection || retry;
         bool last = size == 0 || (!progress && !retry);
         previous = size;

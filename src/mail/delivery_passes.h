@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mail/utmyidsmtp.h"
+#include "mail/smtp_client.h"
 
 #include <cstddef>
 #include <functional>
@@ -11,9 +11,9 @@
 // current operation log (ScanState.ScanLog), which the caller has started.
 
 // The current SMTP client of the process; each ConnectSmtp makes a new one.
-extern std::unique_ptr<TMyidSmtp> SmtpClient;
+extern std::unique_ptr<SmtpClient> DeliveryConnection;
 
-// Configures a new SmtpClient from account accountNumber (counted from 1)
+// Configures a new DeliveryConnection from account accountNumber (counted from 1)
 // and the Timeout setting, and connects. Four failed attempts are retried
 // at once and silently; from the fifth on, every failure asks the user
 // whether to try again (in an unattended scan: returns false without a
@@ -22,7 +22,7 @@ extern std::unique_ptr<TMyidSmtp> SmtpClient;
 // Only MailTransportError is handled; std::out_of_range for a bad number.
 bool ConnectSmtp(int accountNumber);
 
-// Disconnects the SmtpClient; false when anything failed (the failure is
+// Disconnects the DeliveryConnection; false when anything failed (the failure is
 // otherwise ignored).
 bool DisconnectSmtp();
 
@@ -34,11 +34,11 @@ bool DisconnectSmtp();
 // remaining tells the list's size. An exception from the batch ends the
 // passes after the connection is closed, and is passed on.
 void DeliveryPasses(int accountNumber, const std::function<std::size_t()>& remaining,
-                    const std::function<void(TMyidSmtp&)>& batch);
+                    const std::function<void(SmtpClient&)>& batch);
 
 // The same for a list with size(); batch(list, client).
 template <typename List, typename Batch> void DeliveryPasses(int accountNumber, List& list, Batch batch) {
     DeliveryPasses(
         accountNumber, [&list] { return static_cast<std::size_t>(list.size()); },
-        [&](TMyidSmtp& client) { batch(list, client); });
+        [&](SmtpClient& client) { batch(list, client); });
 }

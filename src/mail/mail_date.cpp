@@ -227,7 +227,7 @@ bool IsValid(const DateParts& parts) {
 
 } // namespace
 
-TDateTime ParseMailDate(std::string_view text) {
+SerialDateTime ParseMailDate(std::string_view text) {
     DateParts parts;
     if (!ReadWords(DateWords(text), parts) || !IsValid(parts)) {
         return 0;
@@ -244,7 +244,7 @@ TDateTime ParseMailDate(std::string_view text) {
     return DateTimeFromUnix(seconds);
 }
 
-std::string FormatMailDate(TDateTime value) {
+std::string FormatMailDate(SerialDateTime value) {
     static const char* const months[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     std::time_t seconds = UnixFromDateTime(value);

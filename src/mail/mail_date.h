@@ -9,8 +9,8 @@
 // years, missing seconds or day of week, named and military zones, comments),
 // and converts it from its zone to local time. Returns 0 when the text holds
 // no valid date.
-TDateTime ParseMailDate(std::string_view text);
+SerialDateTime ParseMailDate(std::string_view text);
 
 // Writes a local date-time in RFC 2822 form with the local zone offset,
 // e.g. "Wed, 09 Dec 2026 14:25:36 +0100".
-std::string FormatMailDate(TDateTime value);
+std::string FormatMailDate(SerialDateTime value);

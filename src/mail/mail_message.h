@@ -45,7 +45,7 @@ public:
     MailAddressList Cc;
     MailAddressList Bcc;
     std::string Subject;
-    TDateTime Date = 0;
+    SerialDateTime Date = 0;
     std::string MessageId;
     int Priority = 2; // 0 highest .. 4 lowest
     std::string ContentType;

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr long long UnixEpochDays = 25569; // 1970-01-01 as a TDateTime
+constexpr long long UnixEpochDays = 25569; // 1970-01-01 as a SerialDateTime
 
 // Days since 1970-01-01 of a proleptic Gregorian date (Howard Hinnant's algorithm).
 long long DaysFromCivil(long long y, unsigned m, unsigned d) {
@@ -29,9 +29,9 @@ void CivilFromDays(long long z, int& year, int& month, int& day) {
     year = static_cast<int>(static_cast<long long>(yoe) + era * 400 + (month <= 2));
 }
 
-// The calendar fields of a local TDateTime for the C library, daylight
+// The calendar fields of a local SerialDateTime for the C library, daylight
 // saving time left for it to work out.
-std::tm LocalFields(TDateTime value) {
+std::tm LocalFields(SerialDateTime value) {
     DateTimeFields f = DecodeDateTime(value);
     std::tm local{};
     local.tm_year = f.year - 1900;
@@ -51,18 +51,18 @@ std::function<std::time_t()>& Clock() {
 
 } // namespace
 
-TDateTime EncodeDateTime(const DateTimeFields& f) {
+SerialDateTime EncodeDateTime(const DateTimeFields& f) {
     long long days =
         DaysFromCivil(f.year, static_cast<unsigned>(f.month), static_cast<unsigned>(f.day)) + UnixEpochDays;
     double time = (f.hour * 3600.0 + f.minute * 60.0 + f.second + f.millisecond / 1000.0) / 86400.0;
     return static_cast<double>(days) + time;
 }
 
-bool IsValidDateTime(TDateTime value) {
+bool IsValidDateTime(SerialDateTime value) {
     return std::isfinite(value) && value >= MinDateTime && value < MaxDateTime;
 }
 
-DateTimeFields DecodeDateTime(TDateTime value) {
+DateTimeFields DecodeDateTime(SerialDateTime value) {
     DateTimeFields f;
     // Beyond the range the day count would not fit the integer types.
     if (!IsValidDateTime(value))
@@ -81,7 +81,7 @@ DateTimeFields DecodeDateTime(TDateTime value) {
     return f;
 }
 
-TDateTime DateTimeFromUnix(std::time_t seconds) {
+SerialDateTime DateTimeFromUnix(std::time_t seconds) {
     std::tm local{};
     localtime_r(&seconds, &local);
     DateTimeFields f{
@@ -89,7 +89,7 @@ TDateTime DateTimeFromUnix(std::time_t seconds) {
     return EncodeDateTime(f);
 }
 
-std::time_t UnixFromDateTime(TDateTime value) {
+std::time_t UnixFromDateTime(SerialDateTime value) {
     std::tm local = LocalFields(value);
     return std::mktime(&local);
 }
@@ -98,7 +98,7 @@ std::time_t NowUnix() {
     return Clock() ? Clock()() : std::time(nullptr);
 }
 
-TDateTime Now() {
+SerialDateTime Now() {
     return DateTimeFromUnix(NowUnix());
 }
 
@@ -106,13 +106,13 @@ void SetClockForTesting(std::function<std::time_t()> clock) {
     Clock() = std::move(clock);
 }
 
-int DayOfMonth(TDateTime value) {
+int DayOfMonth(SerialDateTime value) {
     return DecodeDateTime(value).day;
 }
 
 namespace {
 
-std::string FormatLocal(TDateTime value, const char* format) {
+std::string FormatLocal(SerialDateTime value, const char* format) {
     std::tm fields = LocalFields(value);
     char buffer[128];
     size_t length = std::strftime(buffer, sizeof buffer, format, &fields);
@@ -121,10 +121,10 @@ std::string FormatLocal(TDateTime value, const char* format) {
 
 } // namespace
 
-std::string ShortDateLongTimeText(TDateTime value) {
+std::string ShortDateLongTimeText(SerialDateTime value) {
     return FormatLocal(value, "%x %X");
 }
 
-std::string ShortDateText(TDateTime value) {
+std::string ShortDateText(SerialDateTime value) {
     return FormatLocal(value, "%x");
 }

@@ -2,8 +2,8 @@
 
 #include "platform/identifier.h"
 #include "platform/paths.h"
+#include "records/accounts.h"
 #include "records/text_helpers.h"
-#include "records/uObjects.h"
 
 #include <charconv>
 #include <sstream>
@@ -37,7 +37,7 @@ std::vector<std::string> AliasLines(const std::string& text) {
     return lines;
 }
 
-std::string AliasText(const TAliasList& aliases) {
+std::string AliasText(const AliasList& aliases) {
     std::string text;
     for (const auto& alias : aliases.Strings())
         text += (text.empty() ? "" : "\n") + alias;
@@ -46,7 +46,7 @@ std::string AliasText(const TAliasList& aliases) {
 
 } // namespace
 
-void CopyFields(const AccountEditorFields& fields, TAccountItem& account) {
+void CopyFields(const AccountEditorFields& fields, Account& account) {
     account.ID = fields.ID;
     account.DisplayName = fields.DisplayName;
     account.Server = fields.Server;
@@ -85,7 +85,7 @@ std::string SuggestedPort(const std::string& port, ConnectionSecurity from, Conn
 void AccountEditor::ShowAccount(int n) {
     if (n < 1 || n > Accounts.Count())
         return;
-    const TAccountItem& account = Accounts.Item(n - 1);
+    const Account& account = Accounts.Item(n - 1);
     AccountEditorFields fields;
     fields.DisplayName = account.DisplayName;
     fields.EmailAddress = account.EmailAddress;
@@ -118,7 +118,7 @@ bool AccountEditor::EditorDiffers() const {
     int n = SelectedAccount();
     if (n < 1)
         return false;
-    const TAccountItem& a = Accounts.Item(n - 1);
+    const Account& a = Accounts.Item(n - 1);
     const AccountEditorFields& f = Fields;
     return f.DisplayName != a.DisplayName || f.Server != a.Server || FieldNumber(f.Port, DefaultPop3Port) != a.Port ||
            f.SMTPServer != a.SMTPServer || FieldNumber(f.SMTPPort, DefaultSmtpPort) != a.SMTPPort ||
@@ -131,7 +131,7 @@ bool AccountEditor::EditorDiffers() const {
 void AccountEditor::ApplyAccount() {
     int n = SelectedAccount();
     if (n >= 1) {
-        TAccountItem& account = Accounts.Item(n - 1);
+        Account& account = Accounts.Item(n - 1);
         // An index of the older kind is converted before the record changes.
         if (!Fields.ID.empty() && FileExists(IncludeTrailingDelimiter(AccountFolder(n - 1)) + "account.dat"))
             LoadIndex(account);

@@ -36,11 +36,11 @@ struct AccountEditorFields {
     bool IncomingServerEnabled = true;
 };
 
-class TAccountItem;
+class Account;
 
 // The fields as a record holds them: ports as numbers (-1 when a field holds
 // none), aliases one per line, sorted, without repeats.
-void CopyFields(const AccountEditorFields& fields, TAccountItem& account);
+void CopyFields(const AccountEditorFields& fields, Account& account);
 
 // Which parts of the SMTP login may be edited: "Use same settings as
 // incoming mail server" only with authentication; the SMTP user name and

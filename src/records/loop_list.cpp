@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-TLoopList LoopList;
+RecentRecipientList RecentRecipients;
 
 namespace {
 
@@ -17,23 +17,23 @@ std::string LoopListPath(const std::string& folder) {
 
 } // namespace
 
-void TLoopList::Insert(const std::string& address) {
+void RecentRecipientList::Insert(const std::string& address) {
     if (HoldsLineBreak(address))
         return;
     m_addresses.insert(m_addresses.begin(), address);
 }
 
-int TLoopList::CountOf(const std::string& address) const {
+int RecentRecipientList::CountOf(const std::string& address) const {
     return static_cast<int>(std::count_if(m_addresses.begin(), m_addresses.end(),
                                           [&](const std::string& entry) { return SameText(entry, address); }));
 }
 
-void TLoopList::TrimTo(int count) {
+void RecentRecipientList::TrimTo(int count) {
     if (count >= 0 && static_cast<size_t>(count) < m_addresses.size())
         m_addresses.resize(static_cast<size_t>(count));
 }
 
-void TLoopList::LoadFromFile(const std::string& folder) {
+void RecentRecipientList::LoadFromFile(const std::string& folder) {
     std::string path = LoopListPath(folder);
     std::string content;
     if (!ReadFileIfExists(path, content)) {
@@ -43,6 +43,6 @@ void TLoopList::LoadFromFile(const std::string& folder) {
     m_addresses = SplitLines(content);
 }
 
-void TLoopList::SaveToFile(const std::string& folder) const {
+void RecentRecipientList::SaveToFile(const std::string& folder) const {
     ReplaceFileAtomically(LoopListPath(folder), JoinLines(m_addresses));
 }

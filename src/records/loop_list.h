@@ -6,7 +6,7 @@
 // Recent recipients of challenges and post-responses, newest first,
 // duplicates allowed, compared without regard to ASCII case. Kept in
 // "looplist.dat" in the data folder, one address per CR LF line.
-class TLoopList {
+class RecentRecipientList {
 public:
     // Puts the address at the head of the list. An address with a line
     // break is not kept: the file could not give it back as one entry.
@@ -33,4 +33,4 @@ private:
 };
 
 // The process-wide loop list.
-extern TLoopList LoopList;
+extern RecentRecipientList RecentRecipients;

@@ -6,7 +6,7 @@
 #include <vector>
 
 // The header summary of one message seen by the current account scan.
-struct TMailItem {
+struct ScannedHeader {
     int32_t MessageNumber = 0;
     // The From display name, or the From display text when the name is empty.
     std::string FromName;
@@ -20,24 +20,24 @@ struct TMailItem {
     uint8_t Priority = 0;
     bool HasAttachments = false;
     // The message stays on the server.
-    bool kept = false;
+    bool Kept = false;
     // The date as floating-point text followed by the message id.
     std::string Key;
 };
 
 // The ordered header records of one account's current scan; never stored.
 // Records keep their addresses until the collection is cleared.
-class TMailItems {
+class ScannedHeaderList {
 public:
     // Appends a new empty record and returns it.
-    TMailItem& Add();
+    ScannedHeader& Add();
     // The first record with that message number, or nullptr.
-    TMailItem* FindByNumber(int messageNumber);
+    ScannedHeader* FindByNumber(int messageNumber);
     int Count() const { return static_cast<int>(m_items.size()); }
     // Throws std::out_of_range for an index outside the collection.
-    TMailItem& Item(int index);
+    ScannedHeader& Item(int index);
     void Clear() { m_items.clear(); }
 
 private:
-    std::vector<std::unique_ptr<TMailItem>> m_items;
+    std::vector<std::unique_ptr<ScannedHeader>> m_items;
 };

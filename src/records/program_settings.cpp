@@ -13,7 +13,7 @@
 #include <optional>
 #include <stdexcept>
 
-TProgramSettings ProgramSettings;
+SettingsRecord ProgramSettings;
 std::string ChallengeTemplate;
 std::string PostResponseTemplate;
 
@@ -37,7 +37,7 @@ SettingInfo Row(const char* key, SettingInfo::Kind kind, SettingInfo::FieldPoint
 
 std::vector<SettingInfo> BuildTable() {
     using S = SettingInfo;
-    using P = TProgramSettings;
+    using P = SettingsRecord;
     SettingInfo emailClient = Row("EmailClient", S::Text, &P::EmailClient);
     emailClient.ComputeDefault = DefaultMailClient;
     return {
@@ -63,28 +63,28 @@ std::vector<SettingInfo> BuildTable() {
     };
 }
 
-std::string TextOf(const TProgramSettings& settings, const SettingInfo& info) {
-    return settings.*std::get<std::string TProgramSettings::*>(info.Field);
+std::string TextOf(const SettingsRecord& settings, const SettingInfo& info) {
+    return settings.*std::get<std::string SettingsRecord::*>(info.Field);
 }
 
-void StoreText(TProgramSettings& settings, const SettingInfo& info, std::string value) {
-    settings.*std::get<std::string TProgramSettings::*>(info.Field) = std::move(value);
+void StoreText(SettingsRecord& settings, const SettingInfo& info, std::string value) {
+    settings.*std::get<std::string SettingsRecord::*>(info.Field) = std::move(value);
 }
 
-int NumberOf(const TProgramSettings& settings, const SettingInfo& info) {
-    return std::visit(Overloaded{[&](std::string TProgramSettings::*) { return 0; },
-                                 [&](bool TProgramSettings::*field) { return settings.*field ? 1 : 0; },
-                                 [&](int32_t TProgramSettings::*field) { return int{settings.*field}; },
-                                 [&](uint8_t TProgramSettings::*field) { return int{settings.*field}; }},
+int NumberOf(const SettingsRecord& settings, const SettingInfo& info) {
+    return std::visit(Overloaded{[&](std::string SettingsRecord::*) { return 0; },
+                                 [&](bool SettingsRecord::*field) { return settings.*field ? 1 : 0; },
+                                 [&](int32_t SettingsRecord::*field) { return int{settings.*field}; },
+                                 [&](uint8_t SettingsRecord::*field) { return int{settings.*field}; }},
                       info.Field);
 }
 
 // The number must already lie within the row's limits.
-void StoreNumber(TProgramSettings& settings, const SettingInfo& info, int value) {
-    std::visit(Overloaded{[&](std::string TProgramSettings::*) {},
-                          [&](bool TProgramSettings::*field) { settings.*field = value != 0; },
-                          [&](int32_t TProgramSettings::*field) { settings.*field = value; },
-                          [&](uint8_t TProgramSettings::*field) {
+void StoreNumber(SettingsRecord& settings, const SettingInfo& info, int value) {
+    std::visit(Overloaded{[&](std::string SettingsRecord::*) {},
+                          [&](bool SettingsRecord::*field) { settings.*field = value != 0; },
+                          [&](int32_t SettingsRecord::*field) { settings.*field = value; },
+                          [&](uint8_t SettingsRecord::*field) {
                               settings.*field = static_cast<uint8_t>(std::clamp(value, 0, 255));
                           }},
                info.Field);
@@ -94,7 +94,7 @@ bool IsTextKind(const SettingInfo& info) {
     return info.kind == SettingInfo::Text || info.kind == SettingInfo::Password;
 }
 
-void ReadSetting(const IniDocument& ini, TProgramSettings& settings, const SettingInfo& info) {
+void ReadSetting(const IniDocument& ini, SettingsRecord& settings, const SettingInfo& info) {
     switch (info.kind) {
     case SettingInfo::Text:
         StoreText(
@@ -118,7 +118,7 @@ void ReadSetting(const IniDocument& ini, TProgramSettings& settings, const Setti
     }
 }
 
-void WriteSetting(IniDocument& ini, const TProgramSettings& settings, const SettingInfo& info) {
+void WriteSetting(IniDocument& ini, const SettingsRecord& settings, const SettingInfo& info) {
     switch (info.kind) {
     case SettingInfo::Text:
         ini.WriteString(SettingsSection, info.Key, TextOf(settings, info));
@@ -167,7 +167,7 @@ std::optional<bool> ParseBoolText(const std::string& text) {
 
 } // namespace
 
-TProgramSettings::TProgramSettings() {
+SettingsRecord::SettingsRecord() {
     for (const SettingInfo& info : SettingsTable()) {
         if (IsTextKind(info))
             StoreText(*this, info, info.DefaultText);
@@ -192,13 +192,13 @@ int ApplyLoadLimit(const SettingInfo& info, int value) {
     return std::clamp(value, info.Minimum, info.Maximum);
 }
 
-std::string SettingText(const TProgramSettings& settings, const SettingInfo& info) {
+std::string SettingText(const SettingsRecord& settings, const SettingInfo& info) {
     if (IsTextKind(info))
         return TextOf(settings, info);
     return std::to_string(NumberOf(settings, info));
 }
 
-std::string SetSettingFromText(TProgramSettings& settings, const SettingInfo& info, const std::string& text) {
+std::string SetSettingFromText(SettingsRecord& settings, const SettingInfo& info, const std::string& text) {
     switch (info.kind) {
     case SettingInfo::Text:
     case SettingInfo::Password:
@@ -249,7 +249,7 @@ void LoadSettings() {
     } catch (const std::runtime_error&) {
         // An unreadable file gives the defaults, as a missing one does.
     }
-    TProgramSettings loaded;
+    SettingsRecord loaded;
     for (const SettingInfo& info : SettingsTable())
         ReadSetting(ini, loaded, info);
     ProgramSettings = loaded;
@@ -279,7 +279,7 @@ void SetStartAtLogonProgramFolder(const std::string& folder) {
     g_startAtLogonFolder = folder;
 }
 
-int32_t TimeoutMilliseconds(const TProgramSettings& settings) {
+int32_t TimeoutMilliseconds(const SettingsRecord& settings) {
     int64_t milliseconds = int64_t{settings.Timeout} * 1000;
     return static_cast<int32_t>(std::clamp<int64_t>(milliseconds, 0, INT32_MAX));
 }

@@ -19,8 +19,8 @@ inline constexpr int32_t MaxTimeoutSeconds = INT32_MAX / 1000;
 // One field per key of section "Settings", named as the key. A new record
 // holds the defaults of SettingsTable(); EmailClient starts empty because its
 // default (the desktop's mail client) is looked up by LoadSettings.
-struct TProgramSettings {
-    TProgramSettings();
+struct SettingsRecord {
+    SettingsRecord();
 
     std::string EmailClient;
     bool AutoScan = false;
@@ -49,8 +49,8 @@ struct TProgramSettings {
 // command line all go through it.
 struct SettingInfo {
     enum Kind { Text, Bool, Integer, Byte, Password };
-    using FieldPointer = std::variant<std::string TProgramSettings::*, bool TProgramSettings::*,
-                                      int32_t TProgramSettings::*, uint8_t TProgramSettings::*>;
+    using FieldPointer = std::variant<std::string SettingsRecord::*, bool SettingsRecord::*, int32_t SettingsRecord::*,
+                                      uint8_t SettingsRecord::*>;
 
     const char* Key;
     Kind kind;
@@ -75,15 +75,15 @@ int ApplyLoadLimit(const SettingInfo& info, int value);
 
 // The field's value as it would be written, but passwords in clear:
 // booleans "1"/"0", numbers in decimal.
-std::string SettingText(const TProgramSettings& settings, const SettingInfo& info);
+std::string SettingText(const SettingsRecord& settings, const SettingInfo& info);
 
 // Sets the field from text as the user gives it, applying the load limit.
 // Numbers follow the file's rule (decimal or "0x" hexadecimal); booleans take
 // a number (non-zero is true) or yes/no, true/false, on/off. Returns an error
 // text when the value does not parse (the field is then left alone), else "".
-std::string SetSettingFromText(TProgramSettings& settings, const SettingInfo& info, const std::string& text);
+std::string SetSettingFromText(SettingsRecord& settings, const SettingInfo& info, const std::string& text);
 
-extern TProgramSettings ProgramSettings;
+extern SettingsRecord ProgramSettings;
 extern std::string ChallengeTemplate;
 extern std::string PostResponseTemplate;
 
@@ -118,7 +118,7 @@ void SetStartAtLogonProgramFolder(const std::string& folder);
 
 // The network time-out of the settings in milliseconds, computed in 64 bits
 // and kept within 0..INT32_MAX whatever the field holds.
-int32_t TimeoutMilliseconds(const TProgramSettings& settings);
+int32_t TimeoutMilliseconds(const SettingsRecord& settings);
 
 // "NumAccounts" as LoadSettings last read it (0 before), but never above the
 // highest "Account" + n section of the file: records up to that one are

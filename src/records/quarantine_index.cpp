@@ -42,11 +42,11 @@ void PutText(std::string& out, const std::string& text) {
     out += text;
 }
 
-std::string EncodeIndex(const TUnkMailItems& items) {
+std::string EncodeIndex(const QuarantineIndex& items) {
     std::string out;
     PutInt32(out, items.Count());
     for (int i = 0; i < items.Count(); ++i) {
-        const TUnkMailItem& item = items.Item(i);
+        const QuarantineEntry& item = items.Item(i);
         PutText(out, item.SenderAddress);
         PutText(out, item.SenderName);
         PutText(out, item.Recipients);
@@ -91,7 +91,7 @@ public:
         return true;
     }
 
-    bool ReadDate(TDateTime& date) {
+    bool ReadDate(SerialDateTime& date) {
         uint64_t raw = 0;
         if (!ReadUInt(raw, 8))
             return false;
@@ -118,7 +118,7 @@ bool ReadCategory(IndexReader& reader, bool oldLayout, int32_t& category) {
     return true;
 }
 
-bool ReadRecord(IndexReader& reader, bool oldLayout, TUnkMailItem& item) {
+bool ReadRecord(IndexReader& reader, bool oldLayout, QuarantineEntry& item) {
     return reader.ReadText(item.SenderAddress) && reader.ReadText(item.SenderName) &&
            reader.ReadText(item.Recipients) && reader.ReadText(item.Subject) && reader.ReadText(item.FileName) &&
            reader.ReadDate(item.Date) && ReadCategory(reader, oldLayout, item.Category);
@@ -126,14 +126,14 @@ bool ReadRecord(IndexReader& reader, bool oldLayout, TUnkMailItem& item) {
 
 // Replaces the collection with the records of bytes; a record cut short is
 // dropped and ends the reading.
-void DecodeIndex(const std::string& bytes, bool oldLayout, TUnkMailItems& items) {
+void DecodeIndex(const std::string& bytes, bool oldLayout, QuarantineIndex& items) {
     items.Clear();
     IndexReader reader(bytes);
     int32_t count = 0;
     if (!reader.ReadInt32(count))
         return;
     for (int32_t i = 0; i < count; ++i) {
-        TUnkMailItem record;
+        QuarantineEntry record;
         if (!ReadRecord(reader, oldLayout, record))
             return;
         items.Add(record.SenderAddress, record.SenderName, record.Category, record.FileName, record.Date,
@@ -144,7 +144,7 @@ void DecodeIndex(const std::string& bytes, bool oldLayout, TUnkMailItems& items)
 // The new file goes down before the old one goes away (SaveIndexFile removes
 // it): a failure in between leaves "account.dat", which the next load
 // converts again, and nothing is lost.
-void ConvertOldIndex(const TUnkMailItems& items, const std::string& accountFolder) {
+void ConvertOldIndex(const QuarantineIndex& items, const std::string& accountFolder) {
     if (SaveIndexFile(items, accountFolder))
         UpgradeNotice = true;
 }
@@ -166,10 +166,10 @@ const char* CategoryName(int category) {
     }
 }
 
-TUnkMailItem& TUnkMailItems::Add(const std::string& senderAddress, const std::string& senderName, int32_t category,
-                                 const std::string& fileName, TDateTime date, const std::string& subject,
-                                 const std::string& recipients) {
-    auto item = std::make_unique<TUnkMailItem>();
+QuarantineEntry& QuarantineIndex::Add(const std::string& senderAddress, const std::string& senderName, int32_t category,
+                                      const std::string& fileName, SerialDateTime date, const std::string& subject,
+                                      const std::string& recipients) {
+    auto item = std::make_unique<QuarantineEntry>();
     item->Id = NextItemId();
     item->SenderAddress = senderAddress;
     item->SenderName = senderName;
@@ -182,29 +182,29 @@ TUnkMailItem& TUnkMailItems::Add(const std::string& senderAddress, const std::st
     return *m_items.back();
 }
 
-TUnkMailItem& TUnkMailItems::Item(int index) {
+QuarantineEntry& QuarantineIndex::Item(int index) {
     CheckIndex(index, m_items.size());
     return *m_items[static_cast<size_t>(index)];
 }
 
-const TUnkMailItem& TUnkMailItems::Item(int index) const {
+const QuarantineEntry& QuarantineIndex::Item(int index) const {
     CheckIndex(index, m_items.size());
     return *m_items[static_cast<size_t>(index)];
 }
 
-void TUnkMailItems::Delete(int index) {
+void QuarantineIndex::Delete(int index) {
     CheckIndex(index, m_items.size());
     m_items.erase(m_items.begin() + index);
 }
 
-TUnkMailItem* TUnkMailItems::FindById(int id) {
+QuarantineEntry* QuarantineIndex::FindById(int id) {
     for (auto& item : m_items)
         if (item->Id == id)
             return item.get();
     return nullptr;
 }
 
-bool SaveIndexFile(const TUnkMailItems& items, const std::string& accountFolder) {
+bool SaveIndexFile(const QuarantineIndex& items, const std::string& accountFolder) {
     try {
         ReplaceFileAtomically(IncludeTrailingDelimiter(accountFolder) + NewIndexName, EncodeIndex(items));
     } catch (...) {
@@ -220,7 +220,7 @@ bool SaveIndexFile(const TUnkMailItems& items, const std::string& accountFolder)
     return true;
 }
 
-bool LoadIndexFile(TUnkMailItems& items, const std::string& accountFolder) {
+bool LoadIndexFile(QuarantineIndex& items, const std::string& accountFolder) {
     std::string folder = IncludeTrailingDelimiter(accountFolder);
     std::string oldPath = folder + OldIndexName;
     bool oldLayout = FileExists(oldPath);

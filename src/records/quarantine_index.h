@@ -17,7 +17,7 @@ constexpr int32_t CategorySpam = 3;
 const char* CategoryName(int category);
 
 // One quarantined message: an entry of an account's quarantine index.
-struct TUnkMailItem {
+struct QuarantineEntry {
     // Assigned when the entry is made, unique for the life of the process;
     // never stored.
     int Id = 0;
@@ -28,31 +28,31 @@ struct TUnkMailItem {
     // The message file inside the account folder: a GUID text and ".dat".
     std::string FileName;
     // Local date-time of the message; 0 when it had no valid date.
-    TDateTime Date = 0;
+    SerialDateTime Date = 0;
     int32_t Category = CategoryChallenged;
 };
 
 // The ordered quarantine index of one account. Entries are appended at the
 // end and keep their addresses until deleted.
-class TUnkMailItems {
+class QuarantineIndex {
 public:
     // Appends a new entry with a new id and returns it.
-    TUnkMailItem& Add(const std::string& senderAddress, const std::string& senderName, int32_t category,
-                      const std::string& fileName, TDateTime date, const std::string& subject,
-                      const std::string& recipients);
+    QuarantineEntry& Add(const std::string& senderAddress, const std::string& senderName, int32_t category,
+                         const std::string& fileName, SerialDateTime date, const std::string& subject,
+                         const std::string& recipients);
 
     int Count() const { return static_cast<int>(m_items.size()); }
     // Item and Delete throw std::out_of_range for an index outside the collection.
-    TUnkMailItem& Item(int index);
-    const TUnkMailItem& Item(int index) const;
+    QuarantineEntry& Item(int index);
+    const QuarantineEntry& Item(int index) const;
     void Delete(int index);
 
     // The entry with that id, or nullptr.
-    TUnkMailItem* FindById(int id);
+    QuarantineEntry* FindById(int id);
     void Clear() { m_items.clear(); }
 
 private:
-    std::vector<std::unique_ptr<TUnkMailItem>> m_items;
+    std::vector<std::unique_ptr<QuarantineEntry>> m_items;
 };
 
 // Set when an index load converted an older "account.dat"; the shell shows
@@ -62,7 +62,7 @@ extern bool UpgradeNotice;
 // Writes the collection to "account2.dat" in the account folder, atomically:
 // an interrupted or failed save leaves the previous file whole, and an
 // unchanged index is not rewritten. Never throws: any failure gives false.
-bool SaveIndexFile(const TUnkMailItems& items, const std::string& accountFolder);
+bool SaveIndexFile(const QuarantineIndex& items, const std::string& accountFolder);
 
 // Reads the collection from the account folder: the older "account.dat" when
 // it exists (then converted: saved as "account2.dat", the old file deleted and
@@ -70,4 +70,4 @@ bool SaveIndexFile(const TUnkMailItems& items, const std::string& accountFolder)
 // unchanged. A damaged file loads the complete records before the damage and
 // nothing after it. Entries get fresh ids. Never throws: false when a file
 // exists but cannot be read.
-bool LoadIndexFile(TUnkMailItems& items, const std::string& accountFolder);
+bool LoadIndexFile(QuarantineIndex& items, const std::string& accountFolder);

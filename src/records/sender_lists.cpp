@@ -4,8 +4,8 @@
 
 #include <utility>
 
-TBlockList WhiteList("WhiteList.dat");
-TBlockList BlackList("BlackList.dat");
+SenderList ApprovedSenders("WhiteList.dat");
+SenderList BlockedSenders("BlackList.dat");
 
 namespace {
 
@@ -26,12 +26,12 @@ void SaveLists() {
     if (ListObserver())
         ListObserver()();
     std::string folder = DataFolder();
-    WhiteList.SaveToFile(folder);
-    BlackList.SaveToFile(folder);
+    ApprovedSenders.SaveToFile(folder);
+    BlockedSenders.SaveToFile(folder);
 }
 
 void LoadLists() {
     std::string folder = DataFolder();
-    WhiteList.LoadFromFile(folder);
-    BlackList.LoadFromFile(folder);
+    ApprovedSenders.LoadFromFile(folder);
+    BlockedSenders.LoadFromFile(folder);
 }

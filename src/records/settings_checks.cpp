@@ -1,8 +1,8 @@
 #include "records/settings_checks.h"
 
+#include "records/accounts.h"
 #include "records/email_syntax.h"
 #include "records/program_settings.h"
-#include "records/uObjects.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ std::string Quoted(const std::string& text) {
 
 } // namespace
 
-std::vector<SettingsProblem> SettingsProblems(const TProgramSettings& s) {
+std::vector<SettingsProblem> SettingsProblems(const SettingsRecord& s) {
     std::vector<SettingsProblem> problems;
     if (s.Timeout < 30)
         problems.push_back({"The timeout value cannot be lower than 30 seconds.  Please enter a timeout value of 30 "
@@ -31,7 +31,7 @@ std::vector<SettingsProblem> SettingsProblems(const TProgramSettings& s) {
     return problems;
 }
 
-SettingsProblem FirstSettingsProblem(const TProgramSettings& settings) {
+SettingsProblem FirstSettingsProblem(const SettingsRecord& settings) {
     auto problems = SettingsProblems(settings);
     return problems.empty() ? SettingsProblem{} : problems.front();
 }
@@ -39,35 +39,35 @@ SettingsProblem FirstSettingsProblem(const TProgramSettings& settings) {
 namespace {
 
 struct AccountCheck {
-    bool (*Fails)(const TAccountItem&);
+    bool (*Fails)(const Account&);
     const char* Message;
     bool NamesAccount; // the message ends with the account's quoted address
     const char* Place;
 };
 
-bool SeparateSmtpLogin(const TAccountItem& a) {
+bool SeparateSmtpLogin(const Account& a) {
     return a.SMTPAuth && !a.SMTPSameAsIncoming;
 }
 
 // In the order the settings page runs them.
 const AccountCheck AccountChecks[] = {
-    {[](const TAccountItem& a) { return a.Login.empty(); }, "You must enter the user name for the account ", true,
+    {[](const Account& a) { return a.Login.empty(); }, "You must enter the user name for the account ", true,
      "user name"},
-    {[](const TAccountItem& a) { return a.Password.empty(); }, "You must enter the password for the account ", true,
+    {[](const Account& a) { return a.Password.empty(); }, "You must enter the password for the account ", true,
      "password"},
-    {[](const TAccountItem& a) { return SeparateSmtpLogin(a) && a.SMTPLogin.empty(); },
+    {[](const Account& a) { return SeparateSmtpLogin(a) && a.SMTPLogin.empty(); },
      "You must enter the SMTP user name for the account ", true, "SMTP user name"},
-    {[](const TAccountItem& a) { return SeparateSmtpLogin(a) && a.SMTPPassword.empty(); },
+    {[](const Account& a) { return SeparateSmtpLogin(a) && a.SMTPPassword.empty(); },
      "You must enter the SMTP password for the account ", true, "SMTP password"},
-    {[](const TAccountItem& a) { return !IsValidEmail(a.EmailAddress); },
+    {[](const Account& a) { return !IsValidEmail(a.EmailAddress); },
      "You must enter the email address for this account.", false, "email address"},
-    {[](const TAccountItem& a) { return !a.ReplyAddress.empty() && !IsValidEmail(a.ReplyAddress); },
+    {[](const Account& a) { return !a.ReplyAddress.empty() && !IsValidEmail(a.ReplyAddress); },
      "You must enter a valid reply address for this account.", false, "reply address"},
-    {[](const TAccountItem& a) { return a.DisplayName.empty(); }, "You must enter the display name for the account ",
-     true, "display name"},
+    {[](const Account& a) { return a.DisplayName.empty(); }, "You must enter the display name for the account ", true,
+     "display name"},
 };
 
-SettingsProblem ProblemOf(const AccountCheck& check, const TAccountItem& account) {
+SettingsProblem ProblemOf(const AccountCheck& check, const Account& account) {
     std::string message = check.Message;
     if (check.NamesAccount)
         message += Quoted(account.EmailAddress);
@@ -76,7 +76,7 @@ SettingsProblem ProblemOf(const AccountCheck& check, const TAccountItem& account
 
 } // namespace
 
-SettingsProblem FirstAccountProblem(const TAccountItem& account) {
+SettingsProblem FirstAccountProblem(const Account& account) {
     if (!account.Enabled)
         return {};
     for (const auto& check : AccountChecks)
@@ -85,11 +85,11 @@ SettingsProblem FirstAccountProblem(const TAccountItem& account) {
     return {};
 }
 
-SettingsProblem FirstAccountsProblem(const TAccountItems& accounts, int& failingIndex) {
+SettingsProblem FirstAccountsProblem(const AccountList& accounts, int& failingIndex) {
     failingIndex = -1;
     for (const auto& check : AccountChecks) {
         for (int i = 0; i < accounts.Count(); ++i) {
-            const TAccountItem& account = accounts.Item(i);
+            const Account& account = accounts.Item(i);
             if (account.Enabled && check.Fails(account)) {
                 failingIndex = i;
                 return ProblemOf(check, account);

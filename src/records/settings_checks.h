@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-class TAccountItem;
-class TAccountItems;
-struct TProgramSettings;
+class Account;
+class AccountList;
+struct SettingsRecord;
 
 // The checks the settings page runs when the user confirms it, shared by
 // every front end. Each answers the first failing check's message (and the
@@ -18,14 +18,14 @@ struct SettingsProblem {
 };
 
 // Time-out, mail client, expiry days and scan period, in that order.
-SettingsProblem FirstSettingsProblem(const TProgramSettings& settings);
+SettingsProblem FirstSettingsProblem(const SettingsRecord& settings);
 // Every failing check of the settings, in the same order.
-std::vector<SettingsProblem> SettingsProblems(const TProgramSettings& settings);
+std::vector<SettingsProblem> SettingsProblems(const SettingsRecord& settings);
 
 // The checks of one account; a disabled account always passes.
-SettingsProblem FirstAccountProblem(const TAccountItem& account);
+SettingsProblem FirstAccountProblem(const Account& account);
 
 // The account checks over every enabled account: each check runs over all
 // accounts before the next check starts. failingIndex gets the 0-based
 // position of the account that failed, or -1.
-SettingsProblem FirstAccountsProblem(const TAccountItems& accounts, int& failingIndex);
+SettingsProblem FirstAccountsProblem(const AccountList& accounts, int& failingIndex);

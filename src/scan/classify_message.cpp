@@ -7,9 +7,9 @@
 #include "platform/identifier.h"
 #include "platform/mail_transport_error.h"
 #include "platform/paths.h"
+#include "records/accounts.h"
 #include "records/program_settings.h"
 #include "records/text_helpers.h"
-#include "records/uObjects.h"
 #include "scan/forged_sender.h"
 #include "scan/heuristics.h"
 #include "scan/password_mask.h"
@@ -71,8 +71,8 @@ bool AskApproval(const MailMessage& header, const Addresses& addresses, ScanView
 }
 
 bool DecideApproval(const MailMessage& header, const Addresses& addresses, ScanView& view) {
-    if (WhiteList.Matches(addresses.From) || WhiteList.Matches(addresses.Reply) || BlackList.Matches(addresses.From) ||
-        BlackList.Matches(addresses.Reply))
+    if (ApprovedSenders.Matches(addresses.From) || ApprovedSenders.Matches(addresses.Reply) ||
+        BlockedSenders.Matches(addresses.From) || BlockedSenders.Matches(addresses.Reply))
         return false;
     if (ProgramSettings.NoAskApprove)
         return true;
@@ -89,7 +89,7 @@ bool IsAnswerAddress(const std::string& address, const Addresses& addresses) {
 }
 
 // The Reply-To of a held message, where its challenge went.
-std::string StoredReplyTo(const std::string& folder, const TUnkMailItem& entry) {
+std::string StoredReplyTo(const std::string& folder, const QuarantineEntry& entry) {
     MailMessage stored;
     if (!ReadStoredHeader(QuarantineFilePath(folder, entry.FileName), stored))
         return {};
@@ -101,19 +101,19 @@ std::string StoredReplyTo(const std::string& folder, const TUnkMailItem& entry) 
 // (the challenge went there). Addresses are compared as addresses, not as
 // masks, so that an answer from "*@example.com" releases only mail from
 // that very text.
-void ListForRelease(int accountIndex, const Addresses& addresses, TIdList& releaseList) {
-    const TUnkMailItems& items = Accounts.Item(accountIndex).UnkMailItems;
+void ListForRelease(int accountIndex, const Addresses& addresses, ReleaseIdSet& releaseList) {
+    const QuarantineIndex& items = Accounts.Item(accountIndex).Quarantine;
     std::string folder = AccountFolder(accountIndex);
     for (int index = 0; index < items.Count(); ++index) {
-        const TUnkMailItem& entry = items.Item(index);
+        const QuarantineEntry& entry = items.Item(index);
         if (IsAnswerAddress(entry.SenderAddress, addresses) || IsAnswerAddress(StoredReplyTo(folder, entry), addresses))
             releaseList.insert(std::to_string(entry.Id));
     }
 }
 
 void HandleAnswer(int accountIndex, int messageNumber, const MailMessage& header, const Addresses& addresses,
-                  TMailItem& record, AccountWorkLists& work, ScanView& view) {
-    record.kept = true;
+                  ScannedHeader& record, AccountWorkLists& work, ScanView& view) {
+    record.Kept = true;
     ++Counters.Responses;
     ++ScanState.ResponsesReceived;
     work.DeleteList.push_back(messageNumber);
@@ -128,7 +128,7 @@ void HandleAnswer(int accountIndex, int messageNumber, const MailMessage& header
     }
 }
 
-int Categorise(const MailMessage& message, const TAccountItem& account) {
+int Categorise(const MailMessage& message, const Account& account) {
     std::string accountAddress = EffectiveAddress(account);
     if (ProgramSettings.SkipForgedSenders && IsForgedSender(message))
         return CategorySpam;
@@ -141,7 +141,7 @@ int Categorise(const MailMessage& message, const TAccountItem& account) {
     return CategoryChallenged;
 }
 
-void RemoveEntry(TUnkMailItems& items, int id) {
+void RemoveEntry(QuarantineIndex& items, int id) {
     for (int index = 0; index < items.Count(); ++index)
         if (items.Item(index).Id == id)
             return items.Delete(index);
@@ -149,9 +149,9 @@ void RemoveEntry(TUnkMailItems& items, int id) {
 
 // Downloads, saves and records one message. False when it must stay on the
 // server; then nothing of it is left in the quarantine.
-bool SaveToQuarantine(int accountIndex, int messageNumber, const MailMessage& header, const TMailItem& record,
+bool SaveToQuarantine(int accountIndex, int messageNumber, const MailMessage& header, const ScannedHeader& record,
                       Pop3Session& session, AccountWorkLists& work, int& category) {
-    TAccountItem& account = Accounts.Item(accountIndex);
+    Account& account = Accounts.Item(accountIndex);
     ScanLog& log = ScanState.ScanLog;
     log.Add("Spam detected, downloading from server.");
     MailMessage raw;
@@ -180,7 +180,7 @@ bool SaveToQuarantine(int accountIndex, int messageNumber, const MailMessage& he
         MailMessage decoded;
         decoded.LoadFromFile(path);
         category = Categorise(decoded, account);
-        entryId = account.UnkMailItems
+        entryId = account.Quarantine
                       .Add(header.From.Address, header.From.Name, category, fileName, header.Date, header.Subject,
                            record.Recipients)
                       .Id;
@@ -190,7 +190,7 @@ bool SaveToQuarantine(int accountIndex, int messageNumber, const MailMessage& he
         ++ScanState.SaveFailures;
         log.Add("Error save message to file: " + WithoutPasswords(error.what(), account));
         if (entryId >= 0)
-            RemoveEntry(account.UnkMailItems, entryId);
+            RemoveEntry(account.Quarantine, entryId);
         if (written) {
             try {
                 DeleteFileIfExists(path);
@@ -212,10 +212,10 @@ bool SaveToQuarantine(int accountIndex, int messageNumber, const MailMessage& he
 std::string StoredCopy(int accountIndex, const MailMessage& header) {
     if (header.MessageId.empty())
         return {};
-    const TUnkMailItems& items = Accounts.Item(accountIndex).UnkMailItems;
+    const QuarantineIndex& items = Accounts.Item(accountIndex).Quarantine;
     std::string folder = AccountFolder(accountIndex);
     for (int index = 0; index < items.Count(); ++index) {
-        const TUnkMailItem& entry = items.Item(index);
+        const QuarantineEntry& entry = items.Item(index);
         if (entry.Date != header.Date || entry.Subject != header.Subject ||
             !SameText(entry.SenderAddress, header.From.Address))
             continue;
@@ -228,7 +228,7 @@ std::string StoredCopy(int accountIndex, const MailMessage& header) {
 }
 
 void Quarantine(int accountIndex, int messageNumber, const MailMessage& header, const Addresses& addresses,
-                const TMailItem& record, Pop3Session& session, AccountWorkLists& work) {
+                const ScannedHeader& record, Pop3Session& session, AccountWorkLists& work) {
     ++Counters.Spam;
     ++ScanState.SpamDetected;
     if (std::string copy = StoredCopy(accountIndex, header); !copy.empty()) {
@@ -245,7 +245,7 @@ void Quarantine(int accountIndex, int messageNumber, const MailMessage& header, 
         ScanState.NeedsAttention = true;
     if (category != CategoryChallenged || ProgramSettings.NoChallenge)
         return;
-    if (LoopList.CountOf(addresses.Answer) >= LoopLimit)
+    if (RecentRecipients.CountOf(addresses.Answer) >= LoopLimit)
         return;
     if (std::string refusal = AutoReplyRefusal(Accounts.Item(accountIndex), header, addresses.Answer);
         !refusal.empty()) {
@@ -277,18 +277,18 @@ std::string PromptSubject(const std::string& subject) {
 
 void ClassifyMessage(int accountIndex, int messageNumber, const MailMessage& header, Pop3Session& session,
                      AccountWorkLists& work, ScanView& view) {
-    TAccountItem& account = Accounts.Item(accountIndex);
-    TMailItem* found = account.MailItems.FindByNumber(messageNumber);
-    TMailItem spare;
-    TMailItem& record = found ? *found : spare;
+    Account& account = Accounts.Item(accountIndex);
+    ScannedHeader* found = account.ScannedHeaders.FindByNumber(messageNumber);
+    ScannedHeader spare;
+    ScannedHeader& record = found ? *found : spare;
     const Addresses addresses(header);
 
-    if (WhiteList.Matches(addresses.Reply) || WhiteList.Matches(addresses.From)) {
-        record.kept = true;
+    if (ApprovedSenders.Matches(addresses.Reply) || ApprovedSenders.Matches(addresses.From)) {
+        record.Kept = true;
     } else if (ProgramSettings.ApproveMailerDaemonPostmaster && IsMailerDaemon(header)) {
-        record.kept = true;
+        record.Kept = true;
     } else if (IsMakerMail(addresses.From)) {
-        record.kept = true;
+        record.Kept = true;
     } else if (IsChallengeAnswer(header.Subject) && MayBeAnswer(account, header, addresses.Answer)) {
         HandleAnswer(accountIndex, messageNumber, header, addresses, record, work, view);
     } else {

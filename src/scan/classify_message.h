@@ -23,9 +23,9 @@ std::string PromptSubject(const std::string& subject);
 
 // Decides about message messageNumber of account accountIndex (from 0),
 // whose header has just been read into header (raw, fields parsed) and whose
-// header record is in the account's MailItems. The first check that applies
+// header record is in the account's ScannedHeaders. The first check that applies
 // decides:
-//   1. approved sender (Reply-To or From on WhiteList): kept;
+//   1. approved sender (Reply-To or From on ApprovedSenders): kept;
 //   2. a mail-system notice when ApproveMailerDaemonPostmaster is on: kept;
 //   3. mail from the maker's domain: kept;
 //   4. an answer to a challenge (a tagged subject on mail MayBeAnswer
@@ -39,7 +39,7 @@ std::string PromptSubject(const std::string& subject);
 //      when SkipForgedSenders is on, else by the heuristics), entered in the
 //      index (which is saved at once), put on the delete list and, for
 //      "Challenged Mail", its answer address on the challenge list unless
-//      NoChallenge is set, LoopList already holds it 5 times or
+//      NoChallenge is set, RecentRecipients already holds it 5 times or
 //      AutoReplyRefusal refuses it (logged).
 // A failed download leaves the message on the server silently; a failure
 // to save, reload, categorise or record it is logged as "Error save message

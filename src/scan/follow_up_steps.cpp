@@ -1,7 +1,7 @@
 #include "scan/follow_up_steps.h"
 
+#include "challenge/auto_reply.h"
 #include "challenge/release_to_inbox.h"
-#include "challenge/uAutoRespond.h"
 #include "mail/delivery_passes.h"
 #include "records/program_settings.h"
 #include "scan/scan_state.h"
@@ -19,14 +19,14 @@ void FillProgress(ScanView& view) {
     view.SetProgressPosition(view.ProgressMax());
 }
 
-void SendReplies(int accountNumber, TAutoReplyList& list, AutoReplyKind kind, ScanView& view) {
-    DeliveryPasses(accountNumber, list, [&](TAutoReplyList& entries, TMyidSmtp& client) {
+void SendReplies(int accountNumber, AutoReplyList& list, AutoReplyKind kind, ScanView& view) {
+    DeliveryPasses(accountNumber, list, [&](AutoReplyList& entries, SmtpClient& client) {
         SendAutoReplies(entries, kind, accountNumber - 1, view, client);
     });
     FillProgress(view);
 }
 
-void SendChallenges(int accountNumber, TAutoReplyList& list, ScanView& view) {
+void SendChallenges(int accountNumber, AutoReplyList& list, ScanView& view) {
     view.SetCurrentAction("step 3/5: sending challenge emails");
     ExtendProgress(view, list.size());
     Counters.ToSend = list.Count();
@@ -36,7 +36,7 @@ void SendChallenges(int accountNumber, TAutoReplyList& list, ScanView& view) {
     view.Pump();
 }
 
-void SendPostResponses(int accountNumber, TAutoReplyList& list, ScanView& view) {
+void SendPostResponses(int accountNumber, AutoReplyList& list, ScanView& view) {
     ExtendProgress(view, list.size());
     Counters.ToSend = list.Count();
     Counters.Sent = 0;
@@ -46,11 +46,11 @@ void SendPostResponses(int accountNumber, TAutoReplyList& list, ScanView& view) 
     view.Pump();
 }
 
-void ReleaseApproved(int accountNumber, TIdList& list, ScanView& view) {
+void ReleaseApproved(int accountNumber, ReleaseIdSet& list, ScanView& view) {
     view.SetCurrentAction("step 5/5: releasing approved messages to inbox");
     ExtendProgress(view, list.size());
     Counters.ToRelease = static_cast<int>(list.size());
-    DeliveryPasses(accountNumber, list, [&](TIdList& ids, TMyidSmtp& client) {
+    DeliveryPasses(accountNumber, list, [&](ReleaseIdSet& ids, SmtpClient& client) {
         ReleaseToInbox(accountNumber - 1, ids, false, client, false);
     });
     FillProgress(view);

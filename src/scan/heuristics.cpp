@@ -1,9 +1,9 @@
 #include "scan/heuristics.h"
 
 #include "mail/mail_message.h"
+#include "records/accounts.h"
 #include "records/program_settings.h"
 #include "records/text_helpers.h"
-#include "records/uObjects.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -70,7 +70,7 @@ bool OccursIn(const std::string& address, const std::string& loweredText) {
     return !address.empty() && Contains(loweredText, address);
 }
 
-bool AnyEntryIsAlias(const MailAddressList& list, const TAliasList& aliases) {
+bool AnyEntryIsAlias(const MailAddressList& list, const AliasList& aliases) {
     return std::any_of(list.begin(), list.end(),
                        [&](const MailAddress& entry) { return aliases.Contains(entry.Address); });
 }
@@ -78,7 +78,7 @@ bool AnyEntryIsAlias(const MailAddressList& list, const TAliasList& aliases) {
 // Not addressed to the account: neither of its addresses in To or Cc, and
 // no To or Cc entry one of its aliases.
 bool NotAddressedToAccount(const MailMessage& message, const std::string& account, const std::string& reply,
-                           const TAliasList& aliases) {
+                           const AliasList& aliases) {
     std::string to = LowerAscii(AddressListText(message.To));
     std::string cc = LowerAscii(AddressListText(message.Cc));
     if (OccursIn(account, to) || OccursIn(reply, to) || OccursIn(account, cc) || OccursIn(reply, cc))
@@ -148,7 +148,7 @@ bool IsVirusMail(const MailMessage& message) {
     return false;
 }
 
-bool IsObviousSpam(const MailMessage& message, const std::string& accountAddress, const TAliasList& aliases,
+bool IsObviousSpam(const MailMessage& message, const std::string& accountAddress, const AliasList& aliases,
                    const std::string& accountReplyAddress) {
     const std::string& from = message.From.Address;
     const std::string reply = FirstReplyOrBang(message);
@@ -159,7 +159,7 @@ bool IsObviousSpam(const MailMessage& message, const std::string& accountAddress
         return true;
     if (ProgramSettings.SpamNotRecipient && NotAddressedToAccount(message, account, accountReply, aliases))
         return true;
-    if (BlackList.Matches(from) || BlackList.Matches(reply))
+    if (BlockedSenders.Matches(from) || BlockedSenders.Matches(reply))
         return true;
     if (SameAddress(from, account) || SameAddress(from, accountReply) || SameAddress(reply, account) ||
         SameAddress(reply, accountReply) || aliases.Contains(from) || aliases.Contains(reply))

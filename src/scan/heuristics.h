@@ -3,7 +3,7 @@
 #include <string>
 
 class MailMessage;
-class TAliasList;
+class AliasList;
 
 // The tests that file a quarantined message under its category. Pure
 // functions of a decoded message (as reloaded from its quarantine file) and
@@ -24,7 +24,7 @@ bool IsVirusMail(const MailMessage& message);
 // blacklisted; claiming to come from the account itself (its address, reply
 // address or one of its aliases, in From or Reply-To); without a valid
 // date; or a mail-system notice.
-bool IsObviousSpam(const MailMessage& message, const std::string& accountAddress, const TAliasList& aliases,
+bool IsObviousSpam(const MailMessage& message, const std::string& accountAddress, const AliasList& aliases,
                    const std::string& accountReplyAddress);
 
 // The From address or the first Reply-To address contains "mailer-daemon@",

@@ -1,7 +1,7 @@
 #include "scan/password_mask.h"
 
+#include "records/accounts.h"
 #include "records/base64.h"
-#include "records/uObjects.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ void Mask(std::string& text, const std::string& secret) {
 
 } // namespace
 
-std::string WithoutPasswords(std::string text, const TAccountItem& account) {
+std::string WithoutPasswords(std::string text, const Account& account) {
     for (const std::string* secret : {&account.Password, &account.SMTPPassword}) {
         Mask(text, *secret);
         if (!secret->empty())

@@ -1,10 +1,10 @@
 #include "scan/reply_guards.h"
 
 #include "mail/mail_message.h"
+#include "records/accounts.h"
 #include "records/email_syntax.h"
 #include "records/program_settings.h"
 #include "records/text_helpers.h"
-#include "records/uObjects.h"
 #include "scan/forged_sender.h"
 #include "scan/heuristics.h"
 
@@ -30,14 +30,14 @@ bool HasNullReturnPath(const MailMessage& header) {
 
 } // namespace
 
-bool IsOwnAddress(const TAccountItem& account, const std::string& address) {
+bool IsOwnAddress(const Account& account, const std::string& address) {
     if (address.empty())
         return false;
     return Same(address, account.EmailAddress) || Same(address, EffectiveAddress(account)) ||
            Same(address, account.ReplyAddress) || account.Aliases.Contains(address);
 }
 
-std::string AutoReplyRefusal(const TAccountItem& account, const MailMessage& header, const std::string& address) {
+std::string AutoReplyRefusal(const Account& account, const MailMessage& header, const std::string& address) {
     // IsValidEmail asks for a domain of two labels or more: an unqualified
     // "root", an empty address or a display name left over from a broken
     // header would only come back as a bounce, or land on a local user.
@@ -50,7 +50,7 @@ std::string AutoReplyRefusal(const TAccountItem& account, const MailMessage& hea
     return {};
 }
 
-bool MayBeAnswer(const TAccountItem& account, const MailMessage& header, const std::string& answerAddress) {
+bool MayBeAnswer(const Account& account, const MailMessage& header, const std::string& answerAddress) {
     if (IsOwnAddress(account, header.From.Address) || IsOwnAddress(account, header.ReplyToAddress()))
         return false;
     // A bounce quotes the subject of what it returns, the tag included.

@@ -7,9 +7,9 @@
 #include "platform/date_time.h"
 #include "platform/mail_transport_error.h"
 #include "platform/paths.h"
+#include "records/accounts.h"
 #include "records/program_settings.h"
 #include "records/text_helpers.h"
-#include "records/uObjects.h"
 #include "scan/classify_message.h"
 #include "scan/follow_up_steps.h"
 #include "scan/password_mask.h"
@@ -61,14 +61,14 @@ std::string DateText(const MailMessage& header) {
     return header.HeaderValue("Date").substr(0, 16);
 }
 
-std::string DateKeyText(TDateTime date) {
+std::string DateKeyText(SerialDateTime date) {
     char text[40];
     std::snprintf(text, sizeof text, "%.15g", date);
     return text;
 }
 
-void AddHeaderRecord(TAccountItem& account, int number, const MailMessage& header) {
-    TMailItem& item = account.MailItems.Add();
+void AddHeaderRecord(Account& account, int number, const MailMessage& header) {
+    ScannedHeader& item = account.ScannedHeaders.Add();
     item.MessageNumber = number;
     item.FromName = header.From.Name.empty() ? header.From.DisplayText() : header.From.Name;
     item.Recipients = AddressListText(header.To);
@@ -129,7 +129,7 @@ private:
             ReportConnectionFailure(ErrorText(error));
             return false;
         }
-        m_account.MailItems.Clear();
+        m_account.ScannedHeaders.Clear();
         m_view.SetProgressMax(m_view.ProgressMax() + count);
         m_view.Pump();
         return true;
@@ -284,7 +284,7 @@ private:
     }
 
     int m_index;
-    TAccountItem& m_account;
+    Account& m_account;
     ScanView& m_view;
     std::unique_ptr<Pop3Session> m_session;
     MailMessage m_header;

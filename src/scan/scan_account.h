@@ -5,7 +5,7 @@ enum class ScanAccountResult { Completed, Failed };
 // Scans one enabled account (accountNumber counts from 1) in five steps,
 // reporting through CurrentScanView(), ScanState and Counters:
 //   1. connect to the POP3 mailbox, read every header with TOP, record it
-//      in the account's MailItems and let ClassifyMessage decide; the
+//      in the account's ScannedHeaders and let ClassifyMessage decide; the
 //      quarantine index is saved after every message; Cancel
 //      (ScanState.AbortRequested) stops before the next message;
 //   2. mark the quarantined messages and the answers for deletion, flush the

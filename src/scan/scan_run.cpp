@@ -1,10 +1,10 @@
 #include "scan/scan_run.h"
 
-#include "import/uABImport.h"
+#include "import/address_book_sync.h"
 #include "platform/data_folder.h"
 #include "platform/date_time.h"
+#include "records/accounts.h"
 #include "records/program_settings.h"
-#include "records/uObjects.h"
 #include "scan/scan_account.h"
 #include "scan/scan_state.h"
 #include "scan/scan_view.h"
@@ -62,7 +62,7 @@ void StartRun(ScanView& view) {
 
 // Steps 5.3 to 5.8 for one enabled account (index from 0, ordinal k of n).
 ScanAccountResult ScanOne(ScanView& view, int index, int k, int n) {
-    const TAccountItem& account = Accounts.Item(index);
+    const Account& account = Accounts.Item(index);
     view.SetControlEnabled(ScanControl::Cancel, true);
     view.SetProgressPosition(0);
     view.SetProgressMax(0);
@@ -111,8 +111,8 @@ void ScanAccounts(ScanView& view, int enabled, ScanRunOutcome& outcome) {
 }
 
 void SaveLoopList() {
-    LoopList.TrimTo(LoopListLimit);
-    LoopList.SaveToFile(DataFolder());
+    RecentRecipients.TrimTo(LoopListLimit);
+    RecentRecipients.SaveToFile(DataFolder());
 }
 
 // Steps 7 to 9.

@@ -25,7 +25,7 @@ struct ScanRunOutcome {
     std::string LogError;
 };
 
-// btnStartScanClick. Without accounts: asks whether to configure one
+// StartScan. Without accounts: asks whether to configure one
 // (attended runs only). Without an enabled account: the notice, also when
 // unattended. While an account is being deleted: nothing. Otherwise scans
 // every enabled account in order with ScanAccount, keeps the statistics,
@@ -37,7 +37,7 @@ struct ScanRunOutcome {
 // window is always left usable.
 ScanRunOutcome RunScan();
 
-// btnStopScanClick: asks "Are you sure you want to cancel?"; on Yes disables
+// CancelScan: asks "Are you sure you want to cancel?"; on Yes disables
 // Cancel, shows "Aborting scan, please wait..." and sets AbortRequested.
 // Does not wait.
 void RequestScanCancel();

@@ -5,9 +5,9 @@
 #include <string>
 
 // The controls of the scan page that the engine enables and disables as its
-// re-entrancy guard (btnStartScan, btnStopScan, the navigation buttons
-// btnScan, btnSpam, btnLists, btnSettings, btnHelp, btnAbout, and the Close
-// command of the window's system menu).
+// re-entrancy guard (m_startButton, m_cancelButton, the navigation buttons
+// m_scanButton, m_quarantineButton, m_approvedSendersButton, m_settingsButton, m_helpButton, m_aboutButton, and the
+// Close command of the window's system menu).
 enum class ScanControl { Start, Cancel, Scan, Quarantine, ApprovedSenders, Settings, Help, About, CloseCommand };
 
 // The scan page as the engine sees it. The scan run, the account scan and
@@ -18,17 +18,17 @@ class ScanView {
 public:
     virtual ~ScanView() = default;
 
-    // lblScanTop: "Scanning ...", "Finished scanning ...", "Aborting scan, ...".
+    // m_headlineLabel: "Scanning ...", "Finished scanning ...", "Aborting scan, ...".
     virtual void SetHeadline(const std::string& text) = 0;
-    // lblCurrentAction: the step texts.
+    // m_currentActionLabel: the step texts.
     virtual void SetCurrentAction(const std::string& text) = 0;
 
-    // memoScanDetails: the per-account report.
+    // m_detailsText: the per-account report.
     virtual void ClearDetails() = 0;
     virtual void AddDetailsLine(const std::string& line) = 0;
     virtual void ScrollDetailsToTop() = 0;
 
-    // lblMsgsScanned, lblSpamDetected.
+    // m_scannedLabel, m_spamLabel.
     virtual void SetScannedText(const std::string& text) = 0;
     virtual void SetSpamText(const std::string& text) = 0;
 
@@ -38,16 +38,16 @@ public:
     virtual int ProgressPosition() const = 0;
     virtual void SetProgressPosition(int value) = 0;
 
-    // scanAnimation: the busy indicator.
+    // m_animation: the busy indicator.
     virtual void StartAnimation() = 0;
     virtual void StopAnimation() = 0;
 
-    // Timer1: the one-second elapsed-time tick.
+    // m_elapsedTimer: the one-second elapsed-time tick.
     virtual void SetElapsedTimerEnabled(bool enabled) = 0;
-    // StatusBar1, panel index 1: the elapsed time, release progress.
+    // statusBar, panel index 1: the elapsed time, release progress.
     virtual void SetStatusText(const std::string& text) = 0;
 
-    // CoolTrayIcon1: "flashing" while connected to a server.
+    // trayIcon: "flashing" while connected to a server.
     virtual void StartTrayAnimation() = 0;
     virtual void StopTrayAnimation() = 0;
     virtual void ResetTrayIcon() = 0;
@@ -60,7 +60,7 @@ public:
     // A message box with the system's literal text, title, buttons and icon.
     virtual MsgResult MessageBox(const std::string& text, const std::string& title, MsgButtons buttons,
                                  MsgIcon icon) = 0;
-    // The approve prompt (TfrmApprove); text is its second line. True to
+    // The approve prompt (ApproveDialog); text is its second line. True to
     // approve the sender, false to reject.
     virtual bool AskApproveSender(const std::string& text) = 0;
     // Shows the Settings page at its "Email Accounts" tab.

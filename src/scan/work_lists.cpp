@@ -13,7 +13,7 @@ bool AddressBefore(const AutoReplyEntry& entry, const std::string& loweredAddres
 
 } // namespace
 
-bool TAutoReplyList::Add(const std::string& address, const std::string& name, const std::string& subject) {
+bool AutoReplyList::Add(const std::string& address, const std::string& name, const std::string& subject) {
     std::string lowered = LowerAscii(address);
     auto place = std::lower_bound(m_entries.begin(), m_entries.end(), lowered, AddressBefore);
     if (place != m_entries.end() && LowerAscii(place->Address) == lowered)
@@ -22,13 +22,13 @@ bool TAutoReplyList::Add(const std::string& address, const std::string& name, co
     return true;
 }
 
-bool TAutoReplyList::Contains(const std::string& address) const {
+bool AutoReplyList::Contains(const std::string& address) const {
     std::string lowered = LowerAscii(address);
     auto place = std::lower_bound(m_entries.begin(), m_entries.end(), lowered, AddressBefore);
     return place != m_entries.end() && LowerAscii(place->Address) == lowered;
 }
 
-void TAutoReplyList::Delete(int index) {
+void AutoReplyList::Delete(int index) {
     if (index < 0 || index >= Count())
         throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
     m_entries.erase(m_entries.begin() + index);

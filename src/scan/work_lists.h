@@ -19,7 +19,7 @@ struct AutoReplyEntry {
 
 // ChallengeList and PostResponseList: entries kept sorted by address without
 // regard to ASCII case; an address already present is not added again.
-class TAutoReplyList {
+class AutoReplyList {
 public:
     // False (and nothing changed) when the address is already listed.
     bool Add(const std::string& address, const std::string& name, const std::string& subject);
@@ -39,15 +39,15 @@ private:
 
 // Quarantine entry ids as decimal text, sorted, duplicates ignored: the
 // scan's ReleaseList and the id lists of the quarantine actions.
-using TIdList = std::set<std::string>;
+using ReleaseIdSet = std::set<std::string>;
 
 // Everything one account scan collects; emptied when the scan ends.
 struct AccountWorkLists {
     // POP3 numbers of the quarantined messages and the answers, in order.
     std::vector<std::int32_t> DeleteList;
-    TAutoReplyList ChallengeList;
-    TAutoReplyList PostResponseList;
-    TIdList ReleaseList;
+    AutoReplyList ChallengeList;
+    AutoReplyList PostResponseList;
+    ReleaseIdSet ReleaseList;
     // Quarantine files written in this scan: flushed to disk before the QUIT
     // that lets the server delete their messages.
     std::vector<std::string> SavedFiles;

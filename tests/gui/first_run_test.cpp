@@ -3,12 +3,12 @@
 #include "gui_fixture.h"
 
 #include "platform/registry_hive.h"
-#include "records/uObjects.h"
+#include "records/accounts.h"
 #include "test_paths.h"
-#include "ui/main/uMain.h"
+#include "ui/main/main_window.h"
 #include "ui/shell/gui_message_boxes.h"
 #include "ui/shell/tray_icon.h"
-#include "ui/welcome/welcome_form.h"
+#include "ui/welcome/welcome_dialog.h"
 
 #include <QAction>
 #include <QLabel>
@@ -59,13 +59,13 @@ void TestFirstRun::welcomeWithNothingToDetectLeavesAnEmptyAccount() {
     SetWelcomeRunner(nullptr);
     bool trayWasQuiet = false;
     QString text;
-    std::unique_ptr<TfrmQuorvaneMain> window;
+    std::unique_ptr<MainWindow> window;
     QObject context;
-    WhenDialogShown(&context, "TWelcomeForm", [&](QWidget* welcome) {
+    WhenDialogShown(&context, "WelcomeDialog", [&](QWidget* welcome) {
         QCOMPARE(welcome->windowTitle(), QString("Welcome to Quorvane"));
-        text = welcome->findChild<QLabel*>("Label3")->text();
-        trayWasQuiet = !qobject_cast<TfrmQuorvaneMain*>(welcome->parentWidget())->Tray()->Reactive();
-        QTest::mouseClick(welcome->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+        text = welcome->findChild<QLabel*>("messageLabel")->text();
+        trayWasQuiet = !qobject_cast<MainWindow*>(welcome->parentWidget())->Tray()->Reactive();
+        QTest::mouseClick(welcome->findChild<QPushButton*>("setupButton"), Qt::LeftButton);
     });
     window = fixture.StartWindow();
     QTRY_VERIFY(!text.isEmpty());
@@ -73,10 +73,10 @@ void TestFirstRun::welcomeWithNothingToDetectLeavesAnEmptyAccount() {
     QVERIFY(text.startsWith("Congratulations, you are moments away"));
     QVERIFY(trayWasQuiet);
     QVERIFY(ShownMessageTexts().back().starts_with("Unfortunately Quorvane was unable to detect"));
-    QCOMPARE(window->CurrentPage(), int(TfrmQuorvaneMain::PageSettings));
-    QCOMPARE(window->findChild<QTabBar*>("TabControl1")->currentIndex(), 2);
+    QCOMPARE(window->CurrentPage(), int(MainWindow::PageSettings));
+    QCOMPARE(window->findChild<QTabBar*>("settingsTabs")->currentIndex(), 2);
     QCOMPARE(Accounts.Count(), 1); // an empty account waits in the editor
-    QCOMPARE(window->findChild<QTabBar*>("tabAccounts")->count(), 1);
+    QCOMPARE(window->findChild<QTabBar*>("accountEditorTabs")->count(), 1);
 }
 
 void TestFirstRun::welcomeWithDetectedAccountsAsksForThePassword() {
@@ -88,9 +88,9 @@ void TestFirstRun::welcomeWithDetectedAccountsAsksForThePassword() {
     QTRY_VERIFY(!ShownMessageTexts().empty());
     QVERIFY(ShownMessageTexts().back().starts_with("Quorvane has sucessfully detected your email account settings."));
     QCOMPARE(Accounts.Count(), 1);
-    QCOMPARE(window->findChild<QLineEdit*>("edReturnAddress")->text(), QString("alice@example.com"));
-    QVERIFY(window->findChild<QLabel*>("Label14")->isVisibleTo(window.get()));
-    QCOMPARE(window->focusWidget()->objectName(), QString("edPassword"));
+    QCOMPARE(window->findChild<QLineEdit*>("emailAddressEdit")->text(), QString("alice@example.com"));
+    QVERIFY(window->findChild<QLabel*>("passwordHintLabel")->isVisibleTo(window.get()));
+    QCOMPARE(window->focusWidget()->objectName(), QString("passwordEdit"));
 }
 
 void TestFirstRun::detectAccountsTwiceFindsNothingNewTheSecondTime() {
@@ -98,7 +98,7 @@ void TestFirstRun::detectAccountsTwiceFindsNothingNewTheSecondTime() {
     TempFolder prefix;
     UsePrefix(prefix, true);
     auto window = fixture.StartWindow();
-    auto* detect = window->findChild<QAction*>("actDetect");
+    auto* detect = window->findChild<QAction*>("detectAccountsAction");
     detect->trigger();
     QCOMPARE(ShownMessageTexts().back(),
              std::string("Quorvane has detected new email account(s).  For security considerations, Quorvane does "

@@ -2,10 +2,10 @@
 
 #include "support/process_state.h"
 #include "ui/help/help.h"
-#include "ui/main/uMain.h"
+#include "ui/main/main_window.h"
 #include "ui/shell/desktop_services.h"
 #include "ui/shell/gui_message_boxes.h"
-#include "ui/welcome/welcome_form.h"
+#include "ui/welcome/welcome_dialog.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -44,10 +44,10 @@ void GuiFixture::WriteSettings(const std::vector<std::string>& lines) const {
     m_data.Write("vantrel.ini", text);
 }
 
-std::unique_ptr<TfrmQuorvaneMain> GuiFixture::StartWindow() const {
+std::unique_ptr<MainWindow> GuiFixture::StartWindow() const {
     // The help of the source tree, whatever folder the test runs from.
     SetHelpFile(qEnvironmentVariable("QUORVANE_TEST_HELP_DIR"));
-    auto window = std::make_unique<TfrmQuorvaneMain>();
+    auto window = std::make_unique<MainWindow>();
     window->StartUp();
     QCoreApplication::processEvents();
     return window;

@@ -12,7 +12,7 @@
 
 class QObject;
 class QWidget;
-class TfrmQuorvaneMain;
+class MainWindow;
 
 // What a GUI test case starts from: the engine's process state reset onto a
 // private data folder, message boxes answered from the test, the help
@@ -28,7 +28,7 @@ public:
     void WriteSettings(const std::vector<std::string>& lines) const;
 
     // A main window after its start-up, shown or not as the start-up left it.
-    std::unique_ptr<TfrmQuorvaneMain> StartWindow() const;
+    std::unique_ptr<MainWindow> StartWindow() const;
 
     const std::vector<QUrl>& OpenedUrls() const { return m_urls; }
     struct Started {

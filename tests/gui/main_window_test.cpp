@@ -7,7 +7,7 @@
 #include "scan/scan_state.h"
 #include "support/fake_pop3_server.h"
 #include "ui/help/help.h"
-#include "ui/main/uMain.h"
+#include "ui/main/main_window.h"
 #include "ui/shell/gui_message_boxes.h"
 #include "ui/shell/gui_prompts.h"
 #include "ui/shell/single_instance.h"
@@ -108,8 +108,8 @@ void TestMainWindow::firstRunShowsTheWindowOtherwiseItStaysHidden() {
     auto window = fixture.StartWindow();
     QVERIFY(!UserSees(*window));
     QVERIFY(!window->FirstRun());
-    QCOMPARE(window->CurrentPage(), int(TfrmQuorvaneMain::PageScan));
-    QCOMPARE(Child<QTabBar>(*window, "tabMail")->tabText(0), QString("me@example.net"));
+    QCOMPARE(window->CurrentPage(), int(MainWindow::PageScan));
+    QCOMPARE(Child<QTabBar>(*window, "accountTabs")->tabText(0), QString("me@example.net"));
     QVERIFY(!window->StatusPanel(0).isEmpty());
 }
 
@@ -120,7 +120,7 @@ void TestMainWindow::convertedIndexOpensTheUpdateNotice() {
     fixture.Data().Write("Accounts/{5CA1AB1E-0000-4000-8000-000000000001}/account.dat", std::string(4, '\0'));
     auto window = fixture.StartWindow();
     QCOMPARE(fixture.OpenedUrls().size(), size_t(1));
-    QCOMPARE(fixture.OpenedUrls()[0].fileName(), QString("update_notice.htm"));
+    QCOMPARE(fixture.OpenedUrls()[0].FileName(), QString("update_notice.htm"));
 }
 
 void TestMainWindow::navigationButtonsSelectPagesAndTitles_data() {
@@ -128,14 +128,14 @@ void TestMainWindow::navigationButtonsSelectPagesAndTitles_data() {
     QTest::addColumn<int>("page");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("status");
-    QTest::newRow("quarantine") << "btnSpam" << 1 << "Quorvane - Quarantine"
+    QTest::newRow("quarantine") << "quarantineButton" << 1 << "Quorvane - Quarantine"
                                 << "NOTICE:  Quarantined mail will be deleted after 14 days.  Click Settings to change "
                                    "this.";
-    QTest::newRow("approved") << "btnLists" << 2 << "Quorvane - Approved Senders"
+    QTest::newRow("approved") << "approvedSendersButton" << 2 << "Quorvane - Approved Senders"
                               << "0 approved senders";
-    QTest::newRow("settings") << "btnSettings" << 3 << "Quorvane - Settings"
+    QTest::newRow("settings") << "settingsButton" << 3 << "Quorvane - Settings"
                               << "";
-    QTest::newRow("about") << "btnAbout" << 5 << "Quorvane - About"
+    QTest::newRow("about") << "aboutButton" << 5 << "Quorvane - About"
                            << "Version 1.1.1";
 }
 
@@ -152,13 +152,13 @@ void TestMainWindow::navigationButtonsSelectPagesAndTitles() {
     QCOMPARE(window->windowTitle(), title);
     QCOMPARE(window->StatusPanel(1), status);
     QVERIFY(pressed->isChecked());
-    QVERIFY(!Child<QToolButton>(*window, "btnScan")->isChecked());
+    QVERIFY(!Child<QToolButton>(*window, "scanButton")->isChecked());
 
     // The settings page is left only through its OK.
     ProgramSettings.EmailClient = "mailer";
-    if (button == "btnSettings")
-        QTest::mouseClick(Child<QPushButton>(*window, "btnSaveOptions"), Qt::LeftButton);
-    QTest::mouseClick(Child<QToolButton>(*window, "btnScan"), Qt::LeftButton);
+    if (button == "settingsButton")
+        QTest::mouseClick(Child<QPushButton>(*window, "okButton"), Qt::LeftButton);
+    QTest::mouseClick(Child<QToolButton>(*window, "scanButton"), Qt::LeftButton);
     QCOMPARE(window->windowTitle(), QString("Quorvane - Scan for Spam"));
     QCOMPARE(window->StatusPanel(1), QString());
 }
@@ -167,16 +167,16 @@ void TestMainWindow::senderListsFollowThePage() {
     GuiFixture fixture;
     auto window = fixture.StartWindow();
     GuiPrompts::SetUnshown(true);
-    auto* approved = Child<QWidget>(*window, "WBListFrame");
-    auto* blacklist = Child<QWidget>(*window, "BBListFrame");
-    QTest::mouseClick(Child<QToolButton>(*window, "btnLists"), Qt::LeftButton);
+    auto* approved = Child<QWidget>(*window, "approvedEditor");
+    auto* blacklist = Child<QWidget>(*window, "blockedEditor");
+    QTest::mouseClick(Child<QToolButton>(*window, "approvedSendersButton"), Qt::LeftButton);
     QVERIFY(approved->isVisible() && !blacklist->isVisible());
     GuiPrompts::SetNextText("Friend@Example.ORG", true);
     approved->findChild<QToolButton*>("btnNew")->click();
     QCOMPARE(window->StatusPanel(1), QString("1 approved senders"));
 
-    QTest::mouseClick(Child<QToolButton>(*window, "btnSettings"), Qt::LeftButton);
-    auto* tabs = Child<QTabBar>(*window, "TabControl1");
+    QTest::mouseClick(Child<QToolButton>(*window, "settingsButton"), Qt::LeftButton);
+    auto* tabs = Child<QTabBar>(*window, "settingsTabs");
     tabs->setCurrentIndex(3);
     QVERIFY(blacklist->isVisible() && !approved->isVisible());
     GuiPrompts::SetNextText("spammer@example.net", true);
@@ -187,8 +187,8 @@ void TestMainWindow::senderListsFollowThePage() {
     QVERIFY(!blacklist->isVisible());
 
     ProgramSettings.EmailClient = "mailer";
-    QTest::mouseClick(Child<QPushButton>(*window, "btnSaveOptions"), Qt::LeftButton);
-    QTest::mouseClick(Child<QToolButton>(*window, "btnLists"), Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(*window, "okButton"), Qt::LeftButton);
+    QTest::mouseClick(Child<QToolButton>(*window, "approvedSendersButton"), Qt::LeftButton);
     QVERIFY(approved->isVisible() && !blacklist->isVisible());
     QCOMPARE(window->StatusPanel(1), QString("1 approved senders"));
 }
@@ -199,22 +199,22 @@ void TestMainWindow::passwordGateGuardsQuarantineAndSettings() {
     auto window = fixture.StartWindow();
     ProgramSettings.Password = "Secret";
     auto answer = [&window](const char* typed) {
-        WhenDialogShown(window.get(), "TfrmPassword", [typed](QWidget* dialog) {
+        WhenDialogShown(window.get(), "PasswordDialog", [typed](QWidget* dialog) {
             QCOMPARE(dialog->windowTitle(), QString("Enter Password"));
-            QTest::keyClicks(dialog->findChild<QLineEdit*>("edPass"), typed);
-            QTest::mouseClick(dialog->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+            QTest::keyClicks(dialog->findChild<QLineEdit*>("enteredPasswordEdit"), typed);
+            QTest::mouseClick(dialog->findChild<QPushButton*>("passwordOkButton"), Qt::LeftButton);
         });
     };
     answer("secret"); // the letter case counts
-    QTest::mouseClick(Child<QToolButton>(*window, "btnSpam"), Qt::LeftButton);
-    QCOMPARE(window->CurrentPage(), int(TfrmQuorvaneMain::PageScan));
+    QTest::mouseClick(Child<QToolButton>(*window, "quarantineButton"), Qt::LeftButton);
+    QCOMPARE(window->CurrentPage(), int(MainWindow::PageScan));
     QVERIFY(Shown("The password you have entered is incorrect."));
     QCOMPARE(GuiMessageBoxes::ShownBoxes().back().Title, std::string("Incorrect password"));
-    QVERIFY(!Child<QToolButton>(*window, "btnSpam")->isChecked());
+    QVERIFY(!Child<QToolButton>(*window, "quarantineButton")->isChecked());
 
     answer("Secret");
-    QTest::mouseClick(Child<QToolButton>(*window, "btnSettings"), Qt::LeftButton);
-    QCOMPARE(window->CurrentPage(), int(TfrmQuorvaneMain::PageSettings));
+    QTest::mouseClick(Child<QToolButton>(*window, "settingsButton"), Qt::LeftButton);
+    QCOMPARE(window->CurrentPage(), int(MainWindow::PageSettings));
 }
 
 void TestMainWindow::f1OpensTheTopicOfThePageAndTab_data() {
@@ -222,14 +222,14 @@ void TestMainWindow::f1OpensTheTopicOfThePageAndTab_data() {
     QTest::addColumn<int>("settingsTab");
     QTest::addColumn<QString>("topic");
     QTest::newRow("scan") << "" << -1 << "scan.htm";
-    QTest::newRow("quarantine") << "btnSpam" << -1 << "suspectspam.htm";
-    QTest::newRow("approved") << "btnLists" << -1 << "approvedsenders.htm";
-    QTest::newRow("preferences") << "btnSettings" << 0 << "preferences.htm";
-    QTest::newRow("challenge") << "btnSettings" << 1 << "challenge.htm";
-    QTest::newRow("accounts") << "btnSettings" << 2 << "accounts.htm";
-    QTest::newRow("blacklist") << "btnSettings" << 3 << "blacklist.htm";
-    QTest::newRow("advanced") << "btnSettings" << 4 << "advanced.htm";
-    QTest::newRow("about") << "btnAbout" << -1 << "about.htm";
+    QTest::newRow("quarantine") << "quarantineButton" << -1 << "suspectspam.htm";
+    QTest::newRow("approved") << "approvedSendersButton" << -1 << "approvedsenders.htm";
+    QTest::newRow("preferences") << "settingsButton" << 0 << "preferences.htm";
+    QTest::newRow("challenge") << "settingsButton" << 1 << "challenge.htm";
+    QTest::newRow("accounts") << "settingsButton" << 2 << "accounts.htm";
+    QTest::newRow("blacklist") << "settingsButton" << 3 << "blacklist.htm";
+    QTest::newRow("advanced") << "settingsButton" << 4 << "advanced.htm";
+    QTest::newRow("about") << "aboutButton" << -1 << "about.htm";
 }
 
 void TestMainWindow::f1OpensTheTopicOfThePageAndTab() {
@@ -241,10 +241,10 @@ void TestMainWindow::f1OpensTheTopicOfThePageAndTab() {
     if (!button.isEmpty())
         QTest::mouseClick(Child<QToolButton>(*window, qPrintable(button)), Qt::LeftButton);
     if (settingsTab >= 0)
-        Child<QTabBar>(*window, "TabControl1")->setCurrentIndex(settingsTab);
+        Child<QTabBar>(*window, "settingsTabs")->setCurrentIndex(settingsTab);
     ReleaseKey(*window, Qt::Key_F1);
     QCOMPARE(fixture.OpenedUrls().size(), size_t(1));
-    QCOMPARE(fixture.OpenedUrls()[0].fileName(), topic);
+    QCOMPARE(fixture.OpenedUrls()[0].FileName(), topic);
     QVERIFY(QFileInfo::exists(fixture.OpenedUrls()[0].toLocalFile()));
 }
 
@@ -252,16 +252,16 @@ void TestMainWindow::missingHelpIsReported() {
     GuiFixture fixture;
     auto window = fixture.StartWindow();
     SetHelpFile(QString::fromStdString(fixture.Data().File("no-help-here")));
-    QTest::mouseClick(Child<QToolButton>(*window, "btnHelp"), Qt::LeftButton);
+    QTest::mouseClick(Child<QToolButton>(*window, "helpButton"), Qt::LeftButton);
     QVERIFY(fixture.OpenedUrls().empty());
     QCOMPARE(ShownMessageTexts(), std::vector<std::string>{"HTML Help not installed."});
     // The next request tries again.
     SetHelpFile(qEnvironmentVariable("QUORVANE_TEST_HELP_DIR"));
-    QTest::mouseClick(Child<QToolButton>(*window, "btnHelp"), Qt::LeftButton);
+    QTest::mouseClick(Child<QToolButton>(*window, "helpButton"), Qt::LeftButton);
     QCOMPARE(fixture.OpenedUrls().size(), size_t(1));
     // "Scanned     :" opens the contents.
     QTest::mouseClick(Child<QLabel>(*window, "lblScannedCaption"), Qt::LeftButton);
-    QCOMPARE(fixture.OpenedUrls().back().fileName(), QString("index.htm"));
+    QCOMPARE(fixture.OpenedUrls().back().FileName(), QString("index.htm"));
 }
 
 void TestMainWindow::ctrlF6StepsThroughAccountTabs() {
@@ -274,10 +274,10 @@ void TestMainWindow::ctrlF6StepsThroughAccountTabs() {
     }
     fixture.WriteSettings(lines);
     auto window = fixture.StartWindow();
-    auto* tabs = Child<QTabBar>(*window, "tabMail");
+    auto* tabs = Child<QTabBar>(*window, "accountTabs");
     ReleaseKey(*window, Qt::Key_F6, Qt::ControlModifier); // not on the quarantine page: nothing
     QCOMPARE(tabs->currentIndex(), 0);
-    QTest::mouseClick(Child<QToolButton>(*window, "btnSpam"), Qt::LeftButton);
+    QTest::mouseClick(Child<QToolButton>(*window, "quarantineButton"), Qt::LeftButton);
     tabs->setCurrentIndex(2);
     ReleaseKey(*window, Qt::Key_F6, Qt::ControlModifier);
     QCOMPARE(tabs->currentIndex(), 0);
@@ -291,23 +291,24 @@ void TestMainWindow::scanGuardsTheWindowAndCancelWorks() {
     fixture.WriteSettings(AccountSettings(server.Port()));
     auto window = fixture.StartWindow();
     window->ShowMainWindow();
-    auto* start = Child<QPushButton>(*window, "btnStartScan");
-    auto* cancel = Child<QPushButton>(*window, "btnStopScan");
+    auto* start = Child<QPushButton>(*window, "startScanButton");
+    auto* cancel = Child<QPushButton>(*window, "cancelScanButton");
     bool checked = false;
     // Once the account's scan has begun (its session is waiting on the server).
-    auto* headline = Child<QLabel>(*window, "lblScanTop");
+    auto* headline = Child<QLabel>(*window, "headlineLabel");
     WhenReady(
         window.get(), [headline] { return headline->text().startsWith("Scanning "); },
         [&] {
             checked = true;
             QVERIFY(!start->isEnabled());
             QVERIFY(cancel->isEnabled());
-            for (const char* name : {"btnScan", "btnSpam", "btnLists", "btnSettings", "btnHelp", "btnAbout"})
+            for (const char* name : {"scanButton", "quarantineButton", "approvedSendersButton", "settingsButton",
+                                     "helpButton", "aboutButton"})
                 QVERIFY2(!Child<QToolButton>(*window, name)->isEnabled(), name);
             QVERIFY(!window->CloseCommandEnabled());
             // F1 still opens the scan page's topic; Exit and a logoff are refused.
             ReleaseKey(*window, Qt::Key_F1);
-            window->actExitExecute();
+            window->Exit();
             QVERIFY(UserSees(*window));
             QVERIFY(!window->QueryEndSession());
             QVERIFY(Shown("Please wait until Quorvane has finished scanning (when the Quorvane System Tray icon stops "
@@ -319,17 +320,18 @@ void TestMainWindow::scanGuardsTheWindowAndCancelWorks() {
             GuiMessageBoxes::SetNextAnswer(MsgResult::Yes);
             QTest::mouseClick(cancel, Qt::LeftButton);
             QVERIFY(ScanState.AbortRequested);
-            QCOMPARE(Child<QLabel>(*window, "lblScanTop")->text(), QString("Aborting scan, please wait..."));
+            QCOMPARE(Child<QLabel>(*window, "headlineLabel")->text(), QString("Aborting scan, please wait..."));
         });
     QTest::mouseClick(start, Qt::LeftButton);
 
     QVERIFY(checked);
     QVERIFY(Shown("Are you sure you want to cancel?"));
-    QCOMPARE(fixture.OpenedUrls().back().fileName(), QString("scan.htm"));
-    QCOMPARE(Child<QLabel>(*window, "lblScanTop")->text(), QString("Finished scanning your email accounts for spam."));
-    QVERIFY(Child<QPlainTextEdit>(*window, "memoScanDetails")->toPlainText().contains("Scan aborted."));
+    QCOMPARE(fixture.OpenedUrls().back().FileName(), QString("scan.htm"));
+    QCOMPARE(Child<QLabel>(*window, "headlineLabel")->text(),
+             QString("Finished scanning your email accounts for spam."));
+    QVERIFY(Child<QPlainTextEdit>(*window, "detailsText")->toPlainText().contains("Scan aborted."));
     QVERIFY(start->isEnabled() && !cancel->isEnabled() && window->CloseCommandEnabled());
-    QVERIFY(Child<QToolButton>(*window, "btnAbout")->isEnabled());
+    QVERIFY(Child<QToolButton>(*window, "aboutButton")->isEnabled());
     QCOMPARE(server.Mailbox().size(), size_t(3)); // cancelled before the first message
     QVERIFY(!fixture.Data().Read("log.txt").empty());
 }
@@ -343,7 +345,7 @@ void TestMainWindow::closeHidesAndExitEnds() {
     QVERIFY(SettingsText(fixture).find("Maximized=") == std::string::npos);
 
     window->ShowMainWindow();
-    window->actExitExecute();
+    window->Exit();
     QVERIFY(!UserSees(*window));
     QVERIFY(SettingsText(fixture).find("Maximized=") != std::string::npos);
 }
@@ -353,19 +355,19 @@ void TestMainWindow::backgroundScanWaitsWhileTheWindowIsVisible() {
     FakePop3Server server({});
     fixture.WriteSettings(AccountSettings(server.Port(), {"AutoScan=1", "AutoScanMin=10"}));
     auto window = fixture.StartWindow();
-    auto* timer = window->findChild<QTimer*>("Timer2");
+    auto* timer = window->findChild<QTimer*>("backgroundScanTimer");
     QVERIFY(timer->isActive());
     QCOMPARE(timer->interval(), 10 * 60 * 1000);
 
     window->ShowMainWindow();
-    window->Timer2Timer();
+    window->RunBackgroundScan();
     QCOMPARE(server.Connections(), 0);
 
     window->HideMainWindow();
     bool unattended = false;
     WhenReady(
         window.get(), [] { return true; }, [&] { unattended = ScanState.Unattended; });
-    window->Timer2Timer();
+    window->RunBackgroundScan();
     QCOMPARE(server.Connections(), 1);
     QVERIFY(unattended);
     QVERIFY(!ScanState.Unattended);
@@ -378,7 +380,7 @@ void TestMainWindow::openEmailScansAsksAndStartsTheMailClient() {
     fixture.WriteSettings(AccountSettings(server.Port(), {"EmailClient=\"/opt/mail client/mailer\" --compose now"}));
     auto window = fixture.StartWindow();
     GuiMessageBoxes::SetNextAnswer(MsgResult::Yes);
-    window->actEmailExecute();
+    window->OpenEmail();
     QCOMPARE(server.Connections(), 1);
     QVERIFY(Shown("Finished scanning, do you want to close Quorvane?"));
     QVERIFY(!UserSees(*window));

@@ -8,7 +8,7 @@
 #include "platform/paths.h"
 #include "ui/preview/message_text_view.h"
 #include "ui/preview/preview_cascade.h"
-#include "ui/preview/uPreview.h"
+#include "ui/preview/preview_dialog.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -64,16 +64,16 @@ void TestPreview::hostileMessageStaysInertText() {
     size_t filesBefore = FilesIn(partFolder);
     bool inspected = false;
     QWidget owner;
-    WhenDialogShown(&owner, "TfrmPreview", [&](QWidget* preview) {
+    WhenDialogShown(&owner, "PreviewDialog", [&](QWidget* preview) {
         inspected = true;
-        auto* text = preview->findChild<MessageTextView*>("memMail");
+        auto* text = preview->findChild<MessageTextView*>("bodyView");
         QString shown = text->toPlainText();
         QVERIFY(shown.startsWith(QString("Hello ") + QChar(0xFFFD) + "]0;owned" + QChar(0xFFFD)));
         QVERIFY(!shown.contains(QChar(0x1b)));
         QVERIFY(!shown.contains("<script>"));
         QVERIFY(shown.size() < MessageTextView::MaxShownCharacters + 200);
         QVERIFY(shown.contains("[The preview shows the first"));
-        QVERIFY(preview->findChild<QLabel*>("lblAttachments")->isVisible());
+        QVERIFY(preview->findChild<QLabel*>("attachmentNotice")->isVisible());
         QCOMPARE(preview->findChild<QLineEdit*>("edFrom")->text(), QString("Attacker <evil@example.net>"));
         // The attachment was decoded into the private folder only.
         QVERIFY(FilesIn(partFolder) > filesBefore);
@@ -129,7 +129,7 @@ void TestPreview::onlyWebAndMailLinksOpen() {
 void TestPreview::geometryIsKeptAndAMaximisedWindowKeepsItsSize() {
     GuiFixture fixture;
     {
-        TfrmPreview preview;
+        PreviewDialog preview;
         preview.LoadPreviewGeometry();
         QCOMPARE(preview.size(), QSize(600, 400));
         preview.show();
@@ -140,7 +140,7 @@ void TestPreview::geometryIsKeptAndAMaximisedWindowKeepsItsSize() {
     QVERIFY(settings.find("PreviewWidth=500") != std::string::npos);
     QVERIFY(settings.find("PreviewMaximized=0") != std::string::npos);
     {
-        TfrmPreview preview;
+        PreviewDialog preview;
         preview.LoadPreviewGeometry();
         QCOMPARE(preview.size(), QSize(500, 380));
         preview.showMaximized();
@@ -149,7 +149,7 @@ void TestPreview::geometryIsKeptAndAMaximisedWindowKeepsItsSize() {
     settings = fixture.Data().Read("vantrel.ini");
     QVERIFY(settings.find("PreviewWidth=500") != std::string::npos);
     QVERIFY(settings.find("PreviewMaximized=1") != std::string::npos);
-    TfrmPreview preview;
+    PreviewDialog preview;
     preview.LoadPreviewGeometry();
     QVERIFY(preview.windowState() & Qt::WindowMaximized);
 }

@@ -5,11 +5,11 @@
 
 #include "platform/date_time.h"
 #include "platform/paths.h"
+#include "records/accounts.h"
 #include "records/password_scramble.h"
-#include "records/uObjects.h"
 #include "support/fake_pop3_server.h"
 #include "support/fake_smtp_server.h"
-#include "ui/main/uMain.h"
+#include "ui/main/main_window.h"
 #include "ui/shell/gui_message_boxes.h"
 
 #include <QAction>
@@ -49,15 +49,15 @@ std::vector<std::string> Settings(int accounts, int pop3Port = 1, int smtpPort =
 
 // Puts messages into account's quarantine, oldest first, with their files.
 void Quarantine(const GuiFixture& fixture, int account, const std::vector<Mail>& mails) {
-    TAccountItem& item = Accounts.Item(account);
+    Account& item = Accounts.Item(account);
     EnsureFolder(AccountFolder(account));
     for (const Mail& mail : mails) {
-        std::string file = "{" + mail.Subject + "-" + std::to_string(item.UnkMailItems.Count()) + "}.dat";
+        std::string file = "{" + mail.Subject + "-" + std::to_string(item.Quarantine.Count()) + "}.dat";
         fixture.Data().Write("Accounts/" + item.ID + "/" + file,
                              "From: " + mail.Sender + "\r\nTo: " + item.EmailAddress + "\r\nSubject: " + mail.Subject +
                                  "\r\n\r\nHello.\r\n");
-        item.UnkMailItems.Add(mail.Sender, "", mail.Category, file, Now() - mail.DaysAgo, mail.Subject,
-                              item.EmailAddress);
+        item.Quarantine.Add(mail.Sender, "", mail.Category, file, Now() - mail.DaysAgo, mail.Subject,
+                            item.EmailAddress);
     }
 }
 
@@ -106,25 +106,25 @@ void TestQuarantineView::captionsTitleAndStripFollowAccountAndCategory() {
     auto window = fixture.StartWindow();
     Quarantine(fixture, 0, {{"a@example.org", "one"}, {"b@example.org", "two"}, {"c@example.org", "spam", 3}});
     Quarantine(fixture, 1, {{"d@example.org", "other"}});
-    QTest::mouseClick(Child<QToolButton>(*window, "btnSpam"), Qt::LeftButton);
+    QTest::mouseClick(Child<QToolButton>(*window, "quarantineButton"), Qt::LeftButton);
 
-    auto* accounts = Child<QTabBar>(*window, "tabMail");
-    auto* categories = Child<QTabBar>(*window, "TabControl2");
+    auto* accounts = Child<QTabBar>(*window, "accountTabs");
+    auto* categories = Child<QTabBar>(*window, "categoryTabs");
     QCOMPARE(accounts->tabText(0), QString("account1@example.net - 3"));
     QCOMPARE(accounts->tabText(1), QString("account2@example.net - 1"));
     QCOMPARE(categories->tabText(0), QString("Challenged Mail - 2"));
     QCOMPARE(categories->tabText(3), QString("Obvious Spam - 1"));
-    QCOMPARE(Column(Child<QTreeView>(*window, "lvMail"), 1), QStringList({"two", "one"})); // newest first
+    QCOMPARE(Column(Child<QTreeView>(*window, "messageList"), 1), QStringList({"two", "one"})); // newest first
 
     categories->setCurrentIndex(3);
-    QCOMPARE(Child<QLabel>(*window, "lblQuarantineTitle")->text(), QString("Quarantine: Obvious Spam"));
-    QCOMPARE(Child<QLabel>(*window, "lblInformation")->text(), QString("These are obvious spam messages."));
-    QCOMPARE(Column(Child<QTreeView>(*window, "lvMail"), 1), QStringList({"spam"}));
+    QCOMPARE(Child<QLabel>(*window, "quarantineTitleLabel")->text(), QString("Quarantine: Obvious Spam"));
+    QCOMPARE(Child<QLabel>(*window, "informationLabel")->text(), QString("These are obvious spam messages."));
+    QCOMPARE(Column(Child<QTreeView>(*window, "messageList"), 1), QStringList({"spam"}));
 
     accounts->setCurrentIndex(1);
     QCOMPARE(categories->tabText(0), QString("Challenged Mail - 1"));
-    QCOMPARE(Child<QLabel>(*window, "lblQuarantineTitle")->text(), QString("Quarantine: Obvious Spam"));
-    QCOMPARE(Child<QTreeView>(*window, "lvMail")->model()->rowCount(), 0);
+    QCOMPARE(Child<QLabel>(*window, "quarantineTitleLabel")->text(), QString("Quarantine: Obvious Spam"));
+    QCOMPARE(Child<QTreeView>(*window, "messageList")->model()->rowCount(), 0);
 }
 
 void TestQuarantineView::headerClicksSortAndOrderReceivedRestores() {
@@ -132,8 +132,8 @@ void TestQuarantineView::headerClicksSortAndOrderReceivedRestores() {
     fixture.WriteSettings(Settings(1));
     auto window = fixture.StartWindow();
     Quarantine(fixture, 0, {{"x@example.org", "b", 0, 1}, {"y@example.org", "a", 0, 3}, {"z@example.org", "c", 0, 2}});
-    QTest::mouseClick(Child<QToolButton>(*window, "btnSpam"), Qt::LeftButton);
-    auto* list = Child<QTreeView>(*window, "lvMail");
+    QTest::mouseClick(Child<QToolButton>(*window, "quarantineButton"), Qt::LeftButton);
+    auto* list = Child<QTreeView>(*window, "messageList");
     QHeaderView* header = list->header();
     QCOMPARE(Column(list, 1), QStringList({"c", "a", "b"}));
 
@@ -141,22 +141,22 @@ void TestQuarantineView::headerClicksSortAndOrderReceivedRestores() {
     QCOMPARE(Column(list, 1), QStringList({"a", "b", "c"}));
     QVERIFY(header->isSortIndicatorShown());
     QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
-    QVERIFY(Child<QAction>(*window, "actSubjectUp")->isChecked());
+    QVERIFY(Child<QAction>(*window, "sortSubjectAscAction")->isChecked());
     header->sectionClicked(1);
     QCOMPARE(Column(list, 1), QStringList({"c", "b", "a"}));
     QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
 
-    Child<QAction>(*window, "actDateUp")->trigger();
+    Child<QAction>(*window, "sortDateAscAction")->trigger();
     QCOMPARE(Column(list, 1), QStringList({"a", "c", "b"}));
     QCOMPARE(header->sortIndicatorSection(), 2);
 
-    Child<QAction>(*window, "actOrderReceived")->trigger();
+    Child<QAction>(*window, "sortReceivedAction")->trigger();
     QCOMPARE(Column(list, 1), QStringList({"c", "a", "b"}));
     QVERIFY(!header->isSortIndicatorShown());
 
     // The order is kept in the settings file for the next start.
     header->sectionClicked(0);
-    window->actExitExecute();
+    window->Exit();
     QVERIFY(fixture.Data().Read("vantrel.ini").find("SortColumn=0") != std::string::npos);
 }
 
@@ -165,16 +165,16 @@ void TestQuarantineView::selectionEnablesTheCommands() {
     fixture.WriteSettings(Settings(1));
     auto window = fixture.StartWindow();
     Quarantine(fixture, 0, {{"x@example.org", "one"}, {"y@example.org", "two"}});
-    QTest::mouseClick(Child<QToolButton>(*window, "btnSpam"), Qt::LeftButton);
-    auto* list = Child<QTreeView>(*window, "lvMail");
-    const char* commands[] = {"actAllow", "actRelease", "actDelete"};
+    QTest::mouseClick(Child<QToolButton>(*window, "quarantineButton"), Qt::LeftButton);
+    auto* list = Child<QTreeView>(*window, "messageList");
+    const char* commands[] = {"approveAction", "releaseAction", "deleteAction"};
     for (const char* command : commands)
         QVERIFY(!Enabled(*window, command));
-    QVERIFY(!Enabled(*window, "actPreview"));
+    QVERIFY(!Enabled(*window, "previewAction"));
     SelectRows(list, {0});
-    QVERIFY(Enabled(*window, "actPreview"));
+    QVERIFY(Enabled(*window, "previewAction"));
     SelectRows(list, {0, 1});
-    QVERIFY(!Enabled(*window, "actPreview"));
+    QVERIFY(!Enabled(*window, "previewAction"));
     for (const char* command : commands)
         QVERIFY(Enabled(*window, command));
 }
@@ -183,7 +183,7 @@ void TestQuarantineView::storedZeroWidthHidesTheFromColumn() {
     GuiFixture fixture;
     fixture.WriteSettings(Settings(1, 1, 1, {"Column1=0", "Column2=250"}));
     auto window = fixture.StartWindow();
-    QHeaderView* header = Child<QTreeView>(*window, "lvMail")->header();
+    QHeaderView* header = Child<QTreeView>(*window, "messageList")->header();
     QCOMPARE(header->sectionSize(0), 0);
     QCOMPARE(header->sectionSize(1), 250);
     QCOMPARE(header->sectionSize(2), 100);
@@ -194,20 +194,20 @@ void TestQuarantineView::keysDeleteAndSelectAll() {
     fixture.WriteSettings(Settings(1));
     auto window = fixture.StartWindow();
     Quarantine(fixture, 0, {{"x@example.org", "one"}, {"y@example.org", "two"}, {"z@example.org", "three"}});
-    QTest::mouseClick(Child<QToolButton>(*window, "btnSpam"), Qt::LeftButton);
-    auto* list = Child<QTreeView>(*window, "lvMail");
+    QTest::mouseClick(Child<QToolButton>(*window, "quarantineButton"), Qt::LeftButton);
+    auto* list = Child<QTreeView>(*window, "messageList");
 
     QTest::keyRelease(list, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(list->selectionModel()->selectedRows().size(), 3);
 
     SelectRows(list, {0});
-    std::string file = AccountFolder(0) + "/" + Accounts.Item(0).UnkMailItems.Item(2).FileName;
+    std::string file = AccountFolder(0) + "/" + Accounts.Item(0).Quarantine.Item(2).FileName;
     GuiMessageBoxes::SetNextAnswer(MsgResult::Yes);
     QTest::keyClick(list, Qt::Key_Delete);
     QCOMPARE(ShownMessageTexts(), std::vector<std::string>{"Delete selected messages?"});
     QCOMPARE(Column(list, 1), QStringList({"two", "one"}));
     QVERIFY(!FileExists(file));
-    QCOMPARE(Child<QTabBar>(*window, "tabMail")->tabText(0), QString("account1@example.net - 2"));
+    QCOMPARE(Child<QTabBar>(*window, "accountTabs")->tabText(0), QString("account1@example.net - 2"));
 }
 
 void TestQuarantineView::approveAndReleaseSendThroughTheAccountsServer_data() {
@@ -215,8 +215,8 @@ void TestQuarantineView::approveAndReleaseSendThroughTheAccountsServer_data() {
     QTest::addColumn<int>("sent");
     QTest::addColumn<QStringList>("left");
     QTest::addColumn<bool>("approved");
-    QTest::newRow("approve") << "actAllow" << 2 << QStringList({"other"}) << true;
-    QTest::newRow("release") << "actRelease" << 1 << QStringList({"other", "first"}) << false;
+    QTest::newRow("approve") << "approveAction" << 2 << QStringList({"other"}) << true;
+    QTest::newRow("release") << "releaseAction" << 1 << QStringList({"other", "first"}) << false;
 }
 
 void TestQuarantineView::approveAndReleaseSendThroughTheAccountsServer() {
@@ -230,23 +230,24 @@ void TestQuarantineView::approveAndReleaseSendThroughTheAccountsServer() {
     fixture.WriteSettings(Settings(1, pop3.Port(), smtp.Port()));
     auto window = fixture.StartWindow();
     Quarantine(fixture, 0, {{"ann@example.org", "first"}, {"bob@example.org", "other"}, {"ann@example.org", "second"}});
-    QTest::mouseClick(Child<QToolButton>(*window, "btnSpam"), Qt::LeftButton);
-    auto* list = Child<QTreeView>(*window, "lvMail");
+    QTest::mouseClick(Child<QToolButton>(*window, "quarantineButton"), Qt::LeftButton);
+    auto* list = Child<QTreeView>(*window, "messageList");
     SelectRows(list, {0}); // "second", from ann
 
     bool waitShown = false;
-    WhenDialogShown(window.get(), "TfrmWait", [&](QWidget*) { waitShown = true; });
+    WhenDialogShown(window.get(), "WaitWindow", [&](QWidget*) { waitShown = true; });
     GuiMessageBoxes::SetNextAnswer(MsgResult::Yes);
     Child<QAction>(*window, qPrintable(action))->trigger();
 
     smtp.Stop();
     QCOMPARE(int(smtp.Messages().size()), sent);
     QVERIFY(waitShown);
-    QVERIFY(!window->findChild<QWidget*>("TfrmWait"));
+    QVERIFY(!window->findChild<QWidget*>("WaitWindow"));
     QCOMPARE(Column(list, 1), left);
-    QCOMPARE(WhiteList.Matches("ann@example.org"), approved);
+    QCOMPARE(ApprovedSenders.Matches("ann@example.org"), approved);
     QCOMPARE(window->StatusPanel(1), QString("Finished releasing messages to inbox."));
-    QVERIFY(Child<QToolButton>(*window, "btnScan")->isEnabled() && Child<QTabBar>(*window, "tabMail")->isEnabled());
+    QVERIFY(Child<QToolButton>(*window, "scanButton")->isEnabled() &&
+            Child<QTabBar>(*window, "accountTabs")->isEnabled());
 }
 
 QTEST_MAIN(TestQuarantineView)

@@ -4,21 +4,21 @@
 #include "platform/data_folder.h"
 #include "platform/date_time.h"
 #include "platform/paths.h"
+#include "records/accounts.h"
 #include "records/password_scramble.h"
 #include "records/program_settings.h"
-#include "records/uObjects.h"
 #include "scan/scan_state.h"
 #include "support/temp_folder.h"
-#include "ui/dialogs/uFormApprove.h"
-#include "ui/dialogs/uFormWait.h"
-#include "ui/dialogs/uPassword.h"
+#include "ui/dialogs/approve_dialog.h"
+#include "ui/dialogs/password_dialog.h"
+#include "ui/dialogs/wait_window.h"
 #include "ui/main/gui_scan_view.h"
-#include "ui/main/uMain.h"
-#include "ui/preview/uPreview.h"
+#include "ui/main/main_window.h"
+#include "ui/preview/preview_dialog.h"
 #include "ui/shell/gui_message_boxes.h"
 #include "ui/shell/vantrel_application.h"
-#include "ui/update/uFormDownloadUpdate.h"
-#include "ui/welcome/welcome_form.h"
+#include "ui/update/download_window.h"
+#include "ui/welcome/welcome_dialog.h"
 
 #include <QAbstractItemView>
 #include <QDir>
@@ -37,7 +37,7 @@ namespace {
 QString g_folder;
 
 void Save(QWidget* widget, const char* name) {
-    if (qobject_cast<TfrmQuorvaneMain*>(widget))
+    if (qobject_cast<MainWindow*>(widget))
         widget->resize(820, 540);
     QCoreApplication::processEvents();
     QString path = QDir(g_folder).filePath(QString(name) + ".png");
@@ -47,13 +47,13 @@ void Save(QWidget* widget, const char* name) {
         std::printf("%s\n", qPrintable(path));
 }
 
-void Click(TfrmQuorvaneMain& window, const char* button) {
+void Click(MainWindow& window, const char* button) {
     window.findChild<QToolButton*>(button)->click();
     QCoreApplication::processEvents();
 }
 
 // The scan page as it looks halfway through a scan of two accounts.
-void FillScanInProgress(TfrmQuorvaneMain& window) {
+void FillScanInProgress(MainWindow& window) {
     GuiScanView& view = window.View();
     view.SetHeadline("Scanning me@example.com (1/2), please wait...");
     view.SetCurrentAction("Retrieving message header 7 of 12...");
@@ -117,8 +117,8 @@ std::string FillQuarantine(const TempFolder& data) {
     for (const Entry& entry : entries) {
         std::string file = "{5CA1AB1E-0000-4000-8000-00000000000" + std::to_string(++n) + "}.dat";
         data.Write("Accounts/" + Accounts.Item(0).ID + "/" + file, MultipartMessage);
-        Accounts.Item(0).UnkMailItems.Add(entry.Address, entry.Name, entry.Category, file, Now() - entry.DaysAgo,
-                                          entry.Subject, "me@example.com");
+        Accounts.Item(0).Quarantine.Add(entry.Address, entry.Name, entry.Category, file, Now() - entry.DaysAgo,
+                                        entry.Subject, "me@example.com");
         if (std::string(entry.Subject) == "Our meeting next week")
             meeting = IncludeTrailingDelimiter(folder) + file;
     }
@@ -158,7 +158,7 @@ int main(int argc, char** argv) {
     data.Write("WhiteList.dat", approved);
     data.Write("BlackList.dat", "offers@deals.example.net\r\n*@spam.example\r\nwinner@lottery.example\r\n");
 
-    TfrmQuorvaneMain window;
+    MainWindow window;
     window.StartUp();
     window.resize(760, 520);
     window.ShowMainWindow();
@@ -174,61 +174,61 @@ int main(int argc, char** argv) {
     window.View().StopAnimation();
 
     std::string meeting = FillQuarantine(data);
-    Click(window, "btnSpam");
-    auto* list = window.findChild<QAbstractItemView*>("lvMail");
+    Click(window, "quarantineButton");
+    auto* list = window.findChild<QAbstractItemView*>("messageList");
     list->selectionModel()->select(list->model()->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     Save(&window, "quarantine");
 
-    TfrmPreview preview(&window);
+    PreviewDialog preview(&window);
     preview.LoadMessage(meeting);
     preview.resize(620, 440);
     preview.show();
     Save(&preview, "preview");
     preview.close();
-    Click(window, "btnLists");
+    Click(window, "approvedSendersButton");
     Save(&window, "approved-senders");
-    Click(window, "btnSettings");
+    Click(window, "settingsButton");
     const char* const tabs[] = {"settings-preferences", "settings-challenge", "settings-accounts", "settings-blacklist",
                                 "settings-advanced"};
     for (int tab = 0; tab < 5; ++tab) {
-        window.findChild<QTabBar*>("TabControl1")->setCurrentIndex(tab);
+        window.findChild<QTabBar*>("settingsTabs")->setCurrentIndex(tab);
         Save(&window, tabs[tab]);
     }
-    window.findChild<QPushButton*>("btnSaveOptions")->click();
-    Click(window, "btnAbout");
+    window.findChild<QPushButton*>("okButton")->click();
+    Click(window, "aboutButton");
     Save(&window, "about");
 
-    auto* menu = window.findChild<QMenu*>("TrayMenu");
+    auto* menu = window.findChild<QMenu*>("trayMenu");
     menu->popup(QPoint(0, 0));
     QTest::qWait(50);
     Save(menu, "tray-menu");
     menu->close();
 
-    TfrmApprove approve("Jane Sender <jane@example.net>\r\nRe: Our meeting next week", &window);
+    ApproveDialog approve("Jane Sender <jane@example.net>\r\nRe: Our meeting next week", &window);
     approve.show();
     approve.Tick();
     Save(&approve, "approve");
     approve.close();
 
-    TfrmDownloadUpdate download(&window);
+    DownloadWindow download(&window);
     download.SetProgress(3 * 1024 * 1024, 8 * 1024 * 1024);
     download.show();
     Save(&download, "download-update");
     download.hide();
 
-    TWelcomeForm welcome(nullptr, &window);
+    WelcomeDialog welcome(nullptr, &window);
     welcome.show();
     Save(&welcome, "welcome");
     welcome.hide();
 
-    TfrmWait wait(&window);
+    WaitWindow wait(&window);
     wait.ShowOver();
     Save(&wait, "wait");
     wait.close();
 
-    TfrmPassword password(&window);
+    PasswordDialog password(&window);
     password.show();
-    QTest::keyClicks(password.findChild<QWidget*>("edPass"), "secret");
+    QTest::keyClicks(password.findChild<QWidget*>("enteredPasswordEdit"), "secret");
     Save(&password, "password");
     password.close();
 

@@ -3,11 +3,11 @@
 // around the address-book detection.
 #include "gui_fixture.h"
 
-#include "records/block_list.h"
+#include "records/sender_list.h"
 #include "records/sender_lists.h"
 #include "support/recording_scan_view.h"
-#include "ui/lists/uBlockListsForm.h"
-#include "ui/lists/uFrameBlockList.h"
+#include "ui/lists/sender_list_editor.h"
+#include "ui/lists/sender_lists_panel.h"
 #include "ui/shell/gui_message_boxes.h"
 #include "ui/shell/gui_prompts.h"
 
@@ -21,8 +21,8 @@
 
 namespace {
 
-QListWidget* ListBox(TBlockListsForm& form, const QString& frame) {
-    return form.findChild<QWidget*>(frame)->findChild<QListWidget*>("lboxEMailMasks");
+QListWidget* ListBox(SenderListsPanel& form, const QString& frame) {
+    return form.findChild<QWidget*>(frame)->findChild<QListWidget*>("entryList");
 }
 
 QStringList Texts(const QListWidget* list) {
@@ -32,13 +32,13 @@ QStringList Texts(const QListWidget* list) {
     return texts;
 }
 
-void Click(TBlockListsForm& form, const QString& frame, const char* button) {
+void Click(SenderListsPanel& form, const QString& frame, const char* button) {
     QTest::mouseClick(form.findChild<QWidget*>(frame)->findChild<QToolButton*>(button), Qt::LeftButton);
 }
 
 // What the list's file holds, sorted as the list box shows it.
 QStringList Saved(const GuiFixture& fixture, const std::string& fileName) {
-    TBlockList list(fileName);
+    SenderList list(fileName);
     list.LoadFromFile(fixture.Data().Path());
     QStringList entries;
     for (const std::string& entry : list.Strings())
@@ -97,14 +97,14 @@ void TestSenderLists::addStoresLowerCasedValidEntries() {
     QFETCH(QStringList, shown);
     QFETCH(QString, message);
     GuiFixture fixture;
-    WhiteList.Add(existing.toStdString());
-    TBlockListsForm form;
+    ApprovedSenders.Add(existing.toStdString());
+    SenderListsPanel form;
     form.ShowLists();
     form.show();
-    QSignalSpy counts(&form, &TBlockListsForm::ApprovedCountChanged);
+    QSignalSpy counts(&form, &SenderListsPanel::ApprovedCountChanged);
     GuiPrompts::SetNextText(typed, ok);
-    Click(form, "WBListFrame", "btnNew");
-    QCOMPARE(Texts(ListBox(form, "WBListFrame")), shown);
+    Click(form, "approvedEditor", "btnNew");
+    QCOMPARE(Texts(ListBox(form, "approvedEditor")), shown);
     QCOMPARE(Saved(fixture, "WhiteList.dat"), shown);
     QCOMPARE(Messages(), message.isEmpty() ? QStringList{} : QStringList{message});
     QCOMPARE(counts.size(), ok && message.isEmpty() ? 1 : 0);
@@ -128,10 +128,10 @@ void TestSenderLists::keysActOnlyWithoutModifiers() {
     QFETCH(int, modifiers);
     QFETCH(bool, acts);
     GuiFixture fixture;
-    TBlockListsForm form;
+    SenderListsPanel form;
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    QListWidget* list = ListBox(form, "WBListFrame");
+    QListWidget* list = ListBox(form, "approvedEditor");
     list->setFocus();
     GuiPrompts::SetNextText("k@x.org", true);
     QTest::keyClick(list, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
@@ -144,24 +144,24 @@ void TestSenderLists::keysActOnlyWithoutModifiers() {
 
 void TestSenderLists::deleteConfirmsAndAnEmptyListHasNoFile() {
     GuiFixture fixture;
-    WhiteList.AddStrings({"a@x.org", "b@x.org", "c@x.org"});
-    TBlockListsForm form;
+    ApprovedSenders.AddStrings({"a@x.org", "b@x.org", "c@x.org"});
+    SenderListsPanel form;
     form.ShowLists();
     form.show();
-    QListWidget* list = ListBox(form, "WBListFrame");
-    Click(form, "WBListFrame", "btnDel");
+    QListWidget* list = ListBox(form, "approvedEditor");
+    Click(form, "approvedEditor", "btnDel");
     list->item(0)->setSelected(true);
     list->item(2)->setSelected(true);
     GuiMessageBoxes::SetNextAnswer(MsgResult::No);
-    Click(form, "WBListFrame", "btnDel");
+    Click(form, "approvedEditor", "btnDel");
     QCOMPARE(Texts(list), QStringList({"a@x.org", "b@x.org", "c@x.org"}));
     GuiMessageBoxes::SetNextAnswer(MsgResult::Yes);
-    Click(form, "WBListFrame", "btnDel");
+    Click(form, "approvedEditor", "btnDel");
     QCOMPARE(Texts(list), QStringList{"b@x.org"});
     QCOMPARE(Saved(fixture, "WhiteList.dat"), QStringList{"b@x.org"});
     list->item(0)->setSelected(true);
     GuiMessageBoxes::SetNextAnswer(MsgResult::Yes);
-    Click(form, "WBListFrame", "btnDel");
+    Click(form, "approvedEditor", "btnDel");
     QVERIFY(!QFileInfo::exists(QString::fromStdString(fixture.Data().File("WhiteList.dat"))));
     QCOMPARE(Messages(), QStringList({"No address selected.", "Are you sure?", "Are you sure?", "Are you sure?"}));
 }
@@ -172,9 +172,9 @@ void TestSenderLists::importAddsOnlyValidLines_data() {
     QTest::addColumn<QStringList>("shown");
     QTest::addColumn<QStringList>("messages");
     QStringList valid{"bob@x.org", "jane@example.org", "last@x.org"};
-    QTest::newRow("approved") << "WBListFrame" << true << valid << QStringList{};
-    QTest::newRow("blacklist") << "BBListFrame" << true << valid << QStringList{};
-    QTest::newRow("unreadable") << "WBListFrame" << false << QStringList{} << QStringList{"Unable to import file."};
+    QTest::newRow("approved") << "approvedEditor" << true << valid << QStringList{};
+    QTest::newRow("blacklist") << "blockedEditor" << true << valid << QStringList{};
+    QTest::newRow("unreadable") << "approvedEditor" << false << QStringList{} << QStringList{"Unable to import file."};
 }
 
 void TestSenderLists::importAddsOnlyValidLines() {
@@ -183,9 +183,9 @@ void TestSenderLists::importAddsOnlyValidLines() {
     QFETCH(QStringList, shown);
     QFETCH(QStringList, messages);
     GuiFixture fixture;
-    TBlockListsForm form;
+    SenderListsPanel form;
     form.show();
-    if (frame == "BBListFrame")
+    if (frame == "blockedEditor")
         form.ShowBlacklistOnly();
     if (readable)
         fixture.Data().Write("import.txt", "\r\n  Jane@Example.org  \r\n#x@y.org\r\n;z@y.org\r\n  # w@y.org\r\n"
@@ -193,19 +193,19 @@ void TestSenderLists::importAddsOnlyValidLines() {
     GuiPrompts::SetNextFileName(QString::fromStdString(fixture.Data().File("import.txt")));
     Click(form, frame, "btnImport");
     QCOMPARE(Texts(ListBox(form, frame)), shown);
-    QCOMPARE(Saved(fixture, frame == "WBListFrame" ? "WhiteList.dat" : "BlackList.dat"), shown);
+    QCOMPARE(Saved(fixture, frame == "approvedEditor" ? "WhiteList.dat" : "BlackList.dat"), shown);
     QCOMPARE(Messages(), messages);
 }
 
 void TestSenderLists::listsSavedElsewhereAreShown() {
     GuiFixture fixture;
     {
-        TBlockListsForm form;
-        WhiteList.Add("new@x.org");
-        BlackList.Add("bad@x.org");
+        SenderListsPanel form;
+        ApprovedSenders.Add("new@x.org");
+        BlockedSenders.Add("bad@x.org");
         SaveLists();
-        QCOMPARE(Texts(ListBox(form, "WBListFrame")), QStringList{"new@x.org"});
-        QCOMPARE(Texts(ListBox(form, "BBListFrame")), QStringList{"bad@x.org"});
+        QCOMPARE(Texts(ListBox(form, "approvedEditor")), QStringList{"new@x.org"});
+        QCOMPARE(Texts(ListBox(form, "blockedEditor")), QStringList{"bad@x.org"});
     }
     // The form is gone: saving must not reach it.
     SaveLists();
@@ -216,17 +216,17 @@ void TestSenderLists::addressBookDetectionUnlocksWhenSavingFails() {
     RecordingScanView view;
     // A folder where the list file belongs: SaveLists cannot write it.
     std::filesystem::create_directory(fixture.Data().File("WhiteList.dat"));
-    TBlockListsForm form;
+    SenderListsPanel form;
     form.show();
-    auto* frame = form.findChild<TFrameBlockList*>("WBListFrame");
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, frame->btnImportAddressBookClick());
+    auto* frame = form.findChild<SenderListEditor*>("approvedEditor");
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, frame->DetectAddressBooks());
     QCOMPARE(view.CallsStartingWith("Disable: ").size(), size_t(6));
     for (ScanControl control : {ScanControl::Scan, ScanControl::Quarantine, ScanControl::Settings, ScanControl::Help,
                                 ScanControl::About, ScanControl::CloseCommand})
         QVERIFY(view.ControlEnabled(control));
     QVERIFY(!view.BusyCursor);
     QVERIFY(frame->findChild<QToolButton*>("btnNew")->isEnabled());
-    QVERIFY(form.findChild<QWidget*>("BBListFrame")->findChild<QToolButton*>("btnImportAddressBook")->isHidden());
+    QVERIFY(form.findChild<QWidget*>("blockedEditor")->findChild<QToolButton*>("btnImportAddressBook")->isHidden());
 }
 
 QTEST_MAIN(TestSenderLists)

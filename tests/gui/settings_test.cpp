@@ -4,13 +4,13 @@
 // editor's binding to the account records.
 #include "gui_fixture.h"
 
+#include "records/accounts.h"
 #include "records/password_scramble.h"
 #include "records/program_settings.h"
 #include "records/sender_lists.h"
-#include "records/uObjects.h"
 #include "support/fake_pop3_server.h"
 #include "support/fake_smtp_server.h"
-#include "ui/main/uMain.h"
+#include "ui/main/main_window.h"
 #include "ui/shell/gui_message_boxes.h"
 
 #include <QAction>
@@ -47,15 +47,15 @@ template <class T> T* Child(QWidget& window, const char* name) {
 }
 
 void ClickOk(QWidget& window) {
-    QTest::mouseClick(Child<QPushButton>(window, "btnSaveOptions"), Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(window, "okButton"), Qt::LeftButton);
 }
 
 void OpenSettings(QWidget& window) {
-    QTest::mouseClick(Child<QToolButton>(window, "btnSettings"), Qt::LeftButton);
+    QTest::mouseClick(Child<QToolButton>(window, "settingsButton"), Qt::LeftButton);
 }
 
 int SettingsTab(QWidget& window) {
-    return Child<QTabBar>(window, "TabControl1")->currentIndex();
+    return Child<QTabBar>(window, "settingsTabs")->currentIndex();
 }
 
 } // namespace
@@ -78,7 +78,7 @@ void TestSettings::timeoutTextAndItsCheck() {
     fixture.WriteSettings(Settings({{"me@example.net", "me", "pw", "1"}}));
     auto window = fixture.StartWindow();
     OpenSettings(*window);
-    auto* timeout = Child<QLineEdit>(*window, "edTimeOut");
+    auto* timeout = Child<QLineEdit>(*window, "timeoutEdit");
     timeout->clear();
     QTest::keyClicks(timeout, "abc");
     QCOMPARE(ProgramSettings.Timeout, 60);
@@ -88,7 +88,7 @@ void TestSettings::timeoutTextAndItsCheck() {
     QCOMPARE(ShownMessageTexts(), std::vector<std::string>{"The timeout value cannot be lower than 30 seconds.  Please "
                                                            "enter a timeout value of 30 seconds or greater."});
     QCOMPARE(SettingsTab(*window), 4);
-    QCOMPARE(window->CurrentPage(), int(TfrmQuorvaneMain::PageSettings));
+    QCOMPARE(window->CurrentPage(), int(MainWindow::PageSettings));
     QVERIFY(fixture.Data().Read("vantrel.ini").find("Timeout=10") != std::string::npos); // saved all the same
 }
 
@@ -101,20 +101,20 @@ void TestSettings::accountChecksRunInOrderAndFocusTheField() {
     QCOMPARE(ShownMessageTexts(),
              std::vector<std::string>{"You must enter the user name for the account \"first@example.net\""});
     QCOMPARE(SettingsTab(*window), 2);
-    QCOMPARE(Child<QTabBar>(*window, "tabAccounts")->currentIndex(), 0);
-    QCOMPARE(window->focusWidget()->objectName(), QString("edLogin"));
+    QCOMPARE(Child<QTabBar>(*window, "accountEditorTabs")->currentIndex(), 0);
+    QCOMPARE(window->focusWidget()->objectName(), QString("userNameEdit"));
 
-    QTest::keyClicks(Child<QLineEdit>(*window, "edLogin"), "me");
+    QTest::keyClicks(Child<QLineEdit>(*window, "userNameEdit"), "me");
     GuiMessageBoxes::ClearShown();
     GuiMessageBoxes::SetUnshown(true);
     ClickOk(*window);
     QCOMPARE(ShownMessageTexts(),
              std::vector<std::string>{"You must enter the password for the account \"second@example.net\""});
-    QCOMPARE(Child<QTabBar>(*window, "tabAccounts")->currentIndex(), 1);
-    QCOMPARE(window->focusWidget()->objectName(), QString("edPassword"));
+    QCOMPARE(Child<QTabBar>(*window, "accountEditorTabs")->currentIndex(), 1);
+    QCOMPARE(window->focusWidget()->objectName(), QString("passwordEdit"));
 
-    QTest::keyClicks(Child<QLineEdit>(*window, "edReplyAddress"), "abc");
-    QTest::keyClicks(Child<QLineEdit>(*window, "edPassword"), "pw");
+    QTest::keyClicks(Child<QLineEdit>(*window, "replyAddressEdit"), "abc");
+    QTest::keyClicks(Child<QLineEdit>(*window, "passwordEdit"), "pw");
     GuiMessageBoxes::ClearShown();
     GuiMessageBoxes::SetUnshown(true);
     ClickOk(*window);
@@ -128,7 +128,7 @@ void TestSettings::disabledAccountsAreNotChecked() {
     OpenSettings(*window);
     ClickOk(*window);
     QVERIFY(ShownMessageTexts().empty());
-    QCOMPARE(window->CurrentPage(), int(TfrmQuorvaneMain::PageScan));
+    QCOMPARE(window->CurrentPage(), int(MainWindow::PageScan));
 }
 
 void TestSettings::thePageLocksTheWindowUntilOk() {
@@ -137,14 +137,14 @@ void TestSettings::thePageLocksTheWindowUntilOk() {
     auto window = fixture.StartWindow();
     window->ShowMainWindow();
     OpenSettings(*window);
-    for (const char* name : {"btnScan", "btnSpam", "btnLists", "btnAbout"})
+    for (const char* name : {"scanButton", "quarantineButton", "approvedSendersButton", "aboutButton"})
         QVERIFY2(!Child<QToolButton>(*window, name)->isEnabled(), name);
-    QVERIFY(Child<QToolButton>(*window, "btnHelp")->isEnabled());
-    window->actExitExecute();
+    QVERIFY(Child<QToolButton>(*window, "helpButton")->isEnabled());
+    window->Exit();
     QVERIFY(window->isVisible());
     ClickOk(*window);
-    QCOMPARE(window->CurrentPage(), int(TfrmQuorvaneMain::PageScan));
-    QVERIFY(Child<QToolButton>(*window, "btnAbout")->isEnabled() && window->CloseCommandEnabled());
+    QCOMPARE(window->CurrentPage(), int(MainWindow::PageScan));
+    QVERIFY(Child<QToolButton>(*window, "aboutButton")->isEnabled() && window->CloseCommandEnabled());
 }
 
 void TestSettings::firstRunCompletesAtTheFirstGoodOk() {
@@ -153,20 +153,20 @@ void TestSettings::firstRunCompletesAtTheFirstGoodOk() {
     auto window = fixture.StartWindow();
     QVERIFY(window->FirstRun());
     OpenSettings(*window);
-    Child<QTabBar>(*window, "TabControl1")->setCurrentIndex(2);
-    Child<QAction>(*window, "actAddAccount")->trigger();
-    for (auto [field, text] : {std::pair{"edName", "Me"},
-                               {"edReturnAddress", "me@example.net"},
-                               {"edLogin", "me"},
-                               {"edPassword", "pw"},
-                               {"edServer", "pop.example.net"}})
+    Child<QTabBar>(*window, "settingsTabs")->setCurrentIndex(2);
+    Child<QAction>(*window, "addAccountAction")->trigger();
+    for (auto [field, text] : {std::pair{"displayNameEdit", "Me"},
+                               {"emailAddressEdit", "me@example.net"},
+                               {"userNameEdit", "me"},
+                               {"passwordEdit", "pw"},
+                               {"pop3ServerEdit", "pop.example.net"}})
         QTest::keyClicks(Child<QLineEdit>(*window, field), text);
     ClickOk(*window);
     auto texts = ShownMessageTexts();
     QCOMPARE(texts.size(), size_t(2));
     QVERIFY(texts[0].rfind("Your approved list is empty.", 0) == 0);
     QCOMPARE(GuiMessageBoxes::ShownBoxes()[1].Title, std::string("Setup Complete"));
-    QCOMPARE(fixture.OpenedUrls().back().fileName(), QString("getting_started.htm"));
+    QCOMPARE(fixture.OpenedUrls().back().FileName(), QString("getting_started.htm"));
     QVERIFY(!window->FirstRun());
     QVERIFY(!window->isVisible() || window->isMinimized());
     LoadSettings();
@@ -186,10 +186,10 @@ void TestSettings::resetToDefaultsAnsweredNoKeepsTheTexts() {
     ChallengeTemplate = "Mine";
     OpenSettings(*window);
     GuiMessageBoxes::SetNextAnswer(MsgResult::No);
-    Child<QPushButton>(*window, "btnResetDefaults")->click();
+    Child<QPushButton>(*window, "resetButton")->click();
     QCOMPARE(ChallengeTemplate, std::string("Mine"));
     GuiMessageBoxes::SetNextAnswer(MsgResult::Yes);
-    Child<QPushButton>(*window, "btnResetDefaults")->click();
+    Child<QPushButton>(*window, "resetButton")->click();
     QCOMPARE(ChallengeTemplate, DefaultChallengeTemplate());
 }
 
@@ -198,13 +198,13 @@ void TestSettings::editorAppliesOnTabSwitchAndSuggestsTlsPorts() {
     fixture.WriteSettings(Settings({{"one@example.net", "me", "pw", "1"}, {"two@example.net", "me", "pw", "1"}}));
     auto window = fixture.StartWindow();
     OpenSettings(*window);
-    auto* port = Child<QLineEdit>(*window, "edPort");
+    auto* port = Child<QLineEdit>(*window, "pop3PortEdit");
     QCOMPARE(port->text(), QString("110"));
-    Child<QComboBox>(*window, "cmbPOP3Security")->setCurrentIndex(1); // TLS
+    Child<QComboBox>(*window, "pop3SecurityCombo")->setCurrentIndex(1); // TLS
     QCOMPARE(port->text(), QString("995"));
-    QTest::keyClicks(Child<QLineEdit>(*window, "edReplyAddress"), "lost@example.net");
-    Child<QTabBar>(*window, "tabAccounts")->setCurrentIndex(1);
-    QCOMPARE(Child<QLineEdit>(*window, "edReturnAddress")->text(), QString("two@example.net"));
+    QTest::keyClicks(Child<QLineEdit>(*window, "replyAddressEdit"), "lost@example.net");
+    Child<QTabBar>(*window, "accountEditorTabs")->setCurrentIndex(1);
+    QCOMPARE(Child<QLineEdit>(*window, "emailAddressEdit")->text(), QString("two@example.net"));
     QCOMPARE(Accounts.Item(0).Port, 995);
     QCOMPARE(Accounts.Item(0).POP3Security, ConnectionSecurity::Tls);
     // The reply address went with the security change here: it is applied
@@ -226,16 +226,16 @@ void TestSettings::testConnectionLogsInWithTheFieldsAsTyped() {
         edit->clear();
         QTest::keyClicks(edit, QString::fromStdString(text));
     };
-    type("edServer", "127.0.0.1");
-    type("edPort", std::to_string(pop3.Port()));
-    type("edSMTP", "127.0.0.1");
-    type("edSMTPPort", std::to_string(smtp.Port()));
-    type("edLogin", FakePop3Server::User);
-    type("edPassword", "wrong");
-    Child<QPushButton>(*window, "btnTestConnection")->click();
+    type("pop3ServerEdit", "127.0.0.1");
+    type("pop3PortEdit", std::to_string(pop3.Port()));
+    type("smtpServerEdit", "127.0.0.1");
+    type("smtpPortEdit", std::to_string(smtp.Port()));
+    type("userNameEdit", FakePop3Server::User);
+    type("passwordEdit", "wrong");
+    Child<QPushButton>(*window, "testConnectionButton")->click();
     QVERIFY(ShownMessageTexts().back().starts_with("Incoming mail (POP3): [AUTH] Authentication failed."));
-    type("edPassword", FakePop3Server::Password);
-    Child<QPushButton>(*window, "btnTestConnection")->click();
+    type("passwordEdit", FakePop3Server::Password);
+    Child<QPushButton>(*window, "testConnectionButton")->click();
     QCOMPARE(ShownMessageTexts().back(),
              std::string("Incoming mail (POP3): logged in as user.\r\nOutgoing mail (SMTP): connected."));
     QCOMPARE(pop3.Mailbox().size(), size_t(1));                                         // nothing deleted

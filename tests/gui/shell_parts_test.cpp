@@ -1,6 +1,6 @@
 // The small parts of the shell: the approve prompt's countdown, the grey
 // images of disabled buttons, the command-line switches and the tray icon.
-#include "ui/dialogs/uFormApprove.h"
+#include "ui/dialogs/approve_dialog.h"
 #include "ui/main/navigation_images.h"
 #include "ui/shell/command_switch.h"
 #include "ui/shell/tray_icon.h"
@@ -25,9 +25,9 @@ private slots:
 };
 
 void TestShellParts::approvePromptApprovesWhenTheCountdownEnds() {
-    TfrmApprove prompt("Jane <jane@example.org>\r\nRe: Lunch");
+    ApproveDialog prompt("Jane <jane@example.org>\r\nRe: Lunch");
     prompt.show();
-    auto* approve = prompt.findChild<QPushButton*>("btnApprove");
+    auto* approve = prompt.findChild<QPushButton*>("approveButton");
     QCOMPARE(prompt.windowTitle(), QString("Approve Sender?"));
     QCOMPARE(approve->text(), QString("Approve Sender - 30"));
     QSignalSpy finished(&prompt, &QDialog::finished);
@@ -40,14 +40,14 @@ void TestShellParts::approvePromptApprovesWhenTheCountdownEnds() {
     QCOMPARE(finished.size(), 1);
     QCOMPARE(prompt.result(), int(QDialog::Accepted));
     // The real timer drives the same ticks.
-    QVERIFY(prompt.findChild<QTimer*>("tmrCountdown")->interval() == 1000);
+    QVERIFY(prompt.findChild<QTimer*>("countdownTimer")->interval() == 1000);
 }
 
 void TestShellParts::approvePromptRejects() {
-    TfrmApprove prompt("someone@example.org");
+    ApproveDialog prompt("someone@example.org");
     prompt.show();
     prompt.Tick();
-    QTest::mouseClick(prompt.findChild<QPushButton*>("btnReject"), Qt::LeftButton);
+    QTest::mouseClick(prompt.findChild<QPushButton*>("rejectButton"), Qt::LeftButton);
     QCOMPARE(prompt.result(), int(QDialog::Rejected));
     // Shown again, the countdown starts over.
     prompt.show();

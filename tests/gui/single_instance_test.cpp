@@ -6,7 +6,7 @@
 #include "records/password_scramble.h"
 #include "support/fake_pop3_server.h"
 #include "test_paths.h"
-#include "ui/main/uMain.h"
+#include "ui/main/main_window.h"
 #include "ui/shell/gui_message_boxes.h"
 #include "ui/shell/single_instance.h"
 

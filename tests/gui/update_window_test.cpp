@@ -4,9 +4,9 @@
 #include "gui_fixture.h"
 
 #include "support/fake_http_server.h"
-#include "ui/main/uMain.h"
+#include "ui/main/main_window.h"
 #include "ui/shell/gui_message_boxes.h"
-#include "ui/update/uFormDownloadUpdate.h"
+#include "ui/update/download_window.h"
 
 #include <QApplication>
 #include <QProgressBar>
@@ -36,7 +36,7 @@ private slots:
 private:
     std::unique_ptr<GuiFixture> m_fixture;
     std::unique_ptr<FakeHttpServer> m_http;
-    std::unique_ptr<TfrmQuorvaneMain> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 void TestUpdateWindow::init() {
@@ -45,7 +45,7 @@ void TestUpdateWindow::init() {
     qputenv("QUORVANE_UPDATE_PAGE", QByteArray::fromStdString(m_http->Address("/update.htm")));
     qputenv("TMPDIR", QByteArray::fromStdString(m_fixture->Data().Path()));
     m_window = m_fixture->StartWindow();
-    QTest::mouseClick(m_window->findChild<QToolButton*>("btnAbout"), Qt::LeftButton);
+    QTest::mouseClick(m_window->findChild<QToolButton*>("aboutButton"), Qt::LeftButton);
 }
 
 void TestUpdateWindow::cleanup() {
@@ -57,7 +57,7 @@ void TestUpdateWindow::cleanup() {
 
 void TestUpdateWindow::noUpdateShowsTheNotice() {
     m_http->On("/update.htm", {200, Page("1.1", "x")});
-    m_window->findChild<QPushButton*>("btnCheckUpdate")->click();
+    m_window->findChild<QPushButton*>("checkUpdateButton")->click();
     QCOMPARE(ShownMessageTexts(), std::vector<std::string>{"No update is available, you have the latest version of "
                                                            "Quorvane."});
 }
@@ -70,8 +70,8 @@ void TestUpdateWindow::aDownloadIsHandedToTheDesktopAndTheProgramEnds() {
     QString title;
     auto bar = []() -> QProgressBar* {
         for (QWidget* window : QApplication::topLevelWidgets())
-            if (window->objectName() == "TfrmDownloadUpdate" && window->isVisible())
-                return window->findChild<QProgressBar*>("ProgressBar1");
+            if (window->objectName() == "DownloadWindow" && window->isVisible())
+                return window->findChild<QProgressBar*>("progressBar");
         return nullptr;
     };
     WhenReady(
@@ -81,12 +81,12 @@ void TestUpdateWindow::aDownloadIsHandedToTheDesktopAndTheProgramEnds() {
             title = bar()->window()->windowTitle();
         });
     GuiMessageBoxes::SetNextAnswer(MsgResult::Yes);
-    m_window->findChild<QPushButton*>("btnCheckUpdate")->click();
+    m_window->findChild<QPushButton*>("checkUpdateButton")->click();
     QCOMPARE(maximum, 29); // 30000 bytes in kilobytes
     QCOMPARE(title, QString("Downloading update, please wait..."));
     QCOMPARE(m_fixture->OpenedUrls().size(), size_t(1));
     QUrl file = m_fixture->OpenedUrls()[0];
-    QVERIFY(file.isLocalFile() && file.fileName() == "setup.deb");
+    QVERIFY(file.isLocalFile() && file.FileName() == "setup.deb");
     QVERIFY(!QFileInfo(file.toLocalFile()).isExecutable());
     QVERIFY(!m_window->isVisible()); // Exit
 }
@@ -94,16 +94,16 @@ void TestUpdateWindow::aDownloadIsHandedToTheDesktopAndTheProgramEnds() {
 void TestUpdateWindow::cancelStopsTheDownloadAfterItsQuestion() {
     m_http->On("/update.htm", {200, Page("2.0", m_http->Address("/setup.deb"))});
     m_http->On("/setup.deb", {200, std::string(100000, 'p'), std::nullopt, true, true});
-    WhenDialogShown(m_window.get(), "TfrmDownloadUpdate", [](QWidget* dialog) {
+    WhenDialogShown(m_window.get(), "DownloadWindow", [](QWidget* dialog) {
         GuiMessageBoxes::SetNextAnswer(MsgResult::Yes);
-        QTest::mouseClick(dialog->findChild<QPushButton*>("btnCancel"), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
     });
     GuiMessageBoxes::SetNextAnswer(MsgResult::Yes);
-    m_window->findChild<QPushButton*>("btnCheckUpdate")->click();
+    m_window->findChild<QPushButton*>("checkUpdateButton")->click();
     QVERIFY(m_fixture->OpenedUrls().empty());
     auto texts = ShownMessageTexts();
     QCOMPARE(texts.back(), std::string("Are you sure you want to cancel?"));
-    QVERIFY(!m_window->findChild<TfrmDownloadUpdate*>());
+    QVERIFY(!m_window->findChild<DownloadWindow*>());
 }
 
 QTEST_MAIN(TestUpdateWindow)

@@ -7,7 +7,7 @@
 
 #include "mail/mail_message.h"
 #include "mail/pop3_session.h"
-#include "mail/utmyidsmtp.h"
+#include "mail/smtp_client.h"
 #include "platform/mail_transport_error.h"
 #include "platform/tcp_socket.h"
 
@@ -148,13 +148,13 @@ TEST(RealPop3Server, DeletionsTakeEffectAfterQuitAndNotWhenTheSessionBreaks) {
 }
 
 // Connects a client that logs in as user with AUTH LOGIN.
-void ConnectSmtpAs(TMyidSmtp& client, const std::string& user, TAuthenticationType auth = atLogin) {
+void ConnectSmtpAs(SmtpClient& client, const std::string& user, SmtpAuthentication auth = SmtpAuthentication::Login) {
     client.Host = "127.0.0.1";
     client.Port = Servers().Number("SMTP_PORT");
     client.ReadTimeout = 20000;
     client.Username = user;
     client.Password = Servers()["PASSWORD"];
-    client.AuthenticationType = auth;
+    client.Authentication = auth;
     client.Connect(20000);
 }
 
@@ -179,7 +179,7 @@ TEST(RealSmtpServer, RawMessageWithNullSenderArrivesByteForByte) {
                         "X-Long: a",
                         " folded continuation"};
     sent.BodyLines = {"First line", ".", ".leading dot", "..", "", "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F", "last line"};
-    TMyidSmtp client;
+    SmtpClient client;
     ConnectSmtpAs(client, "carol");
     EXPECT_TRUE(std::find(client.AnnouncedMechanisms().begin(), client.AnnouncedMechanisms().end(), "LOGIN") !=
                 client.AnnouncedMechanisms().end());
@@ -210,7 +210,7 @@ TEST(RealSmtpServer, ComposedMessageArrivesAsWritten) {
     sent.ContentTransferEncoding = "8bit";
     sent.BodyLines = {"Please answer this message.", ".", "Danke \xE2\x80\x94 thank you."};
     sent.ExtraHeaders = {"Precedence: auto_reply"};
-    TMyidSmtp client;
+    SmtpClient client;
     ConnectSmtpAs(client, "dave");
     client.MailAgent = "Quorvane";
     client.EnvelopeTo = AddressOf("dave");
@@ -243,8 +243,8 @@ TEST(RealSmtpServer, ComposedMessageArrivesAsWritten) {
 TEST(RealSmtpServer, RelayingWithoutAuthenticationIsRefused) {
     REQUIRE_MAIL_SERVERS();
     // Proves that the deliveries above went through because AUTH LOGIN worked.
-    TMyidSmtp client;
-    ConnectSmtpAs(client, "erin", atNone);
+    SmtpClient client;
+    ConnectSmtpAs(client, "erin", SmtpAuthentication::None);
     MailMessage message;
     message.RawRead = message.RawWrite = true;
     message.HeaderLines = {"Subject: unauthenticated"};
@@ -278,13 +278,13 @@ TEST(RealSmtpServer, UntrustedCertificatesAreRefusedBeforeAnyCommand) {
             if (line.rfind("C: ", 0) == 0)
                 sent.push_back(line);
         });
-        TMyidSmtp client;
+        SmtpClient client;
         client.Host = c.host;
         client.Port = Servers().Number(c.portKey);
         client.Security = ConnectionSecurity::Tls;
         client.Username = "erin";
         client.Password = Servers()["PASSWORD"];
-        client.AuthenticationType = atLogin;
+        client.Authentication = SmtpAuthentication::Login;
         try {
             client.Connect(20000);
             ADD_FAILURE() << c.portKey << ": the certificate was accepted";

@@ -11,13 +11,13 @@
 #include "mail/delivery_passes.h"
 #include "mail/mail_message.h"
 #include "mail/pop3_session.h"
-#include "mail/utmyidsmtp.h"
+#include "mail/smtp_client.h"
 #include "platform/data_folder.h"
 #include "platform/paths.h"
 #include "platform/tcp_socket.h"
+#include "records/accounts.h"
 #include "records/program_settings.h"
 #include "records/text_helpers.h"
-#include "records/uObjects.h"
 #include "scan/scan_account.h"
 #include "scan/scan_state.h"
 #include "support/process_state.h"
@@ -100,12 +100,12 @@ void Retrieve(const std::string& user, int number, MailMessage& message) {
 // another envelope sender (empty for a bounce).
 void SendAs(const std::string& user, MailMessage& message, const std::string& to,
             std::optional<std::string> envelopeFrom = std::nullopt) {
-    TMyidSmtp client;
+    SmtpClient client;
     client.Host = "127.0.0.1";
     client.Port = Servers().Number("SMTP_PORT");
     client.Username = user;
     client.Password = Servers()["PASSWORD"];
-    client.AuthenticationType = atLogin;
+    client.Authentication = SmtpAuthentication::Login;
     client.Connect(20000);
     client.EnvelopeFrom = envelopeFrom.value_or(AddressOf(user));
     client.EnvelopeTo = to;
@@ -148,7 +148,7 @@ protected:
     void UseAccount(const Route& route, const std::string& host = "127.0.0.1") {
         ResetProcessState(data.Path());
         ProgramSettings.Timeout = 30;
-        TAccountItem& account = AppendAccount();
+        Account& account = AppendAccount();
         account.ID = "{E2E00000-0000-4000-8000-000000000001}";
         account.DisplayName = "Frank Account";
         account.EmailAddress = AddressOf(route.AccountUser);
@@ -234,10 +234,10 @@ void EndToEnd::ChallengeAnswerPostResponseAndRelease(const Route& route) {
             << ::testing::PrintToString(sent.All());
     }
     EXPECT_EQ(WaitForCount(AccountUser, 0), 0);
-    TAccountItem& account = Accounts[0];
-    ASSERT_EQ(account.UnkMailItems.Count(), 1);
-    EXPECT_EQ(account.UnkMailItems.Item(0).Category, CategoryChallenged);
-    std::string quarantinePath = IncludeTrailingDelimiter(AccountFolder(0)) + account.UnkMailItems.Item(0).FileName;
+    Account& account = Accounts[0];
+    ASSERT_EQ(account.Quarantine.Count(), 1);
+    EXPECT_EQ(account.Quarantine.Item(0).Category, CategoryChallenged);
+    std::string quarantinePath = IncludeTrailingDelimiter(AccountFolder(0)) + account.Quarantine.Item(0).FileName;
     MailMessage stored;
     stored.RawRead = stored.RawWrite = true;
     stored.LoadFromFile(quarantinePath);
@@ -282,9 +282,9 @@ void EndToEnd::ChallengeAnswerPostResponseAndRelease(const Route& route) {
                                        "Approved 1 senders.", "Released 1/1 messages to inbox."}))
             << ::testing::PrintToString(ScanState.ScanLog.Lines());
     }
-    EXPECT_EQ(account.UnkMailItems.Count(), 0);
+    EXPECT_EQ(account.Quarantine.Count(), 0);
     EXPECT_FALSE(FileExists(quarantinePath));
-    EXPECT_TRUE(WhiteList.Matches(AddressOf(SenderUser)));
+    EXPECT_TRUE(ApprovedSenders.Matches(AddressOf(SenderUser)));
 
     // The post-response reaches the sender.
     ASSERT_EQ(WaitForCount(SenderUser, 2), 2);
@@ -450,7 +450,7 @@ TEST_F(EndToEnd, MailFromAnAliasNeverMakesTheAccountReplyToItself) {
     const std::string user = "henry", alias = "henry.home@" + Servers()["DOMAIN"];
     UseAccount(user);
     Accounts[0].Aliases.Add(alias);
-    WhiteList.Add("friend@example.org");
+    ApprovedSenders.Add("friend@example.org");
     MailMessage note = Composed({"Henry", alias}, alias, "note to self");
     SendAs(user, note, alias);
     ASSERT_EQ(WaitForCount(user, 1), 1);
@@ -466,8 +466,8 @@ TEST_F(EndToEnd, MailFromAnAliasNeverMakesTheAccountReplyToItself) {
         Retrieve(user, number, kept);
         EXPECT_FALSE(IsChallengeAnswer(kept.Subject)) << kept.Subject;
     }
-    ASSERT_EQ(Accounts[0].UnkMailItems.Count(), 1);
-    EXPECT_EQ(Accounts[0].UnkMailItems.Item(0).Category, CategorySpam);
+    ASSERT_EQ(Accounts[0].Quarantine.Count(), 1);
+    EXPECT_EQ(Accounts[0].Quarantine.Item(0).Category, CategorySpam);
 }
 
 // Forged, unqualified and bounce messages: all quarantined, none replied to,
@@ -499,7 +499,7 @@ TEST_F(EndToEnd, ForgedUnqualifiedAndBounceMessagesGetNoReply) {
 
     EXPECT_EQ(ScanForReplies(), Lines{}) << ::testing::PrintToString(ScanState.ScanLog.Lines());
     EXPECT_EQ(Counters.Responses, 0);
-    EXPECT_EQ(Accounts[0].UnkMailItems.Count(), 5);
+    EXPECT_EQ(Accounts[0].Quarantine.Count(), 5);
     EXPECT_EQ(WaitForCount(user, 0), 0);
     MailMessage marker = Composed({"", AddressOf(user)}, AddressOf(innocent), "marker");
     SendAs(user, marker, AddressOf(innocent));

@@ -12,21 +12,22 @@
 #include <QVBoxLayout>
 
 AboutPage::AboutPage(QWidget* parent)
-    : QWidget(parent), lblVersion(new QLabel(VersionText, this)), lblSupport(new LinkLabel(SupportAddress, this)),
-      lblFeedback(new LinkLabel(FeedbackAddress, this)), lblLicense(new LinkLabel("License Agreement", this)),
-      btnCheckUpdate(new QPushButton("Check for update", this)) {
-    setObjectName("tsAbout");
-    lblVersion->setObjectName("lblVersion");
-    lblSupport->setObjectName("lblSupport");
-    lblFeedback->setObjectName("lblFeedback");
-    lblLicense->setObjectName("lblLicense");
-    btnCheckUpdate->setObjectName("btnCheckUpdate");
+    : QWidget(parent), m_versionLabel(new QLabel(VersionText, this)),
+      m_supportLink(new LinkLabel(SupportAddress, this)), m_feedbackLink(new LinkLabel(FeedbackAddress, this)),
+      m_licenseLink(new LinkLabel("License Agreement", this)),
+      m_checkUpdateButton(new QPushButton("Check for update", this)) {
+    setObjectName("aboutPage");
+    m_versionLabel->setObjectName("versionLabel");
+    m_supportLink->setObjectName("supportLink");
+    m_feedbackLink->setObjectName("feedbackLink");
+    m_licenseLink->setObjectName("licenseLink");
+    m_checkUpdateButton->setObjectName("checkUpdateButton");
 
     auto* logo = new QLabel(this);
-    logo->setObjectName("imgLogo");
+    logo->setObjectName("logoImage");
     logo->setPixmap(QIcon(":/icons/quorvane.svg").pixmap(96, 96));
     auto* heading = new QLabel("About Quorvane", this);
-    heading->setObjectName("lblAboutTitle");
+    heading->setObjectName("aboutTitleLabel");
     QFont headingFont = heading->font();
     headingFont.setBold(true);
     headingFont.setPointSizeF(headingFont.pointSizeF() * 1.6);
@@ -35,19 +36,19 @@ AboutPage::AboutPage(QWidget* parent)
     auto* links = new QGridLayout;
     links->setHorizontalSpacing(12);
     links->addWidget(new QLabel("For support please go to:", this), 0, 0);
-    links->addWidget(lblSupport, 0, 1);
+    links->addWidget(m_supportLink, 0, 1);
     links->addWidget(new QLabel("Please send comments/suggestions to:", this), 1, 0);
-    links->addWidget(lblFeedback, 1, 1);
+    links->addWidget(m_feedbackLink, 1, 1);
     links->setColumnStretch(2, 1);
 
     auto* md5 = new QLabel("This software contains the RSA Data Security, Inc. MD5 Message-Digest Algorithm.", this);
-    md5->setObjectName("lblMd5");
+    md5->setObjectName("md5Label");
     md5->setWordWrap(true);
 
     auto* titles = new QVBoxLayout;
     titles->addStretch();
     titles->addWidget(heading);
-    titles->addWidget(lblVersion);
+    titles->addWidget(m_versionLabel);
     titles->addStretch();
     auto* top = new QHBoxLayout;
     top->addWidget(logo);
@@ -55,9 +56,9 @@ AboutPage::AboutPage(QWidget* parent)
     top->addLayout(titles, 1);
 
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(lblLicense);
+    bottom->addWidget(m_licenseLink);
     bottom->addStretch();
-    bottom->addWidget(btnCheckUpdate);
+    bottom->addWidget(m_checkUpdateButton);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 24, 24, 16);
@@ -68,7 +69,7 @@ AboutPage::AboutPage(QWidget* parent)
     layout->addStretch();
     layout->addWidget(md5);
 
-    connect(lblSupport, &LinkLabel::Clicked, this, [] { OpenUrl(QUrl(SupportAddress)); });
-    connect(lblFeedback, &LinkLabel::Clicked, this, [] { OpenUrl(QUrl(FeedbackAddress)); });
-    connect(lblLicense, &LinkLabel::Clicked, this, [] { OpenHelp(HelpTopicPath(LicenseTopic), HelpShowTopic); });
+    connect(m_supportLink, &LinkLabel::Clicked, this, [] { OpenUrl(QUrl(SupportAddress)); });
+    connect(m_feedbackLink, &LinkLabel::Clicked, this, [] { OpenUrl(QUrl(FeedbackAddress)); });
+    connect(m_licenseLink, &LinkLabel::Clicked, this, [] { OpenHelp(HelpTopicPath(LicenseTopic), HelpShowTopic); });
 }

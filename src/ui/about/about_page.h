@@ -18,9 +18,9 @@ public:
 
     explicit AboutPage(QWidget* parent = nullptr);
 
-    QLabel* lblVersion;
-    LinkLabel* lblSupport;
-    LinkLabel* lblFeedback;
-    LinkLabel* lblLicense;
-    QPushButton* btnCheckUpdate;
+    QLabel* m_versionLabel;
+    LinkLabel* m_supportLink;
+    LinkLabel* m_feedbackLink;
+    LinkLabel* m_licenseLink;
+    QPushButton* m_checkUpdateButton;
 };

@@ -1,7 +1,7 @@
 #include "ui/main/gui_scan_view.h"
 
-#include "ui/dialogs/uFormApprove.h"
-#include "ui/main/uMain.h"
+#include "ui/dialogs/approve_dialog.h"
+#include "ui/main/main_window.h"
 #include "ui/scan/scan_animation.h"
 #include "ui/scan/scan_page.h"
 #include "ui/shell/tray_icon.h"
@@ -23,37 +23,37 @@ QString Text(const std::string& text) {
 
 } // namespace
 
-GuiScanView::GuiScanView(TfrmQuorvaneMain& window) : m_window(window) {}
+GuiScanView::GuiScanView(MainWindow& window) : m_window(window) {}
 
 void GuiScanView::SetHeadline(const std::string& text) {
-    m_window.ScanPageWidget()->lblScanTop->setText(Text(text));
+    m_window.ScanPageWidget()->m_headlineLabel->setText(Text(text));
 }
 
 void GuiScanView::SetCurrentAction(const std::string& text) {
-    m_window.ScanPageWidget()->lblCurrentAction->setText(Text(text));
+    m_window.ScanPageWidget()->m_currentActionLabel->setText(Text(text));
 }
 
 void GuiScanView::ClearDetails() {
-    m_window.ScanPageWidget()->memoScanDetails->clear();
+    m_window.ScanPageWidget()->m_detailsText->clear();
 }
 
 void GuiScanView::AddDetailsLine(const std::string& line) {
     // The engine's lines may carry CR LF pairs; the pane wants plain lines.
     QString text = Text(line);
     text.remove('\r');
-    m_window.ScanPageWidget()->memoScanDetails->appendPlainText(text);
+    m_window.ScanPageWidget()->m_detailsText->appendPlainText(text);
 }
 
 void GuiScanView::ScrollDetailsToTop() {
-    m_window.ScanPageWidget()->memoScanDetails->verticalScrollBar()->setValue(0);
+    m_window.ScanPageWidget()->m_detailsText->verticalScrollBar()->setValue(0);
 }
 
 void GuiScanView::SetScannedText(const std::string& text) {
-    m_window.ScanPageWidget()->lblMsgsScanned->setText(Text(text));
+    m_window.ScanPageWidget()->m_scannedLabel->setText(Text(text));
 }
 
 void GuiScanView::SetSpamText(const std::string& text) {
-    m_window.ScanPageWidget()->lblSpamDetected->setText(Text(text));
+    m_window.ScanPageWidget()->m_spamLabel->setText(Text(text));
 }
 
 int GuiScanView::ProgressMax() const {
@@ -63,23 +63,23 @@ int GuiScanView::ProgressMax() const {
 void GuiScanView::SetProgressMax(int value) {
     m_progressMax = value;
     // A bar whose maximum is 0 turns into a busy indicator: show it empty.
-    m_window.ScanPageWidget()->Progress->setMaximum(value > 0 ? value : 1);
+    m_window.ScanPageWidget()->m_progressBar->setMaximum(value > 0 ? value : 1);
 }
 
 int GuiScanView::ProgressPosition() const {
-    return m_window.ScanPageWidget()->Progress->value();
+    return m_window.ScanPageWidget()->m_progressBar->value();
 }
 
 void GuiScanView::SetProgressPosition(int value) {
-    m_window.ScanPageWidget()->Progress->setValue(value);
+    m_window.ScanPageWidget()->m_progressBar->setValue(value);
 }
 
 void GuiScanView::StartAnimation() {
-    m_window.ScanPageWidget()->scanAnimation->Start();
+    m_window.ScanPageWidget()->m_animation->Start();
 }
 
 void GuiScanView::StopAnimation() {
-    m_window.ScanPageWidget()->scanAnimation->Stop();
+    m_window.ScanPageWidget()->m_animation->Stop();
 }
 
 void GuiScanView::SetElapsedTimerEnabled(bool enabled) {
@@ -109,10 +109,10 @@ void GuiScanView::ResetTrayIcon() {
 void GuiScanView::SetControlEnabled(ScanControl control, bool enabled) {
     switch (control) {
     case ScanControl::Start:
-        m_window.ScanPageWidget()->btnStartScan->setEnabled(enabled);
+        m_window.ScanPageWidget()->m_startButton->setEnabled(enabled);
         break;
     case ScanControl::Cancel:
-        m_window.ScanPageWidget()->btnStopScan->setEnabled(enabled);
+        m_window.ScanPageWidget()->m_cancelButton->setEnabled(enabled);
         break;
     case ScanControl::CloseCommand:
         m_window.SetCloseCommandEnabled(enabled);
@@ -126,9 +126,9 @@ void GuiScanView::SetControlEnabled(ScanControl control, bool enabled) {
 bool GuiScanView::ControlEnabled(ScanControl control) const {
     switch (control) {
     case ScanControl::Start:
-        return m_window.ScanPageWidget()->btnStartScan->isEnabled();
+        return m_window.ScanPageWidget()->m_startButton->isEnabled();
     case ScanControl::Cancel:
-        return m_window.ScanPageWidget()->btnStopScan->isEnabled();
+        return m_window.ScanPageWidget()->m_cancelButton->isEnabled();
     case ScanControl::CloseCommand:
         return m_window.CloseCommandEnabled();
     default:
@@ -154,7 +154,7 @@ bool GuiScanView::AskApproveSender(const std::string& text) {
         return m_approveHandler(text);
     bool busy = m_busy.Busy();
     m_busy.Set(false);
-    TfrmApprove prompt(Text(text), &m_window);
+    ApproveDialog prompt(Text(text), &m_window);
     bool approved = prompt.exec() == QDialog::Accepted;
     m_busy.Set(busy);
     return approved;
@@ -165,7 +165,7 @@ void GuiScanView::OpenAccountSettings() {
 }
 
 bool GuiScanView::ScanPageShowing() const {
-    return m_window.CurrentPage() == TfrmQuorvaneMain::PageScan;
+    return m_window.CurrentPage() == MainWindow::PageScan;
 }
 
 void GuiScanView::Pump() {

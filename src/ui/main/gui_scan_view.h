@@ -5,7 +5,7 @@
 
 #include <functional>
 
-class TfrmQuorvaneMain;
+class MainWindow;
 
 // The engine's ScanView bound to the main window: its scan page, status bar,
 // navigation buttons, Close command, elapsed-time timer and tray icon.
@@ -13,7 +13,7 @@ class GuiScanView : public ScanView {
 public:
     using ApproveHandler = std::function<bool(const std::string& text)>;
 
-    explicit GuiScanView(TfrmQuorvaneMain& window);
+    explicit GuiScanView(MainWindow& window);
 
     void SetHeadline(const std::string& text) override;
     void SetCurrentAction(const std::string& text) override;
@@ -46,7 +46,7 @@ public:
     void SetApproveHandler(ApproveHandler handler) { m_approveHandler = std::move(handler); }
 
 private:
-    TfrmQuorvaneMain& m_window;
+    MainWindow& m_window;
     ApproveHandler m_approveHandler;
     BusyCursorSwitch m_busy;
     int m_progressMax = 1;

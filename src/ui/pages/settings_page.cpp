@@ -1,9 +1,9 @@
 #include "ui/pages/settings_page.h"
 
 #include "ui/settings/account_editor_page.h"
-#include "ui/settings/uFrameDefaults.h"
-#include "ui/settings/uFrameGeneralOptions.h"
-#include "ui/settings/uFrameMouseButtons.h"
+#include "ui/settings/advanced_tab.h"
+#include "ui/settings/challenge_email_tab.h"
+#include "ui/settings/preferences_tab.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -12,38 +12,38 @@
 #include <QVBoxLayout>
 
 SettingsPage::SettingsPage(QuarantinePage& quarantine, QWidget* parent)
-    : TitledPage("tsSettings", "Settings", parent), TabControl1(new QTabBar(this)),
-      btnSaveOptions(new QPushButton("OK", this)), m_content(new QStackedWidget(this)),
-      m_defaults(new TframeDefaults(m_content)), m_generalOptions(new TframeGeneralOptions(m_content)),
+    : TitledPage("settingsPage", "Settings", parent), m_tabs(new QTabBar(this)),
+      m_okButton(new QPushButton("OK", this)), m_content(new QStackedWidget(this)),
+      m_preferencesTab(new PreferencesTab(m_content)), m_challengeEmailTab(new ChallengeEmailTab(m_content)),
       m_accounts(new AccountEditorPage(quarantine, m_content)), m_blacklist(new QWidget(m_content)),
-      m_advanced(new TframeMouseButtons(m_content)) {
-    TabControl1->setObjectName("TabControl1");
-    TabControl1->setExpanding(false);
+      m_advancedTab(new AdvancedTab(m_content)) {
+    m_tabs->setObjectName("settingsTabs");
+    m_tabs->setExpanding(false);
     for (const char* caption : {"Preferences", "Challenge Email", "Email Accounts", "Blacklist", "Advanced"})
-        TabControl1->addTab(caption);
-    m_blacklist->setObjectName("tsBlacklist");
+        m_tabs->addTab(caption);
+    m_blacklist->setObjectName("blacklistTab");
     new QVBoxLayout(m_blacklist);
     m_blacklist->layout()->setContentsMargins(0, 4, 0, 0);
     for (QWidget* tab :
-         std::initializer_list<QWidget*>{m_defaults, m_generalOptions, m_accounts, m_blacklist, m_advanced})
+         std::initializer_list<QWidget*>{m_preferencesTab, m_challengeEmailTab, m_accounts, m_blacklist, m_advancedTab})
         m_content->addWidget(tab);
-    btnSaveOptions->setObjectName("btnSaveOptions");
-    btnSaveOptions->setDefault(true);
-    btnSaveOptions->setMinimumWidth(90);
+    m_okButton->setObjectName("okButton");
+    m_okButton->setDefault(true);
+    m_okButton->setMinimumWidth(90);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(btnSaveOptions);
-    Body()->addWidget(TabControl1);
+    buttons->addWidget(m_okButton);
+    Body()->addWidget(m_tabs);
     Body()->addWidget(m_content, 1);
     Body()->addLayout(buttons);
-    connect(TabControl1, &QTabBar::currentChanged, m_content, &QStackedWidget::setCurrentIndex);
+    connect(m_tabs, &QTabBar::currentChanged, m_content, &QStackedWidget::setCurrentIndex);
 }
 
 void SettingsPage::LoadPreferences() {
-    m_defaults->Load();
-    m_generalOptions->Load();
-    m_advanced->Load();
+    m_preferencesTab->Load();
+    m_challengeEmailTab->Load();
+    m_advancedTab->Load();
 }
 
 void SettingsPage::SetBlacklistPanel(QWidget* panel) {
@@ -52,6 +52,6 @@ void SettingsPage::SetBlacklistPanel(QWidget* panel) {
 }
 
 void SettingsPage::SelectTab(Tab tab) {
-    TabControl1->setCurrentIndex(tab);
-    m_content->setCurrentIndex(tab);
+    m_tabs->setCurrentIndex(static_cast<int>(tab));
+    m_content->setCurrentIndex(static_cast<int>(tab));
 }

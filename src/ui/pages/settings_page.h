@@ -7,17 +7,17 @@ class QPushButton;
 class QStackedWidget;
 class QTabBar;
 class QuarantinePage;
-class TframeDefaults;
-class TframeGeneralOptions;
-class TframeMouseButtons;
+class PreferencesTab;
+class ChallengeEmailTab;
+class AdvancedTab;
 
-// The settings page: five tabs TabControl1 ("Preferences", "Challenge
+// The settings page: five tabs m_tabs ("Preferences", "Challenge
 // Email", "Email Accounts", "Blacklist", "Advanced") over one content area,
-// and "OK" (btnSaveOptions), the only way out.
+// and "OK" (m_okButton), the only way out.
 class SettingsPage : public TitledPage {
     Q_OBJECT
 public:
-    enum Tab { PreferencesTab = 0, ChallengeTab, EmailAccountsTab, BlacklistTab, AdvancedTab };
+    enum class Tab { Preferences = 0, ChallengeEmail, EmailAccounts, Blacklist, Advanced };
 
     SettingsPage(QuarantinePage& quarantine, QWidget* parent = nullptr);
 
@@ -30,14 +30,14 @@ public:
 
     AccountEditorPage& AccountEditor() { return *m_accounts; }
 
-    QTabBar* TabControl1;
-    QPushButton* btnSaveOptions;
+    QTabBar* m_tabs;
+    QPushButton* m_okButton;
 
 private:
     QStackedWidget* m_content;
-    TframeDefaults* m_defaults;
-    TframeGeneralOptions* m_generalOptions;
+    PreferencesTab* m_preferencesTab;
+    ChallengeEmailTab* m_challengeEmailTab;
     AccountEditorPage* m_accounts;
     QWidget* m_blacklist;
-    TframeMouseButtons* m_advanced;
+    AdvancedTab* m_advancedTab;
 };

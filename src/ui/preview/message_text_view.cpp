@@ -25,7 +25,7 @@ QString Printable(QString text) {
 } // namespace
 
 MessageTextView::MessageTextView(QWidget* parent) : QTextBrowser(parent) {
-    setObjectName("memMail");
+    setObjectName("bodyView");
     setOpenLinks(false);
     setOpenExternalLinks(false);
     setReadOnly(true);

@@ -2,7 +2,7 @@
 
 #include <QTextBrowser>
 
-// memMail: the message text of the secure preview. The text is laid out as
+// m_bodyView: the message text of the secure preview. The text is laid out as
 // plain text (never read as HTML); web and mail addresses in it become links,
 // and a click on one hands only an http, https or mailto address to the
 // desktop's handler. Nothing is ever loaded: no image, style sheet or page.

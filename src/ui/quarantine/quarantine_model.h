@@ -4,7 +4,7 @@
 
 class QuarantineView;
 
-// The rows of the quarantine view for lvMail: From, Subject and Date, read
+// The rows of the quarantine view for m_messageList: From, Subject and Date, read
 // straight from the view's rows, which the view fills and sorts itself.
 class QuarantineModel : public QAbstractTableModel {
     Q_OBJECT

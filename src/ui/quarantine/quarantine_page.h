@@ -15,10 +15,10 @@ class QuarantineActionWindow;
 class QuarantineModel;
 struct WindowGeometry;
 
-// The quarantine page ("Suspect Spam"): the account tabs tabMail, the
-// category tabs TabControl2, the toolbar (Approve, Release, Preview,
-// Delete), the information strip and the list lvMail with its context menu
-// mnuMail. The state (account, category, rows, sort order, selection) is
+// The quarantine page ("Suspect Spam"): the account tabs m_accountTabs, the
+// category tabs m_categoryTabs, the toolbar (Approve, Release, Preview,
+// Delete), the information strip and the list m_messageList with its context menu
+// m_contextMenu. The state (account, category, rows, sort order, selection) is
 // the core's QuarantineView; the page shows it and passes the user's
 // commands to the quarantine actions.
 class QuarantinePage : public QWidget {
@@ -56,10 +56,10 @@ public:
     // The account tabs, disabled while an action runs.
     void SetAccountTabsEnabled(bool enabled);
 
-    void actAllowExecute();
-    void actReleaseExecute();
-    void actPreviewExecute();
-    void actDeleteExecute();
+    void ApproveSelected();
+    void ReleaseSelected();
+    void PreviewSelected();
+    void DeleteSelected();
 
 signals:
     // RefreshCaptions ran for the account at index (0-based).
@@ -73,8 +73,8 @@ protected:
 private:
     void CreateActions();
     void CreateSortMenu();
-    void TabControl2Change(int category);
-    void tabMailChange(int index);
+    void ShowCategory(int category);
+    void ShowAccount(int index);
     void ShowRows();
     // The list and the captions after an action changed the index.
     void ShowActionResult();
@@ -90,23 +90,23 @@ private:
     int m_shownAccount = 0;
     bool m_syncingSelection = false;
 
-    QLabel* lblTitle;
-    QTabBar* tabMail;
-    QTabBar* TabControl2;
+    QLabel* m_titleLabel;
+    QTabBar* m_accountTabs;
+    QTabBar* m_categoryTabs;
     QToolBar* m_toolbar;
-    QLabel* lblInformation;
-    QTreeView* lvMail;
-    QMenu* mnuMail;
-    QAction* actAllow;
-    QAction* actRelease;
-    QAction* actPreview;
-    QAction* actDelete;
+    QLabel* m_informationLabel;
+    QTreeView* m_messageList;
+    QMenu* m_contextMenu;
+    QAction* m_approveAction;
+    QAction* m_releaseAction;
+    QAction* m_previewAction;
+    QAction* m_deleteAction;
     QActionGroup* m_sortGroup;
-    QAction* actOrderReceived;
-    QAction* actDateDown;
-    QAction* actDateUp;
-    QAction* actFromDown;
-    QAction* actFromUp;
-    QAction* actSubjectDown;
-    QAction* actSubjectUp;
+    QAction* m_sortReceivedAction;
+    QAction* m_sortDateDescAction;
+    QAction* m_sortDateAscAction;
+    QAction* m_sortFromDescAction;
+    QAction* m_sortFromAscAction;
+    QAction* m_sortSubjectDescAction;
+    QAction* m_sortSubjectAscAction;
 };

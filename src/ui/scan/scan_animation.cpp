@@ -12,7 +12,7 @@ constexpr int FrameCount = 40;
 } // namespace
 
 ScanAnimation::ScanAnimation(QWidget* parent) : QWidget(parent), m_timer(new QTimer(this)) {
-    setObjectName("scanAnimation");
+    setObjectName("animation");
     setFixedSize(sizeHint());
     m_timer->setInterval(FrameIntervalMs);
     connect(m_timer, &QTimer::timeout, this, [this] {

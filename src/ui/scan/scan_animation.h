@@ -4,7 +4,7 @@
 
 class QTimer;
 
-// scanAnimation: the busy indicator of the scan page, an envelope passing
+// m_animation: the busy indicator of the scan page, an envelope passing
 // under a sweeping beam while a scan runs; still when stopped.
 class ScanAnimation : public QWidget {
     Q_OBJECT

@@ -25,37 +25,37 @@ QLabel* NamedLabel(const char* name, const QString& text, QWidget* parent) {
 } // namespace
 
 ScanPage::ScanPage(QWidget* parent)
-    : QWidget(parent), lblScanTop(NamedLabel("lblScanTop", "Click Start to scan your email accounts for spam.", this)),
-      lblCurrentAction(NamedLabel("lblCurrentAction", QString(), this)), memoScanDetails(new QPlainTextEdit(this)),
-      lblMsgsScanned(NamedLabel("lblMsgsScanned", "0", this)),
-      lblSpamDetected(NamedLabel("lblSpamDetected", "0 (0.00%)", this)), Progress(new QProgressBar(this)),
-      scanAnimation(new ScanAnimation(this)), btnStartScan(new QPushButton("&Start", this)),
-      btnStopScan(new QPushButton("&Cancel", this)),
+    : QWidget(parent),
+      m_headlineLabel(NamedLabel("headlineLabel", "Click Start to scan your email accounts for spam.", this)),
+      m_currentActionLabel(NamedLabel("currentActionLabel", QString(), this)), m_detailsText(new QPlainTextEdit(this)),
+      m_scannedLabel(NamedLabel("scannedLabel", "0", this)), m_spamLabel(NamedLabel("spamLabel", "0 (0.00%)", this)),
+      m_progressBar(new QProgressBar(this)), m_animation(new ScanAnimation(this)),
+      m_startButton(new QPushButton("&Start", this)), m_cancelButton(new QPushButton("&Cancel", this)),
       m_scannedCaption(NamedLabel("lblScannedCaption", "Scanned     :", this)) {
-    setObjectName("tsScan");
+    setObjectName("scanPage");
 
-    QFont headline = lblScanTop->font();
+    QFont headline = m_headlineLabel->font();
     headline.setBold(true);
     headline.setPointSizeF(headline.pointSizeF() * 1.15);
-    lblScanTop->setFont(headline);
-    lblScanTop->setWordWrap(true);
-    lblCurrentAction->setWordWrap(true);
-    lblCurrentAction->setMinimumHeight(lblCurrentAction->fontMetrics().height());
+    m_headlineLabel->setFont(headline);
+    m_headlineLabel->setWordWrap(true);
+    m_currentActionLabel->setWordWrap(true);
+    m_currentActionLabel->setMinimumHeight(m_currentActionLabel->fontMetrics().height());
 
-    memoScanDetails->setObjectName("memoScanDetails");
-    memoScanDetails->setReadOnly(true);
-    memoScanDetails->setUndoRedoEnabled(false);
-    memoScanDetails->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_detailsText->setObjectName("detailsText");
+    m_detailsText->setReadOnly(true);
+    m_detailsText->setUndoRedoEnabled(false);
+    m_detailsText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
 
-    Progress->setObjectName("Progress");
-    Progress->setTextVisible(false);
-    Progress->setMaximum(1);
-    Progress->setValue(0);
+    m_progressBar->setObjectName("scanProgressBar");
+    m_progressBar->setTextVisible(false);
+    m_progressBar->setMaximum(1);
+    m_progressBar->setValue(0);
 
-    btnStartScan->setObjectName("btnStartScan");
-    btnStopScan->setObjectName("btnStopScan");
-    btnStopScan->setEnabled(false);
-    btnStartScan->setDefault(true);
+    m_startButton->setObjectName("startScanButton");
+    m_cancelButton->setObjectName("cancelScanButton");
+    m_cancelButton->setEnabled(false);
+    m_startButton->setDefault(true);
 
     // The caption opens the help contents; it looks and acts like a link.
     m_scannedCaption->setCursor(Qt::PointingHandCursor);
@@ -66,29 +66,29 @@ ScanPage::ScanPage(QWidget* parent)
     auto* statistics = new QGridLayout;
     statistics->setHorizontalSpacing(10);
     statistics->addWidget(m_scannedCaption, 0, 0);
-    statistics->addWidget(lblMsgsScanned, 0, 1);
+    statistics->addWidget(m_scannedLabel, 0, 1);
     statistics->addWidget(spamCaption, 1, 0);
-    statistics->addWidget(lblSpamDetected, 1, 1);
+    statistics->addWidget(m_spamLabel, 1, 1);
     statistics->setColumnStretch(1, 1);
 
     auto* top = new QHBoxLayout;
-    top->addWidget(scanAnimation, 0, Qt::AlignTop);
+    top->addWidget(m_animation, 0, Qt::AlignTop);
     auto* headlines = new QVBoxLayout;
-    headlines->addWidget(lblScanTop);
-    headlines->addWidget(lblCurrentAction);
+    headlines->addWidget(m_headlineLabel);
+    headlines->addWidget(m_currentActionLabel);
     top->addLayout(headlines, 1);
 
     auto* buttons = new QHBoxLayout;
     buttons->addLayout(statistics, 1);
-    buttons->addWidget(btnStartScan, 0, Qt::AlignBottom);
-    buttons->addWidget(btnStopScan, 0, Qt::AlignBottom);
+    buttons->addWidget(m_startButton, 0, Qt::AlignBottom);
+    buttons->addWidget(m_cancelButton, 0, Qt::AlignBottom);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(8);
     layout->addLayout(top);
-    layout->addWidget(Progress);
-    layout->addWidget(memoScanDetails, 1);
+    layout->addWidget(m_progressBar);
+    layout->addWidget(m_detailsText, 1);
     layout->addLayout(buttons);
 }
 

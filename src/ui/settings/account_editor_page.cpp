@@ -1,9 +1,9 @@
 #include "ui/settings/account_editor_page.h"
 
-#include "import/uWelcome.h"
+#include "import/account_detection.h"
 #include "mail/account_connection.h"
 #include "platform/message_box.h"
-#include "records/uObjects.h"
+#include "records/accounts.h"
 #include "scan/scan_state.h"
 #include "ui/quarantine/quarantine_page.h"
 
@@ -57,23 +57,23 @@ ConnectionSecurity ChosenSecurity(const QComboBox* choice) {
 } // namespace
 
 AccountEditorPage::AccountEditorPage(QuarantinePage& quarantine, QWidget* parent)
-    : QWidget(parent), tabAccounts(new QTabBar(this)), m_editor(*this), m_quarantine(quarantine) {
-    setObjectName("tsAccountEditor");
+    : QWidget(parent), m_accountTabs(new QTabBar(this)), m_editor(*this), m_quarantine(quarantine) {
+    setObjectName("accountEditorPage");
     auto* toolbar = new QToolBar(this);
-    toolbar->setObjectName("ToolBar2");
+    toolbar->setObjectName("accountToolBar");
     toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    actAddAccount = toolbar->addAction(style()->standardIcon(QStyle::SP_FileDialogNewFolder), "Add Account");
-    actAddAccount->setObjectName("actAddAccount");
-    actAddAccount->setToolTip("Add a new email account");
-    actDeleteAccount = toolbar->addAction(style()->standardIcon(QStyle::SP_TrashIcon), "Delete Account");
-    actDeleteAccount->setObjectName("actDeleteAccount");
-    actDeleteAccount->setToolTip("Delete selected email account");
-    actDetect = toolbar->addAction(style()->standardIcon(QStyle::SP_BrowserReload), "Detect Accounts");
-    actDetect->setObjectName("actDetect");
-    actDetect->setToolTip("Detect email account settings");
+    m_addAccountAction = toolbar->addAction(style()->standardIcon(QStyle::SP_FileDialogNewFolder), "Add Account");
+    m_addAccountAction->setObjectName("addAccountAction");
+    m_addAccountAction->setToolTip("Add a new email account");
+    m_deleteAccountAction = toolbar->addAction(style()->standardIcon(QStyle::SP_TrashIcon), "Delete Account");
+    m_deleteAccountAction->setObjectName("deleteAccountAction");
+    m_deleteAccountAction->setToolTip("Delete selected email account");
+    m_detectAccountsAction = toolbar->addAction(style()->standardIcon(QStyle::SP_BrowserReload), "Detect Accounts");
+    m_detectAccountsAction->setObjectName("detectAccountsAction");
+    m_detectAccountsAction->setToolTip("Detect email account settings");
 
-    tabAccounts->setObjectName("tabAccounts");
-    tabAccounts->setExpanding(false);
+    m_accountTabs->setObjectName("accountEditorTabs");
+    m_accountTabs->setExpanding(false);
     m_fields = CreateFields();
     // A small window scrolls the fields instead of squeezing them.
     auto* scroller = new QScrollArea(this);
@@ -85,13 +85,13 @@ AccountEditorPage::AccountEditorPage(QuarantinePage& quarantine, QWidget* parent
     layout->setContentsMargins(0, 4, 0, 0);
     layout->setSpacing(4);
     layout->addWidget(toolbar);
-    layout->addWidget(tabAccounts);
+    layout->addWidget(m_accountTabs);
     layout->addWidget(scroller, 1);
     ShowFields(false);
 
-    connect(actAddAccount, &QAction::triggered, this, &AccountEditorPage::AddAccount);
-    connect(actDetect, &QAction::triggered, this, &AccountEditorPage::actDetectExecute);
-    connect(actDeleteAccount, &QAction::triggered, this, [this] {
+    connect(m_addAccountAction, &QAction::triggered, this, &AccountEditorPage::AddAccount);
+    connect(m_detectAccountsAction, &QAction::triggered, this, &AccountEditorPage::DetectAccounts);
+    connect(m_deleteAccountAction, &QAction::triggered, this, [this] {
         ReadFields();
         // A scan asked for meanwhile must not see the accounts renumbered.
         ScanState.DeletingAccount = true;
@@ -104,91 +104,92 @@ AccountEditorPage::AccountEditorPage(QuarantinePage& quarantine, QWidget* parent
         ScanState.DeletingAccount = false;
         WriteFields();
     });
-    connect(tabAccounts, &QTabBar::currentChanged, this, &AccountEditorPage::TabSwitched);
+    connect(m_accountTabs, &QTabBar::currentChanged, this, &AccountEditorPage::TabSwitched);
     connect(&m_quarantine, &QuarantinePage::AccountCaptionChanged, this, &AccountEditorPage::RefreshTabCaption);
 }
 
 QWidget* AccountEditorPage::CreateFields() {
     auto* fields = new QWidget(this);
-    edName = Field("edName", fields);
-    edReturnAddress = Field("edReturnAddress", fields);
-    edReplyAddress = Field("edReplyAddress", fields);
-    edServer = Field("edServer", fields);
-    edPort = Field("edPort", fields);
-    cmbPOP3Security = SecurityChoice("cmbPOP3Security", fields);
-    edSMTP = Field("edSMTP", fields);
-    edSMTPPort = Field("edSMTPPort", fields);
-    cmbSMTPSecurity = SecurityChoice("cmbSMTPSecurity", fields);
-    edLogin = Field("edLogin", fields);
-    edPassword = Field("edPassword", fields, true);
-    Label14 = new QLabel("< Enter your email password", fields);
-    Label14->setObjectName("Label14");
-    Label14->setStyleSheet("color: #b00000; font-weight: bold;");
-    Label14->hide();
-    chkSMTPAuthentication = new QCheckBox("Outgoing server (SMTP) requires authentication", fields);
-    chkSMTPAuthentication->setObjectName("chkSMTPAuthentication");
-    CheckBox1 = new QCheckBox("Use same settings as incoming mail server", fields);
-    CheckBox1->setObjectName("CheckBox1");
-    edSMTPLogin = Field("edSMTPLogin", fields);
-    edSMTPPassword = Field("edSMTPPassword", fields, true);
-    chkAccEnabled = new QCheckBox("Enable spam protection for this account", fields);
-    chkAccEnabled->setObjectName("chkAccEnabled");
-    memoAliases = new QPlainTextEdit(fields);
-    memoAliases->setObjectName("memoAliases");
-    memoAliases->setToolTip("Other addresses that deliver into this mailbox, one per line");
-    for (QLineEdit* port : {edPort, edSMTPPort})
+    m_displayNameEdit = Field("displayNameEdit", fields);
+    m_emailAddressEdit = Field("emailAddressEdit", fields);
+    m_replyAddressEdit = Field("replyAddressEdit", fields);
+    m_pop3ServerEdit = Field("pop3ServerEdit", fields);
+    m_pop3PortEdit = Field("pop3PortEdit", fields);
+    m_pop3SecurityCombo = SecurityChoice("pop3SecurityCombo", fields);
+    m_smtpServerEdit = Field("smtpServerEdit", fields);
+    m_smtpPortEdit = Field("smtpPortEdit", fields);
+    m_smtpSecurityCombo = SecurityChoice("smtpSecurityCombo", fields);
+    m_userNameEdit = Field("userNameEdit", fields);
+    m_passwordEdit = Field("passwordEdit", fields, true);
+    m_passwordHintLabel = new QLabel("< Enter your email password", fields);
+    m_passwordHintLabel->setObjectName("passwordHintLabel");
+    m_passwordHintLabel->setStyleSheet("color: #b00000; font-weight: bold;");
+    m_passwordHintLabel->hide();
+    m_smtpAuthCheckBox = new QCheckBox("Outgoing server (SMTP) requires authentication", fields);
+    m_smtpAuthCheckBox->setObjectName("smtpAuthCheckBox");
+    m_smtpSameLoginCheckBox = new QCheckBox("Use same settings as incoming mail server", fields);
+    m_smtpSameLoginCheckBox->setObjectName("smtpSameLoginCheckBox");
+    m_smtpUserEdit = Field("smtpUserEdit", fields);
+    m_smtpPasswordEdit = Field("smtpPasswordEdit", fields, true);
+    m_accountEnabledCheckBox = new QCheckBox("Enable spam protection for this account", fields);
+    m_accountEnabledCheckBox->setObjectName("accountEnabledCheckBox");
+    m_aliasesText = new QPlainTextEdit(fields);
+    m_aliasesText->setObjectName("aliasesText");
+    m_aliasesText->setToolTip("Other addresses that deliver into this mailbox, one per line");
+    for (QLineEdit* port : {m_pop3PortEdit, m_smtpPortEdit})
         port->setFixedWidth(64);
 
     auto* user = new QGroupBox("User Information:", fields);
     auto* userGrid = new QGridLayout(user);
     userGrid->addWidget(new QLabel("Display name:", user), 0, 0);
-    userGrid->addWidget(edName, 0, 1);
+    userGrid->addWidget(m_displayNameEdit, 0, 1);
     userGrid->addWidget(new QLabel("Email address:", user), 1, 0);
-    userGrid->addWidget(edReturnAddress, 1, 1);
+    userGrid->addWidget(m_emailAddressEdit, 1, 1);
     userGrid->addWidget(new QLabel("Reply address:", user), 2, 0);
-    userGrid->addWidget(edReplyAddress, 2, 1);
+    userGrid->addWidget(m_replyAddressEdit, 2, 1);
 
     auto* server = new QGroupBox("Server Information:", fields);
     auto* serverGrid = new QGridLayout(server);
     serverGrid->addWidget(new QLabel("Incoming mail (POP3):", server), 0, 0);
-    serverGrid->addWidget(edServer, 0, 1);
+    serverGrid->addWidget(m_pop3ServerEdit, 0, 1);
     serverGrid->addWidget(new QLabel("Port:", server), 0, 2);
-    serverGrid->addWidget(edPort, 0, 3);
-    serverGrid->addWidget(cmbPOP3Security, 0, 4);
+    serverGrid->addWidget(m_pop3PortEdit, 0, 3);
+    serverGrid->addWidget(m_pop3SecurityCombo, 0, 4);
     serverGrid->addWidget(new QLabel("Outgoing mail (SMTP):", server), 1, 0);
-    serverGrid->addWidget(edSMTP, 1, 1);
+    serverGrid->addWidget(m_smtpServerEdit, 1, 1);
     serverGrid->addWidget(new QLabel("Port:", server), 1, 2);
-    serverGrid->addWidget(edSMTPPort, 1, 3);
-    serverGrid->addWidget(cmbSMTPSecurity, 1, 4);
-    btnTestConnection = new QPushButton("Test connection", server);
-    btnTestConnection->setObjectName("btnTestConnection");
-    btnTestConnection->setToolTip("Log in to both servers with the settings as typed; nothing is stored or deleted");
-    serverGrid->addWidget(btnTestConnection, 2, 3, 1, 2);
+    serverGrid->addWidget(m_smtpPortEdit, 1, 3);
+    serverGrid->addWidget(m_smtpSecurityCombo, 1, 4);
+    m_testConnectionButton = new QPushButton("Test connection", server);
+    m_testConnectionButton->setObjectName("testConnectionButton");
+    m_testConnectionButton->setToolTip(
+        "Log in to both servers with the settings as typed; nothing is stored or deleted");
+    serverGrid->addWidget(m_testConnectionButton, 2, 3, 1, 2);
     serverGrid->setColumnStretch(1, 1);
 
     auto* login = new QGroupBox("Login Information:", fields);
     auto* loginGrid = new QGridLayout(login);
     loginGrid->setHorizontalSpacing(10);
     loginGrid->addWidget(new QLabel("User name:", login), 0, 0);
-    loginGrid->addWidget(edLogin, 0, 1);
+    loginGrid->addWidget(m_userNameEdit, 0, 1);
     loginGrid->addWidget(new QLabel("Password:", login), 1, 0);
-    loginGrid->addWidget(edPassword, 1, 1);
-    loginGrid->addWidget(Label14, 2, 1);
-    loginGrid->addWidget(chkAccEnabled, 3, 0, 1, 2);
-    loginGrid->addWidget(chkSMTPAuthentication, 0, 2, 1, 2);
-    loginGrid->addWidget(CheckBox1, 1, 2, 1, 2);
+    loginGrid->addWidget(m_passwordEdit, 1, 1);
+    loginGrid->addWidget(m_passwordHintLabel, 2, 1);
+    loginGrid->addWidget(m_accountEnabledCheckBox, 3, 0, 1, 2);
+    loginGrid->addWidget(m_smtpAuthCheckBox, 0, 2, 1, 2);
+    loginGrid->addWidget(m_smtpSameLoginCheckBox, 1, 2, 1, 2);
     m_smtpLoginLabel = new QLabel("User name:", login);
     m_smtpPasswordLabel = new QLabel("Password:", login);
     loginGrid->addWidget(m_smtpLoginLabel, 2, 2);
-    loginGrid->addWidget(edSMTPLogin, 2, 3);
+    loginGrid->addWidget(m_smtpUserEdit, 2, 3);
     loginGrid->addWidget(m_smtpPasswordLabel, 3, 2);
-    loginGrid->addWidget(edSMTPPassword, 3, 3);
+    loginGrid->addWidget(m_smtpPasswordEdit, 3, 3);
     loginGrid->setColumnStretch(1, 1);
     loginGrid->setColumnStretch(3, 1);
 
     auto* aliases = new QGroupBox("Aliases", fields);
     auto* aliasLayout = new QVBoxLayout(aliases);
-    aliasLayout->addWidget(memoAliases);
+    aliasLayout->addWidget(m_aliasesText);
 
     auto* grid = new QGridLayout(fields);
     grid->setContentsMargins(0, 4, 4, 0);
@@ -199,19 +200,19 @@ QWidget* AccountEditorPage::CreateFields() {
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 2);
     grid->setRowStretch(3, 1);
-    edServer->setMinimumWidth(140);
-    edSMTP->setMinimumWidth(140);
+    m_pop3ServerEdit->setMinimumWidth(140);
+    m_smtpServerEdit->setMinimumWidth(140);
 
-    for (QLineEdit* field : {edName, edReturnAddress, edServer, edPort, edSMTP, edSMTPPort, edLogin, edPassword,
-                             edSMTPLogin, edSMTPPassword})
+    for (QLineEdit* field : {m_displayNameEdit, m_emailAddressEdit, m_pop3ServerEdit, m_pop3PortEdit, m_smtpServerEdit,
+                             m_smtpPortEdit, m_userNameEdit, m_passwordEdit, m_smtpUserEdit, m_smtpPasswordEdit})
         connect(field, &QLineEdit::textEdited, this, [this] { FieldEdited(true); });
-    connect(edReplyAddress, &QLineEdit::textEdited, this, [this] { FieldEdited(false); });
-    connect(memoAliases, &QPlainTextEdit::textChanged, this, [this] { FieldEdited(false); });
-    for (QCheckBox* box : {chkSMTPAuthentication, CheckBox1, chkAccEnabled})
+    connect(m_replyAddressEdit, &QLineEdit::textEdited, this, [this] { FieldEdited(false); });
+    connect(m_aliasesText, &QPlainTextEdit::textChanged, this, [this] { FieldEdited(false); });
+    for (QCheckBox* box : {m_smtpAuthCheckBox, m_smtpSameLoginCheckBox, m_accountEnabledCheckBox})
         connect(box, &QCheckBox::toggled, this, [this] { FieldEdited(true); });
-    connect(btnTestConnection, &QPushButton::clicked, this, &AccountEditorPage::TestConnection);
-    connect(cmbPOP3Security, &QComboBox::currentIndexChanged, this, [this] { SecurityChosen(false); });
-    connect(cmbSMTPSecurity, &QComboBox::currentIndexChanged, this, [this] { SecurityChosen(true); });
+    connect(m_testConnectionButton, &QPushButton::clicked, this, &AccountEditorPage::TestConnection);
+    connect(m_pop3SecurityCombo, &QComboBox::currentIndexChanged, this, [this] { SecurityChosen(false); });
+    connect(m_smtpSecurityCombo, &QComboBox::currentIndexChanged, this, [this] { SecurityChosen(true); });
     return fields;
 }
 
@@ -219,15 +220,15 @@ void AccountEditorPage::AddAccount() {
     ReadFields();
     m_editor.AddAccount();
     WriteFields();
-    edReturnAddress->setFocus();
+    m_emailAddressEdit->setFocus();
 }
 
-void AccountEditorPage::actDetectExecute() {
+void AccountEditorPage::DetectAccounts() {
     QApplication::setOverrideCursor(Qt::BusyCursor);
     int before = Accounts.Count();
     ReadFields();
     try {
-        DetectAccounts(m_editor);
+        ::DetectAccounts(m_editor);
     } catch (...) {
         QApplication::restoreOverrideCursor();
         WriteFields();
@@ -245,22 +246,22 @@ void AccountEditorPage::actDetectExecute() {
 
 bool AccountEditorPage::DetectForFirstRun() {
     ReadFields();
-    DetectAccounts(m_editor);
+    ::DetectAccounts(m_editor);
     WriteFields();
     return Accounts.Count() > 0;
 }
 
 void AccountEditorPage::AskForPassword() {
-    edPassword->setFocus();
-    Label14->show();
+    m_passwordEdit->setFocus();
+    m_passwordHintLabel->show();
 }
 
 void AccountEditorPage::LoadAccounts() {
-    QSignalBlocker quiet(tabAccounts);
-    while (tabAccounts->count() > 0)
-        tabAccounts->removeTab(0);
+    QSignalBlocker quiet(m_accountTabs);
+    while (m_accountTabs->count() > 0)
+        m_accountTabs->removeTab(0);
     for (int index = 0; index < Accounts.Count(); ++index) {
-        tabAccounts->addTab(QString());
+        m_accountTabs->addTab(QString());
         RefreshTabCaption(index);
     }
     ShowFields(Accounts.Count() > 0);
@@ -282,51 +283,49 @@ void AccountEditorPage::ApplyAccount() {
 }
 
 void AccountEditorPage::FollowQuarantineTab(int index) {
-    if (index < 0 || index >= tabAccounts->count() || index == m_shownTab)
+    if (index < 0 || index >= m_accountTabs->count() || index == m_shownTab)
         return;
-    tabAccounts->setCurrentIndex(index);
+    m_accountTabs->setCurrentIndex(index);
 }
 
 void AccountEditorPage::ShowPasswordHint(bool visible) {
-    Label14->setVisible(visible);
+    m_passwordHintLabel->setVisible(visible);
 }
 
 void AccountEditorPage::FocusField(const std::string& place) {
-    const std::pair<const char*, QWidget*> places[] = {{"user name", edLogin},
-                                                       {"password", edPassword},
-                                                       {"SMTP user name", edSMTPLogin},
-                                                       {"SMTP password", edSMTPPassword},
-                                                       {"email address", edReturnAddress},
-                                                       {"reply address", edReplyAddress},
-                                                       {"display name", edName}};
+    const std::pair<const char*, QWidget*> places[] = {
+        {"user name", m_userNameEdit},         {"password", m_passwordEdit},
+        {"SMTP user name", m_smtpUserEdit},    {"SMTP password", m_smtpPasswordEdit},
+        {"email address", m_emailAddressEdit}, {"reply address", m_replyAddressEdit},
+        {"display name", m_displayNameEdit}};
     for (const auto& [name, field] : places)
         if (place == name)
             field->setFocus();
 }
 
 void AccountEditorPage::RefreshTabCaption(int index) {
-    if (index < 0 || index >= tabAccounts->count() || index >= Accounts.Count())
+    if (index < 0 || index >= m_accountTabs->count() || index >= Accounts.Count())
         return;
-    const TAccountItem& account = Accounts.Item(index);
+    const Account& account = Accounts.Item(index);
     QString caption = Text(account.ReplyAddress.empty() ? account.EmailAddress : account.ReplyAddress);
     if (!account.Enabled)
         caption += " (disabled)";
-    tabAccounts->setTabText(index, caption);
+    m_accountTabs->setTabText(index, caption);
 }
 
 void AccountEditorPage::AppendAccountTabs() {
-    QSignalBlocker quiet(tabAccounts);
-    tabAccounts->addTab(QString());
+    QSignalBlocker quiet(m_accountTabs);
+    m_accountTabs->addTab(QString());
     m_quarantine.AddAccountTab(QString());
 }
 
 void AccountEditorPage::RemoveAccountTabs(int index) {
     {
-        QSignalBlocker quiet(tabAccounts);
-        tabAccounts->removeTab(index);
+        QSignalBlocker quiet(m_accountTabs);
+        m_accountTabs->removeTab(index);
     }
     m_quarantine.RemoveAccountTab(index);
-    m_shownTab = tabAccounts->currentIndex();
+    m_shownTab = m_accountTabs->currentIndex();
 }
 
 int AccountEditorPage::SelectedEditorTab() const {
@@ -334,8 +333,8 @@ int AccountEditorPage::SelectedEditorTab() const {
 }
 
 void AccountEditorPage::SelectEditorTab(int index) {
-    QSignalBlocker quiet(tabAccounts);
-    tabAccounts->setCurrentIndex(index);
+    QSignalBlocker quiet(m_accountTabs);
+    m_accountTabs->setCurrentIndex(index);
     m_shownTab = index;
 }
 
@@ -365,57 +364,57 @@ void AccountEditorPage::ShowFields(bool visible) {
 void AccountEditorPage::WriteFields() {
     const AccountEditorFields& f = m_editor.Fields;
     m_writing = true;
-    edName->setText(Text(f.DisplayName));
-    edReturnAddress->setText(Text(f.EmailAddress));
-    edReplyAddress->setText(Text(f.ReplyAddress));
-    edServer->setText(Text(f.Server));
-    edPort->setText(Text(f.Port));
-    edSMTP->setText(Text(f.SMTPServer));
-    edSMTPPort->setText(Text(f.SMTPPort));
-    edLogin->setText(Text(f.Login));
-    edPassword->setText(Text(f.Password));
-    chkSMTPAuthentication->setChecked(f.SMTPAuth);
-    CheckBox1->setChecked(f.SMTPSameAsIncoming);
-    edSMTPLogin->setText(Text(f.SMTPLogin));
-    edSMTPPassword->setText(Text(f.SMTPPassword));
-    chkAccEnabled->setChecked(f.Enabled);
-    cmbPOP3Security->setCurrentIndex(cmbPOP3Security->findData(int(f.POP3Security)));
-    cmbSMTPSecurity->setCurrentIndex(cmbSMTPSecurity->findData(int(f.SMTPSecurity)));
+    m_displayNameEdit->setText(Text(f.DisplayName));
+    m_emailAddressEdit->setText(Text(f.EmailAddress));
+    m_replyAddressEdit->setText(Text(f.ReplyAddress));
+    m_pop3ServerEdit->setText(Text(f.Server));
+    m_pop3PortEdit->setText(Text(f.Port));
+    m_smtpServerEdit->setText(Text(f.SMTPServer));
+    m_smtpPortEdit->setText(Text(f.SMTPPort));
+    m_userNameEdit->setText(Text(f.Login));
+    m_passwordEdit->setText(Text(f.Password));
+    m_smtpAuthCheckBox->setChecked(f.SMTPAuth);
+    m_smtpSameLoginCheckBox->setChecked(f.SMTPSameAsIncoming);
+    m_smtpUserEdit->setText(Text(f.SMTPLogin));
+    m_smtpPasswordEdit->setText(Text(f.SMTPPassword));
+    m_accountEnabledCheckBox->setChecked(f.Enabled);
+    m_pop3SecurityCombo->setCurrentIndex(m_pop3SecurityCombo->findData(int(f.POP3Security)));
+    m_smtpSecurityCombo->setCurrentIndex(m_smtpSecurityCombo->findData(int(f.SMTPSecurity)));
     m_pop3Security = f.POP3Security;
     m_smtpSecurity = f.SMTPSecurity;
-    memoAliases->setPlainText(Text(f.Aliases));
-    edServer->setEnabled(f.IncomingServerEnabled);
-    edPort->setEnabled(f.IncomingServerEnabled);
+    m_aliasesText->setPlainText(Text(f.Aliases));
+    m_pop3ServerEdit->setEnabled(f.IncomingServerEnabled);
+    m_pop3PortEdit->setEnabled(f.IncomingServerEnabled);
     ApplyEnabling();
     m_writing = false;
 }
 
 void AccountEditorPage::ReadFields() {
     AccountEditorFields& f = m_editor.Fields;
-    f.DisplayName = edName->text().toStdString();
-    f.EmailAddress = edReturnAddress->text().toStdString();
-    f.ReplyAddress = edReplyAddress->text().toStdString();
-    f.Server = edServer->text().toStdString();
-    f.Port = edPort->text().toStdString();
-    f.SMTPServer = edSMTP->text().toStdString();
-    f.SMTPPort = edSMTPPort->text().toStdString();
-    f.Login = edLogin->text().toStdString();
-    f.Password = edPassword->text().toStdString();
-    f.SMTPAuth = chkSMTPAuthentication->isChecked();
-    f.SMTPSameAsIncoming = CheckBox1->isChecked();
-    f.SMTPLogin = edSMTPLogin->text().toStdString();
-    f.SMTPPassword = edSMTPPassword->text().toStdString();
-    f.Enabled = chkAccEnabled->isChecked();
-    f.POP3Security = ChosenSecurity(cmbPOP3Security);
-    f.SMTPSecurity = ChosenSecurity(cmbSMTPSecurity);
-    f.Aliases = memoAliases->toPlainText().toStdString();
+    f.DisplayName = m_displayNameEdit->text().toStdString();
+    f.EmailAddress = m_emailAddressEdit->text().toStdString();
+    f.ReplyAddress = m_replyAddressEdit->text().toStdString();
+    f.Server = m_pop3ServerEdit->text().toStdString();
+    f.Port = m_pop3PortEdit->text().toStdString();
+    f.SMTPServer = m_smtpServerEdit->text().toStdString();
+    f.SMTPPort = m_smtpPortEdit->text().toStdString();
+    f.Login = m_userNameEdit->text().toStdString();
+    f.Password = m_passwordEdit->text().toStdString();
+    f.SMTPAuth = m_smtpAuthCheckBox->isChecked();
+    f.SMTPSameAsIncoming = m_smtpSameLoginCheckBox->isChecked();
+    f.SMTPLogin = m_smtpUserEdit->text().toStdString();
+    f.SMTPPassword = m_smtpPasswordEdit->text().toStdString();
+    f.Enabled = m_accountEnabledCheckBox->isChecked();
+    f.POP3Security = ChosenSecurity(m_pop3SecurityCombo);
+    f.SMTPSecurity = ChosenSecurity(m_smtpSecurityCombo);
+    f.Aliases = m_aliasesText->toPlainText().toStdString();
 }
 
 void AccountEditorPage::ApplyEnabling() {
     SmtpFieldStates states = SmtpEnabling(m_editor.Fields);
-    CheckBox1->setEnabled(states.SameAsIncoming);
+    m_smtpSameLoginCheckBox->setEnabled(states.SameAsIncoming);
     for (QWidget* widget :
-         std::initializer_list<QWidget*>{edSMTPLogin, edSMTPPassword, m_smtpLoginLabel, m_smtpPasswordLabel})
+         std::initializer_list<QWidget*>{m_smtpUserEdit, m_smtpPasswordEdit, m_smtpLoginLabel, m_smtpPasswordLabel})
         widget->setEnabled(states.SmtpLogin);
 }
 
@@ -431,9 +430,9 @@ void AccountEditorPage::FieldEdited(bool compared) {
 void AccountEditorPage::SecurityChosen(bool smtp) {
     if (m_writing)
         return;
-    QLineEdit* port = smtp ? edSMTPPort : edPort;
+    QLineEdit* port = smtp ? m_smtpPortEdit : m_pop3PortEdit;
     ConnectionSecurity& previous = smtp ? m_smtpSecurity : m_pop3Security;
-    ConnectionSecurity chosen = ChosenSecurity(smtp ? cmbSMTPSecurity : cmbPOP3Security);
+    ConnectionSecurity chosen = ChosenSecurity(smtp ? m_smtpSecurityCombo : m_pop3SecurityCombo);
     port->setText(Text(SuggestedPort(port->text().toStdString(), previous, chosen, smtp)));
     previous = chosen;
     FieldEdited(true);
@@ -441,13 +440,13 @@ void AccountEditorPage::SecurityChosen(bool smtp) {
 
 void AccountEditorPage::TestConnection() {
     ReadFields();
-    TAccountItem typed;
+    Account typed;
     CopyFields(m_editor.Fields, typed);
-    btnTestConnection->setEnabled(false);
+    m_testConnectionButton->setEnabled(false);
     QApplication::setOverrideCursor(Qt::BusyCursor);
     ConnectionTestResult result = TestAccountConnection(typed);
     QApplication::restoreOverrideCursor();
-    btnTestConnection->setEnabled(true);
+    m_testConnectionButton->setEnabled(true);
     ShowMessageBox(ConnectionTestText(typed, result), "Test connection", MsgButtons::Ok,
                    result.Ok() ? MsgIcon::Information : MsgIcon::Warning);
 }
@@ -458,5 +457,5 @@ void AccountEditorPage::TabSwitched(int index) {
     m_shownTab = index;
     m_editor.TabChanged(index);
     WriteFields();
-    actDeleteAccount->setEnabled(true);
+    m_deleteAccountAction->setEnabled(true);
 }

@@ -15,7 +15,7 @@ class QTabBar;
 class QuarantinePage;
 
 // The settings tab "Email Accounts": the account editor's tool bar, its
-// account tabs tabAccounts and the fields of the shown account, bound to the
+// account tabs m_accountTabs and the fields of the shown account, bound to the
 // core's AccountEditor. Its tabs stay in step with the quarantine view's.
 class AccountEditorPage : public QWidget, private AccountEditorTabs {
     Q_OBJECT
@@ -43,7 +43,7 @@ public:
     void RefreshTabCaption(int index);
 
     // "Detect Accounts": the detection, then what it found.
-    void actDetectExecute();
+    void DetectAccounts();
     // The first run's detection: DetectAccounts, then either an empty
     // account waiting in the editor or the first account with the focus on
     // its password. True when accounts exist afterwards.
@@ -51,10 +51,10 @@ public:
     // The password field focused and "< Enter your email password" shown.
     void AskForPassword();
 
-    QAction* actAddAccount;
-    QAction* actDeleteAccount;
-    QAction* actDetect;
-    QTabBar* tabAccounts;
+    QAction* m_addAccountAction;
+    QAction* m_deleteAccountAction;
+    QAction* m_detectAccountsAction;
+    QTabBar* m_accountTabs;
 
 private:
     // AccountEditorTabs.
@@ -85,27 +85,27 @@ private:
     bool m_writing = false;
 
     QWidget* m_fields = nullptr;
-    QLineEdit* edName = nullptr;
-    QLineEdit* edReturnAddress = nullptr;
-    QLineEdit* edReplyAddress = nullptr;
-    QLineEdit* edServer = nullptr;
-    QLineEdit* edPort = nullptr;
-    QComboBox* cmbPOP3Security = nullptr;
-    QLineEdit* edSMTP = nullptr;
-    QLineEdit* edSMTPPort = nullptr;
-    QComboBox* cmbSMTPSecurity = nullptr;
-    QLineEdit* edLogin = nullptr;
-    QLineEdit* edPassword = nullptr;
-    QLabel* Label14 = nullptr;
-    QCheckBox* chkSMTPAuthentication = nullptr;
-    QCheckBox* CheckBox1 = nullptr;
-    QLineEdit* edSMTPLogin = nullptr;
-    QLineEdit* edSMTPPassword = nullptr;
+    QLineEdit* m_displayNameEdit = nullptr;
+    QLineEdit* m_emailAddressEdit = nullptr;
+    QLineEdit* m_replyAddressEdit = nullptr;
+    QLineEdit* m_pop3ServerEdit = nullptr;
+    QLineEdit* m_pop3PortEdit = nullptr;
+    QComboBox* m_pop3SecurityCombo = nullptr;
+    QLineEdit* m_smtpServerEdit = nullptr;
+    QLineEdit* m_smtpPortEdit = nullptr;
+    QComboBox* m_smtpSecurityCombo = nullptr;
+    QLineEdit* m_userNameEdit = nullptr;
+    QLineEdit* m_passwordEdit = nullptr;
+    QLabel* m_passwordHintLabel = nullptr;
+    QCheckBox* m_smtpAuthCheckBox = nullptr;
+    QCheckBox* m_smtpSameLoginCheckBox = nullptr;
+    QLineEdit* m_smtpUserEdit = nullptr;
+    QLineEdit* m_smtpPasswordEdit = nullptr;
     QLabel* m_smtpLoginLabel = nullptr;
     QLabel* m_smtpPasswordLabel = nullptr;
-    QCheckBox* chkAccEnabled = nullptr;
-    QPlainTextEdit* memoAliases = nullptr;
-    QPushButton* btnTestConnection = nullptr;
+    QCheckBox* m_accountEnabledCheckBox = nullptr;
+    QPlainTextEdit* m_aliasesText = nullptr;
+    QPushButton* m_testConnectionButton = nullptr;
     ConnectionSecurity m_pop3Security = ConnectionSecurity::None;
     ConnectionSecurity m_smtpSecurity = ConnectionSecurity::None;
 };

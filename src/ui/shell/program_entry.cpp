@@ -5,7 +5,7 @@
 #include "platform/event_pump.h"
 #include "platform/paths.h"
 #include "records/program_settings.h"
-#include "ui/main/uMain.h"
+#include "ui/main/main_window.h"
 #include "ui/shell/command_switch.h"
 #include "ui/shell/gui_message_boxes.h"
 #include "ui/shell/single_instance.h"
@@ -86,7 +86,7 @@ int RunDesktopProgram(int argc, char** argv) {
 
         SetStartAtLogonProgramFolder(InstalledProgramFolder());
         SetEventPump([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
-        TfrmQuorvaneMain window;
+        MainWindow window;
         InstanceServer server([&window](int received) { window.HandleInstanceMessage(received); });
         if (!server.Listen(serverName))
             ReportUnhandledError(("Cannot listen on " + serverName.toStdString()).c_str());

@@ -17,10 +17,10 @@ TrayIcon::TrayIcon(QMenu* menu, QObject* parent)
     : QObject(parent), m_icon(new QSystemTrayIcon(this)), m_menu(menu), m_animation(new QTimer(this)) {
     m_images[0] = QIcon(":/icons/tray-normal.svg");
     m_images[1] = QIcon(":/icons/tray-active.svg");
-    m_icon->setObjectName("CoolTrayIcon1");
+    m_icon->setObjectName("trayIcon");
     m_icon->setToolTip("Quorvane");
     m_icon->setContextMenu(m_menu);
-    m_animation->setObjectName("TrayAnimation");
+    m_animation->setObjectName("trayAnimation");
     m_animation->setInterval(AnimationIntervalMs);
     connect(m_animation, &QTimer::timeout, this, [this] { ShowImage(1 - m_imageIndex); });
     connect(m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::OnActivated);

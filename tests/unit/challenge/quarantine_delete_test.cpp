@@ -38,8 +38,8 @@ TEST_F(DeleteFromViewTest, TwoSelectedRowsLoseFilesAndEntriesAndNothingIsLogged)
     EXPECT_FALSE(FileExists(firstFile));
     EXPECT_FALSE(FileExists(secondFile));
     EXPECT_TRUE(FileExists(keptFile));
-    ASSERT_EQ(Accounts.Item(0).UnkMailItems.Count(), 1);
-    EXPECT_EQ(Accounts.Item(0).UnkMailItems.Item(0).Id, keep);
+    ASSERT_EQ(Accounts.Item(0).Quarantine.Count(), 1);
+    EXPECT_EQ(Accounts.Item(0).Quarantine.Item(0).Id, keep);
     EXPECT_EQ(SavedCount(0), 1);
     ASSERT_EQ(m_view.Rows().size(), 1u);
     EXPECT_EQ(m_view.Rows()[0].Subject, "keep");
@@ -62,7 +62,7 @@ TEST_F(DeleteFromViewTest, NothingSelectedOnlyTellsTheUser) {
     DeleteFromView(m_view, m_window);
     EXPECT_EQ(m_scanView.CallsStartingWith("MessageBox"),
               std::vector<std::string>{"MessageBox: Notice: No message is selected."});
-    EXPECT_EQ(Accounts.Item(0).UnkMailItems.Count(), 1);
+    EXPECT_EQ(Accounts.Item(0).Quarantine.Count(), 1);
 }
 
 TEST_F(DeleteFromViewTest, AnswerNoKeepsEverything) {
@@ -86,7 +86,7 @@ TEST_F(DeleteFromViewTest, MissingFileAndVanishedEntryDoNotStopTheOthers) {
     m_view.Fill();
     m_view.SelectAll();
     // The entry disappears after the view was filled.
-    TUnkMailItems& items = Accounts.Item(0).UnkMailItems;
+    QuarantineIndex& items = Accounts.Item(0).Quarantine;
     for (int i = 0; i < items.Count(); ++i)
         if (items.Item(i).Id == vanished)
             items.Delete(i);

@@ -6,8 +6,8 @@
 #include "platform/data_folder.h"
 #include "platform/date_time.h"
 #include "platform/paths.h"
+#include "records/accounts.h"
 #include "records/program_settings.h"
-#include "records/uObjects.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -19,18 +19,18 @@ protected:
     void SetUp() override {
         SetDataFolderOverride(m_data.Path());
         Accounts.Clear();
-        WhiteList.Clear();
-        BlackList.Clear();
-        ProgramSettings = TProgramSettings();
+        ApprovedSenders.Clear();
+        BlockedSenders.Clear();
+        ProgramSettings = SettingsRecord();
     }
     void TearDown() override {
         Accounts.Clear();
-        WhiteList.Clear();
+        ApprovedSenders.Clear();
         SetDataFolderOverride("");
     }
 
-    TAccountItem& AddAccount(const std::string& address) {
-        TAccountItem& account = AppendAccount();
+    Account& AddAccount(const std::string& address) {
+        Account& account = AppendAccount();
         account.EmailAddress = address;
         account.Enabled = true;
         account.ID = "{0000000" + std::to_string(Accounts.Count()) + "-0000-4000-8000-000000000000}";
@@ -41,24 +41,24 @@ protected:
     // Quarantines a message from sender into account index: its file and its
     // entry (appended, so it is the newest). Returns the entry's id.
     int Quarantine(int account, const std::string& sender, const std::string& subject,
-                   int category = CategoryChallenged, TDateTime date = EncodeDateTime({2024, 5, 1, 12, 0, 0, 0}),
+                   int category = CategoryChallenged, SerialDateTime date = EncodeDateTime({2024, 5, 1, 12, 0, 0, 0}),
                    const std::string& name = "") {
         std::string fileName = "{M" + std::to_string(++m_files) + "}.dat";
         std::string text = "From: " + sender + "\r\nTo: " + Accounts.Item(account).EmailAddress +
                            "\r\nSubject: " + subject + "\r\n\r\nHello from " + sender + "\r\n.\r\n";
         m_data.Write("Accounts/" + Accounts.Item(account).ID + "/" + fileName, text);
         return Accounts.Item(account)
-            .UnkMailItems.Add(sender, name, category, fileName, date, subject, Accounts.Item(account).EmailAddress)
+            .Quarantine.Add(sender, name, category, fileName, date, subject, Accounts.Item(account).EmailAddress)
             .Id;
     }
 
     std::string FileOf(int account, int id) {
-        TUnkMailItem* item = Accounts.Item(account).UnkMailItems.FindById(id);
+        QuarantineEntry* item = Accounts.Item(account).Quarantine.FindById(id);
         return item ? AccountFolder(account) + "/" + item->FileName : std::string();
     }
 
     int SavedCount(int account) {
-        TUnkMailItems reloaded;
+        QuarantineIndex reloaded;
         EXPECT_TRUE(LoadIndexFile(reloaded, AccountFolder(account)));
         return reloaded.Count();
     }

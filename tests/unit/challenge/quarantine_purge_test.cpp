@@ -3,8 +3,8 @@
 #include "platform/data_folder.h"
 #include "platform/date_time.h"
 #include "platform/paths.h"
+#include "records/accounts.h"
 #include "records/program_settings.h"
-#include "records/uObjects.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -21,8 +21,8 @@ protected:
     void SetUp() override {
         SetDataFolderOverride(m_data.Path());
         Accounts.Clear();
-        ProgramSettings = TProgramSettings();
-        TAccountItem& account = AppendAccount();
+        ProgramSettings = SettingsRecord();
+        Account& account = AppendAccount();
         account.ID = "{0A0A0A0A-0000-4000-8000-000000000001}";
         m_folder = AccountFolder(0);
     }
@@ -32,7 +32,7 @@ protected:
         SetDataFolderOverride("");
     }
 
-    TUnkMailItems& Index() { return Accounts.Item(0).UnkMailItems; }
+    QuarantineIndex& Index() { return Accounts.Item(0).Quarantine; }
 
     // A message file written now, and its index entry.
     void Quarantine(const std::string& fileName) {
@@ -46,7 +46,7 @@ protected:
 
     // The index as the next start loads it.
     int SavedCount() {
-        TUnkMailItems reloaded;
+        QuarantineIndex reloaded;
         EXPECT_TRUE(LoadIndexFile(reloaded, m_folder));
         return reloaded.Count();
     }
@@ -64,7 +64,7 @@ struct AgeCase {
     const char* name;
     std::time_t age;
     bool autoDelete;
-    bool kept;
+    bool Kept;
 };
 
 class PurgeByAge : public PurgeOldQuarantineTest, public testing::WithParamInterface<AgeCase> {};
@@ -75,9 +75,9 @@ TEST_P(PurgeByAge, DeletesFileAndEntryFromTheConfiguredAgeOn) {
     Quarantine("{AGED}.dat");
     ClockAt(GetParam().age);
     PurgeOldQuarantine(0);
-    EXPECT_EQ(FileExists(FileOf("{AGED}.dat")), GetParam().kept);
-    EXPECT_EQ(Index().Count(), GetParam().kept ? 1 : 0);
-    EXPECT_EQ(SavedCount(), GetParam().kept ? 1 : 0);
+    EXPECT_EQ(FileExists(FileOf("{AGED}.dat")), GetParam().Kept);
+    EXPECT_EQ(Index().Count(), GetParam().Kept ? 1 : 0);
+    EXPECT_EQ(SavedCount(), GetParam().Kept ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ages, PurgeByAge,

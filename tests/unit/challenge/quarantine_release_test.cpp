@@ -33,12 +33,12 @@ protected:
         ScanState.Unattended = false;
     }
     void TearDown() override {
-        SmtpClient.reset();
+        DeliveryConnection.reset();
         QuarantineFixture::TearDown();
     }
 
-    TAccountItem& AddMailAccount(int pop3Port) {
-        TAccountItem& account = AddAccount("me@example.com");
+    Account& AddMailAccount(int pop3Port) {
+        Account& account = AddAccount("me@example.com");
         account.Server = "127.0.0.1";
         account.Port = pop3Port;
         account.Login = FakePop3Server::User;
@@ -88,15 +88,15 @@ TEST_F(ReleaseFromViewTest, ApprovingOneMessageReleasesTheSendersShownMessages) 
     EXPECT_EQ(m_smtp.Messages().size(), 3u);
     EXPECT_EQ(m_scanView.CallsStartingWith("MessageBox"),
               Lines{"MessageBox: Confirm: Approve selected senders and release messages to inbox?"});
-    TUnkMailItems& items = Accounts.Item(0).UnkMailItems;
+    QuarantineIndex& items = Accounts.Item(0).Quarantine;
     EXPECT_EQ(items.FindById(first), nullptr);
     EXPECT_EQ(items.FindById(second), nullptr);
     EXPECT_EQ(items.FindById(third), nullptr);
     EXPECT_NE(items.FindById(elsewhere), nullptr);
     EXPECT_FALSE(FileExists(firstFile));
     EXPECT_FALSE(FileExists(thirdFile));
-    EXPECT_TRUE(WhiteList.Matches("ann@example.org"));
-    EXPECT_FALSE(WhiteList.Matches("bob@example.org"));
+    EXPECT_TRUE(ApprovedSenders.Matches("ann@example.org"));
+    EXPECT_FALSE(ApprovedSenders.Matches("bob@example.org"));
     ASSERT_EQ(m_view.Rows().size(), 1u);
     EXPECT_EQ(m_view.Rows()[0].Subject, "other sender");
 
@@ -144,11 +144,11 @@ TEST_F(ReleaseFromViewTest, ReleasingSendsOnlyTheSelectedRowsAndApprovesNobody) 
     EXPECT_EQ(m_smtp.Messages().size(), 2u);
     EXPECT_EQ(m_scanView.CallsStartingWith("MessageBox"),
               Lines{"MessageBox: Confirm: Release selected messages to inbox?"});
-    TUnkMailItems& items = Accounts.Item(0).UnkMailItems;
+    QuarantineIndex& items = Accounts.Item(0).Quarantine;
     EXPECT_EQ(items.FindById(one), nullptr);
     EXPECT_NE(items.FindById(two), nullptr);
     EXPECT_EQ(items.FindById(three), nullptr);
-    EXPECT_TRUE(WhiteList.Strings().empty());
+    EXPECT_TRUE(ApprovedSenders.Strings().empty());
 
     Lines log = Log();
     ASSERT_GE(log.size(), 5u);
@@ -176,7 +176,7 @@ TEST_F(ReleaseFromViewTest, ReleasingAMessageWhoseFileIsGoneShowsTheLoadingError
                     file});
     ASSERT_EQ(m_view.Rows().size(), 1u);
     EXPECT_EQ(m_view.Rows()[0].Id, id);
-    EXPECT_TRUE(WhiteList.Strings().empty());
+    EXPECT_TRUE(ApprovedSenders.Strings().empty());
     Lines log = Log();
     EXPECT_EQ(log.back().rfind("Finished releasing messages to inbox : ", 0), 0u);
 }
@@ -193,8 +193,8 @@ TEST_F(ReleaseFromViewTest, PopBeforeSmtpFailureIsOnlyLogged) {
 
     m_smtp.Stop();
     EXPECT_EQ(m_smtp.Messages().size(), 2u);
-    EXPECT_EQ(Accounts.Item(0).UnkMailItems.FindById(id), nullptr);
-    EXPECT_TRUE(WhiteList.Strings().empty());
+    EXPECT_EQ(Accounts.Item(0).Quarantine.FindById(id), nullptr);
+    EXPECT_TRUE(ApprovedSenders.Strings().empty());
     Lines log = Log();
     ASSERT_GE(log.size(), 3u);
     EXPECT_EQ(log[1], "Connecting to POP3 server.");

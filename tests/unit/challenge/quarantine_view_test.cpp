@@ -24,7 +24,7 @@ protected:
     QuarantineView m_view;
 };
 
-TDateTime Day(int day) {
+SerialDateTime Day(int day) {
     return EncodeDateTime({2024, 5, day, 9, 30, 0, 0});
 }
 
@@ -49,10 +49,10 @@ TEST_F(QuarantineViewTest, HeaderClicksSortAscendingThenDescendingAndOrderReceiv
     Quarantine(0, "c@example.org", "gamma", CategoryChallenged, Day(2));
     m_view.Fill();
 
-    m_view.ColumnClick(QuarantineView::SortSubject);
+    m_view.ToggleSortColumn(QuarantineView::SortSubject);
     EXPECT_EQ(m_view.SortDirection(), QuarantineView::Ascending);
     EXPECT_EQ(Subjects(), (std::vector<std::string>{"Alpha", "beta", "gamma"}));
-    m_view.ColumnClick(QuarantineView::SortSubject);
+    m_view.ToggleSortColumn(QuarantineView::SortSubject);
     EXPECT_EQ(m_view.SortDirection(), QuarantineView::Descending);
     EXPECT_EQ(Subjects(), (std::vector<std::string>{"gamma", "beta", "Alpha"}));
 
@@ -96,9 +96,9 @@ TEST_F(QuarantineViewTest, CommandsFollowTheSelection) {
 }
 
 TEST_F(QuarantineViewTest, CaptionsCountPerAccountAndCategory) {
-    TAccountItem& first = AddAccount("me@example.com");
+    Account& first = AddAccount("me@example.com");
     first.ReplyAddress = "reply@example.com";
-    TAccountItem& second = AddAccount("other@example.com");
+    Account& second = AddAccount("other@example.com");
     second.Enabled = false;
     Quarantine(0, "a@example.org", "one", CategoryChallenged);
     Quarantine(0, "b@example.org", "two", CategorySpam);

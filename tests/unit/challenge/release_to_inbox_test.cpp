@@ -1,11 +1,11 @@
 #include "challenge/release_to_inbox.h"
 
-#include "mail/utmyidsmtp.h"
+#include "mail/smtp_client.h"
 #include "platform/data_folder.h"
 #include "platform/event_pump.h"
 #include "platform/paths.h"
+#include "records/accounts.h"
 #include "records/sender_lists.h"
-#include "records/uObjects.h"
 #include "scan/scan_state.h"
 #include "support/fake_smtp_server.h"
 #include "support/recording_scan_view.h"
@@ -40,11 +40,11 @@ protected:
     void SetUp() override {
         SetDataFolderOverride(data.Path());
         Accounts.Clear();
-        WhiteList.Clear();
-        BlackList.Clear();
+        ApprovedSenders.Clear();
+        BlockedSenders.Clear();
         ScanState.ScanLog.Clear();
         Counters = AccountCounters();
-        TAccountItem& account = AppendAccount();
+        Account& account = AppendAccount();
         account.ID = "{0A1B2C3D-0000-4000-8000-000000000001}";
         account.EmailAddress = "anna@example.net";
         folder = IncludeTrailingDelimiter(AccountFolder(0));
@@ -55,7 +55,7 @@ protected:
     void TearDown() override {
         client.Disconnect();
         Accounts.Clear();
-        WhiteList.Clear();
+        ApprovedSenders.Clear();
         SetListObserver(nullptr);
         SetDataFolderOverride("");
     }
@@ -70,7 +70,7 @@ protected:
         lines.push_back(".");
         if (!fileName.empty() && fileName != "missing.dat")
             WriteFile(folder + fileName, CrLf(lines));
-        return Accounts[0].UnkMailItems.Add(sender, "", 0, fileName, 46090.5, "photos", "anna@example.net").Id;
+        return Accounts[0].Quarantine.Add(sender, "", 0, fileName, 46090.5, "photos", "anna@example.net").Id;
     }
     static void WriteFile(const std::string& path, const std::string& text) {
         FILE* file = std::fopen(path.c_str(), "wb");
@@ -78,7 +78,7 @@ protected:
         std::fwrite(text.data(), 1, text.size(), file);
         std::fclose(file);
     }
-    bool Release(TIdList& ids, bool boxes = false, bool skipApprove = false) {
+    bool Release(ReleaseIdSet& ids, bool boxes = false, bool skipApprove = false) {
         Counters.ToRelease = static_cast<int>(ids.size());
         bool result = ReleaseToInbox(0, ids, boxes, client, skipApprove);
         client.Disconnect();
@@ -96,13 +96,13 @@ protected:
     TempFolder data;
     std::string folder;
     FakeSmtpServer server;
-    TMyidSmtp client;
+    SmtpClient client;
     RecordingScanView view;
 };
 
 TEST_F(ReleaseTest, SendsTheStoredMessageWithoutItsFirstDeliveredTo) {
     int id = Quarantine("{A}.dat", "piet@example.org");
-    TIdList ids = {std::to_string(id)};
+    ReleaseIdSet ids = {std::to_string(id)};
     view.SetProgressMax(5);
     view.SetProgressPosition(2);
     EXPECT_TRUE(Release(ids));
@@ -114,12 +114,12 @@ TEST_F(ReleaseTest, SendsTheStoredMessageWithoutItsFirstDeliveredTo) {
     EXPECT_EQ(Commands("MAIL FROM:"), Lines{"MAIL FROM:<anna@example.net>"});
     EXPECT_EQ(Commands("RCPT TO:"), Lines{"RCPT TO:<anna@example.net>"});
     EXPECT_TRUE(ids.empty());
-    EXPECT_EQ(Accounts[0].UnkMailItems.Count(), 0);
+    EXPECT_EQ(Accounts[0].Quarantine.Count(), 0);
     EXPECT_FALSE(FileExists(folder + "{A}.dat"));
     std::string index;
     ASSERT_TRUE(ReadWholeFile(folder + "account2.dat", index));
     EXPECT_EQ(index, std::string(4, '\0'));
-    EXPECT_EQ(WhiteList.Strings(), (Lines{"piet@example.org", "piet@home.example.org"}));
+    EXPECT_EQ(ApprovedSenders.Strings(), (Lines{"piet@example.org", "piet@home.example.org"}));
     std::string saved;
     ASSERT_TRUE(ReadWholeFile(data.Path() + "/WhiteList.dat", saved));
     EXPECT_EQ(saved, "piet@example.org\r\npiet@home.example.org\r\n");
@@ -133,7 +133,7 @@ TEST_F(ReleaseTest, SendsTheStoredMessageWithoutItsFirstDeliveredTo) {
 
 TEST_F(ReleaseTest, ReplyAddressReceivesTheMessage) {
     Accounts[0].ReplyAddress = "inbox@example.net";
-    TIdList ids = {std::to_string(Quarantine("{A}.dat", "piet@example.org"))};
+    ReleaseIdSet ids = {std::to_string(Quarantine("{A}.dat", "piet@example.org"))};
     Release(ids);
     EXPECT_EQ(Commands("MAIL FROM:"), Lines{"MAIL FROM:<anna@example.net>"});
     EXPECT_EQ(Commands("RCPT TO:"), Lines{"RCPT TO:<inbox@example.net>"});
@@ -142,12 +142,12 @@ TEST_F(ReleaseTest, ReplyAddressReceivesTheMessage) {
 TEST_F(ReleaseTest, AFailedMessageStaysWhileTheOthersLeave) {
     int first = Quarantine("{A}.dat", "piet@example.org");
     int second = Quarantine("missing.dat", "zoe@example.org");
-    TIdList ids = {std::to_string(first), std::to_string(second), "999"};
+    ReleaseIdSet ids = {std::to_string(first), std::to_string(second), "999"};
     EXPECT_FALSE(Release(ids));
-    EXPECT_EQ(ids, (TIdList{std::to_string(second), "999"}));
-    ASSERT_EQ(Accounts[0].UnkMailItems.Count(), 1);
-    EXPECT_EQ(Accounts[0].UnkMailItems.Item(0).Id, second);
-    EXPECT_EQ(WhiteList.Strings(), (Lines{"piet@example.org", "piet@home.example.org"}));
+    EXPECT_EQ(ids, (ReleaseIdSet{std::to_string(second), "999"}));
+    ASSERT_EQ(Accounts[0].Quarantine.Count(), 1);
+    EXPECT_EQ(Accounts[0].Quarantine.Item(0).Id, second);
+    EXPECT_EQ(ApprovedSenders.Strings(), (Lines{"piet@example.org", "piet@home.example.org"}));
     EXPECT_EQ(ScanState.ScanLog.Lines()[4], "Releasing message to inbox.");
     EXPECT_EQ(ScanState.ScanLog.Lines()[5].rfind("Error loading message file: Cannot load message from file ", 0), 0u);
     EXPECT_EQ(ScanState.ScanLog.Count(), 6);
@@ -155,8 +155,8 @@ TEST_F(ReleaseTest, AFailedMessageStaysWhileTheOthersLeave) {
 
 TEST_F(ReleaseTest, ErrorBoxesWhenAsked) {
     server.On("DATA", Reaction::Answer("554 5.7.1 Rejected"));
-    TIdList ids = {std::to_string(Quarantine("{A}.dat", "piet@example.org")),
-                   std::to_string(Quarantine("missing.dat", "zoe@example.org"))};
+    ReleaseIdSet ids = {std::to_string(Quarantine("{A}.dat", "piet@example.org")),
+                        std::to_string(Quarantine("missing.dat", "zoe@example.org"))};
     view.AnswerMessageBox(MsgResult::Ok);
     view.AnswerMessageBox(MsgResult::Ok);
     EXPECT_FALSE(Release(ids, true));
@@ -168,18 +168,18 @@ TEST_F(ReleaseTest, ErrorBoxesWhenAsked) {
     EXPECT_NE(boxes[1].find("Cannot release message to inbox.\r\n\r\nError loading message file: "), std::string::npos);
     EXPECT_EQ(ScanState.ScanLog.Lines()[3], "Error sending message: 5.7.1 Rejected");
     EXPECT_TRUE(FileExists(folder + "{A}.dat"));
-    EXPECT_EQ(Accounts[0].UnkMailItems.Count(), 2);
-    EXPECT_EQ(WhiteList.Count(), 0);
+    EXPECT_EQ(Accounts[0].Quarantine.Count(), 2);
+    EXPECT_EQ(ApprovedSenders.Count(), 0);
 }
 
 TEST_F(ReleaseTest, SkipApproveStillSavesTheLists) {
     int observed = 0;
     SetListObserver([&] { ++observed; });
-    WhiteList.Add("kept@example.org");
-    TIdList ids = {std::to_string(Quarantine("{A}.dat", "piet@example.org"))};
+    ApprovedSenders.Add("kept@example.org");
+    ReleaseIdSet ids = {std::to_string(Quarantine("{A}.dat", "piet@example.org"))};
     view.SetScanPageShowing(false);
     EXPECT_TRUE(Release(ids, false, true));
-    EXPECT_EQ(WhiteList.Strings(), Lines{"kept@example.org"});
+    EXPECT_EQ(ApprovedSenders.Strings(), Lines{"kept@example.org"});
     EXPECT_EQ(observed, 1);
     EXPECT_TRUE(FileExists(data.Path() + "/WhiteList.dat"));
     EXPECT_EQ(view.StatusText, "Releasing messages to inbox (1/1)");
@@ -189,7 +189,7 @@ TEST_F(ReleaseTest, SkipApproveStillSavesTheLists) {
 TEST_F(ReleaseTest, AnUnexpectedErrorStillRemovesWhatWasSent) {
     int first = Quarantine("{A}.dat", "piet@example.org");
     int second = Quarantine("{B}.dat", "zoe@example.org");
-    TIdList ids = {std::to_string(first), std::to_string(second)};
+    ReleaseIdSet ids = {std::to_string(first), std::to_string(second)};
     SetEventPump([] {
         if (Counters.Released > 0)
             throw std::runtime_error("window gone");
@@ -197,24 +197,24 @@ TEST_F(ReleaseTest, AnUnexpectedErrorStillRemovesWhatWasSent) {
     EXPECT_THROW(Release(ids), std::runtime_error);
     SetEventPump(nullptr);
     // The first message went out: it must not stay to be sent again.
-    EXPECT_EQ(ids, TIdList{std::to_string(second)});
+    EXPECT_EQ(ids, ReleaseIdSet{std::to_string(second)});
     EXPECT_FALSE(FileExists(folder + "{A}.dat"));
-    ASSERT_EQ(Accounts[0].UnkMailItems.Count(), 1);
-    EXPECT_EQ(Accounts[0].UnkMailItems.Item(0).Id, second);
+    ASSERT_EQ(Accounts[0].Quarantine.Count(), 1);
+    EXPECT_EQ(Accounts[0].Quarantine.Item(0).Id, second);
     std::string index;
     ASSERT_TRUE(ReadWholeFile(folder + "account2.dat", index));
     EXPECT_EQ(index.substr(0, 4), std::string("\x01\0\0\0", 4));
     // Its sender stays approved after the process ends.
-    WhiteList.Clear();
+    ApprovedSenders.Clear();
     LoadLists();
-    EXPECT_EQ(WhiteList.Strings(), (Lines{"piet@example.org", "piet@home.example.org"}));
+    EXPECT_EQ(ApprovedSenders.Strings(), (Lines{"piet@example.org", "piet@home.example.org"}));
 }
 
 TEST_F(ReleaseTest, WildcardSendersAreNotApprovedAsMasks) {
     Lines header = {"From: <*@*>", "Reply-To: ?@example.org", "To: anna@example.net", "Subject: x"};
-    TIdList ids = {std::to_string(Quarantine("{A}.dat", "*@*", header, {"x"}))};
+    ReleaseIdSet ids = {std::to_string(Quarantine("{A}.dat", "*@*", header, {"x"}))};
     EXPECT_TRUE(Release(ids));
-    EXPECT_EQ(WhiteList.Count(), 0);
+    EXPECT_EQ(ApprovedSenders.Count(), 0);
 }
 
 } // namespace
@@ -224,8 +224,8 @@ namespace {
 TEST_F(ReleaseTest, AnIndexNameReachingOutsideTheFolderIsNeverRead) {
     // A message file beside the account folder, named by a damaged index.
     WriteFile(data.Path() + "/Accounts/outside.dat", CrLf({"From: x@example.org", "", "secret", "."}));
-    TIdList ids = {std::to_string(Quarantine("", "x@example.org"))};
-    Accounts[0].UnkMailItems.Item(0).FileName = "../outside.dat";
+    ReleaseIdSet ids = {std::to_string(Quarantine("", "x@example.org"))};
+    Accounts[0].Quarantine.Item(0).FileName = "../outside.dat";
     EXPECT_FALSE(Release(ids));
     EXPECT_TRUE(server.Messages().empty());
     EXPECT_TRUE(FileExists(data.Path() + "/Accounts/outside.dat"));

@@ -16,7 +16,7 @@ protected:
     void SetUp() override { ::setenv("TMPDIR", m_tmp.Path().c_str(), 1); }
     void TearDown() override {
         ::unsetenv("TMPDIR");
-        SmtpClient.reset();
+        DeliveryConnection.reset();
     }
 
     int Run(std::vector<std::string> arguments) {

@@ -3,7 +3,7 @@
 
 #include "challenge/challenge_tag.h"
 #include "platform/paths.h"
-#include "records/uObjects.h"
+#include "records/accounts.h"
 #include "support/fake_pop3_server.h"
 #include "support/fake_smtp_server.h"
 #include "support/process_state.h"
@@ -66,7 +66,7 @@ TEST(OneWriter, CommandsDuringAnApprovePromptWaitAndLoseNothing) {
     FakePop3Server pop3({Mail("Piet <piet@example.org>", "Re: hello  " + ChallengeTagText(4711)),
                          Mail("new@example.org", "first contact")});
     FakeSmtpServer smtp;
-    TAccountItem& account = AppendAccount();
+    Account& account = AppendAccount();
     account.EmailAddress = "me@example.net";
     account.Server = account.SMTPServer = "127.0.0.1";
     account.Port = pop3.Port();
@@ -80,8 +80,8 @@ TEST(OneWriter, CommandsDuringAnApprovePromptWaitAndLoseNothing) {
     for (const char* sender : {"piet", "zoe"}) {
         std::string file = std::string("{") + sender + "}.dat";
         data.Write("Accounts/" + account.ID + "/" + file, Mail(std::string(sender) + "@example.org", "held") + ".\r\n");
-        account.UnkMailItems.Add(std::string(sender) + "@example.org", sender, CategoryChallenged, file, 46090.4,
-                                 "held", "me@example.net");
+        account.Quarantine.Add(std::string(sender) + "@example.org", sender, CategoryChallenged, file, 46090.4, "held",
+                               "me@example.net");
     }
     ASSERT_TRUE(SaveIndex(account));
     const std::string id = account.ID;
@@ -102,11 +102,11 @@ TEST(OneWriter, CommandsDuringAnApprovePromptWaitAndLoseNothing) {
     EXPECT_EQ(data.Read("WhiteList.dat"), "piet@example.org\r\nfriend@example.org\r\n");
     ResetProcessState(data.Path());
     AppendAccount().ID = id;
-    TAccountItem& loaded = Accounts.Item(0);
+    Account& loaded = Accounts.Item(0);
     ASSERT_TRUE(LoadIndex(loaded));
     // Piet's mail was released, Zoe's deleted, the new sender's quarantined.
-    ASSERT_EQ(loaded.UnkMailItems.Count(), 1);
-    EXPECT_EQ(loaded.UnkMailItems.Item(0).SenderAddress, "new@example.org");
+    ASSERT_EQ(loaded.Quarantine.Count(), 1);
+    EXPECT_EQ(loaded.Quarantine.Item(0).SenderAddress, "new@example.org");
     ResetProcessState("");
 }
 

@@ -5,7 +5,7 @@
 #include "platform/data_folder.h"
 #include "platform/date_time.h"
 #include "platform/paths.h"
-#include "records/uObjects.h"
+#include "records/accounts.h"
 #include "support/fake_smtp_server.h"
 #include "support/loopback_server.h"
 #include "support/temp_folder.h"
@@ -21,7 +21,7 @@ protected:
     void SetUp() override {
         SetDataFolderOverride(m_data.Path());
         Accounts.Clear();
-        TAccountItem& account = AppendAccount();
+        Account& account = AppendAccount();
         account.EmailAddress = "me@example.com";
         account.Server = "127.0.0.1";
         account.Port = 110;
@@ -39,8 +39,8 @@ protected:
                            const std::string& body = "Hello\r\n") {
         m_data.Write("Accounts/" + Accounts.Item(0).ID + "/" + file,
                      "From: " + from + "\r\nTo: me@example.com\r\nSubject: " + subject + "\r\n\r\n" + body + ".\r\n");
-        Accounts.Item(0).UnkMailItems.Add(from, "", category, file, EncodeDateTime({2024, 5, 1, 8, 0, 0, 0}), subject,
-                                          "me@example.com");
+        Accounts.Item(0).Quarantine.Add(from, "", category, file, EncodeDateTime({2024, 5, 1, 8, 0, 0, 0}), subject,
+                                        "me@example.com");
         SaveIndex(Accounts.Item(0));
         return file;
     }
@@ -122,7 +122,7 @@ TEST_F(QuarantineCommands, DeleteAsksAndAcceptsIdsOrNames) {
     EXPECT_FALSE(FileExists(Folder() + "/{2222}.dat"));
     EXPECT_TRUE(FileExists(Folder() + "/{3333}.dat"));
     EXPECT_NE(m_out.find("Deleted 2 message(s)."), std::string::npos);
-    TUnkMailItems saved;
+    QuarantineIndex saved;
     ASSERT_TRUE(LoadIndexFile(saved, Folder()));
     ASSERT_EQ(saved.Count(), 1);
     EXPECT_EQ(saved.Item(0).FileName, "{3333}.dat");
@@ -134,7 +134,7 @@ class QuarantineReleaseCommands : public QuarantineCommands {
 protected:
     void SetUp() override {
         QuarantineCommands::SetUp();
-        TAccountItem& account = Accounts.Item(0);
+        Account& account = Accounts.Item(0);
         account.Port = UnusedLoopbackPort(); // POP before SMTP fails, which is only logged
         account.SMTPServer = "127.0.0.1";
         account.SMTPPort = m_smtp.Port();

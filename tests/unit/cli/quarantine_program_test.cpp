@@ -3,7 +3,7 @@
 
 #include "platform/data_folder.h"
 #include "platform/date_time.h"
-#include "records/uObjects.h"
+#include "records/accounts.h"
 #include "support/run_program.h"
 #include "support/temp_folder.h"
 #include "test_paths.h"
@@ -19,7 +19,7 @@ TEST(QuarantineProgram, IdsOfAListingNameTheSameMessagesInTheNextRun) {
     SetDataFolderOverride(data.Path());
     Accounts.Clear();
     for (int a = 1; a <= 2; ++a) {
-        TAccountItem& account = AppendAccount();
+        Account& account = AppendAccount();
         account.EmailAddress = "me" + std::to_string(a) + "@example.net";
         account.ID = "{0000000" + std::to_string(a) + "-0000-4000-8000-00000000000D}";
         SaveAccount(a);
@@ -28,8 +28,8 @@ TEST(QuarantineProgram, IdsOfAListingNameTheSameMessagesInTheNextRun) {
             data.Write("Accounts/" + account.ID + "/" + file, std::string("From: x@example.org\r\nSubject: ") +
                                                                   subject + " " + std::to_string(a) +
                                                                   "\r\n\r\nbody\r\n.\r\n");
-            account.UnkMailItems.Add("x@example.org", "", 0, file, EncodeDateTime({2024, 1, 2, 3, 4, 5, 0}),
-                                     std::string(subject) + " " + std::to_string(a), account.EmailAddress);
+            account.Quarantine.Add("x@example.org", "", 0, file, EncodeDateTime({2024, 1, 2, 3, 4, 5, 0}),
+                                   std::string(subject) + " " + std::to_string(a), account.EmailAddress);
         }
         SaveIndex(account);
     }

@@ -3,7 +3,7 @@
 #include "mail/delivery_passes.h"
 #include "platform/data_folder.h"
 #include "platform/paths.h"
-#include "records/uObjects.h"
+#include "records/accounts.h"
 #include "support/fake_pop3_server.h"
 #include "support/fake_smtp_server.h"
 #include "support/loopback_server.h"
@@ -29,7 +29,7 @@ protected:
     void SaveMailAccount(int pop3Port, int smtpPort) {
         SetDataFolderOverride(m_data.Path());
         Accounts.Clear();
-        TAccountItem& account = AppendAccount();
+        Account& account = AppendAccount();
         account.EmailAddress = "me@example.net";
         account.Server = "127.0.0.1";
         account.Port = pop3Port;

@@ -3,7 +3,7 @@
 
 #include "mail/mail_message.h"
 #include "mail/pop3_session.h"
-#include "mail/utmyidsmtp.h"
+#include "mail/smtp_client.h"
 #include "platform/mail_transport_error.h"
 #include "support/temp_folder.h"
 
@@ -92,7 +92,7 @@ TEST(DemoMailService, SmtpDeliveryReachesPop3InAnotherProcess) {
     service.Start();
     ASSERT_TRUE(service.Running());
 
-    TMyidSmtp smtp;
+    SmtpClient smtp;
     smtp.Host = "127.0.0.1";
     smtp.Port = service.SmtpPort();
     smtp.Connect(5000);

@@ -1,11 +1,11 @@
+#include "import/account_detection.h"
 #include "import/counted_account_tabs.h"
-#include "import/uEudoraSettings.h"
-#include "import/uWelcome.h"
+#include "import/eudora_import_wizard.h"
 
 #include "import_doubles.h"
 #include "platform/paths.h"
 #include "platform/registry_hive.h"
-#include "records/uObjects.h"
+#include "records/accounts.h"
 #include "support/process_state.h"
 #include "support/temp_folder.h"
 #include "test_paths.h"
@@ -49,7 +49,7 @@ protected:
 TEST(ReadEudoraPersonalities, SettingsFirstThenPersonalitiesInKeyOrder) {
     TempFolder folder;
     folder.Write("Eudora.ini", EudoraIni());
-    std::vector<TEudoraPersonality> personalities;
+    std::vector<EudoraPersonality> personalities;
     ASSERT_TRUE(ReadEudoraPersonalities(folder.Path() + "/", personalities));
     ASSERT_EQ(personalities.size(), 3u);
     EXPECT_EQ(personalities[0].Name, "Dominant");
@@ -66,25 +66,25 @@ TEST(ReadEudoraPersonalities, SettingsFirstThenPersonalitiesInKeyOrder) {
 }
 
 TEST_F(AccountDetectionTest, EudoraWizardImportsCheckedPersonalitiesOnce) {
-    TEudoraWizardForm wizard(m_editor, m_empty, m_empty);
-    wizard.btnNextClick();
-    EXPECT_EQ(wizard.ledtEudoraIniPath, m_eudoraPath + "/");
-    wizard.btnNextClick();
+    EudoraImportWizard wizard(m_editor, m_empty, m_empty);
+    wizard.Next();
+    EXPECT_EQ(wizard.IniFolder, m_eudoraPath + "/");
+    wizard.Next();
     ASSERT_EQ(wizard.Page, 2);
-    ASSERT_EQ(wizard.lvAccounts.size(), 3u);
-    EXPECT_EQ(wizard.lvAccounts[2].Name, "Home-Office");
-    EXPECT_EQ(wizard.lvAccounts[2].PopServer, "pop.example.org");
-    EXPECT_EQ(wizard.lvAccounts[2].Login, "cafe");
-    wizard.btnNextClick();
-    EXPECT_EQ(wizard.lblProgressDescr, "Finished!");
+    ASSERT_EQ(wizard.AccountRows.size(), 3u);
+    EXPECT_EQ(wizard.AccountRows[2].Name, "Home-Office");
+    EXPECT_EQ(wizard.AccountRows[2].PopServer, "pop.example.org");
+    EXPECT_EQ(wizard.AccountRows[2].Login, "cafe");
+    wizard.Next();
+    EXPECT_EQ(wizard.ProgressText, "Finished!");
     // "Work" equals "Dominant" but for letter case.
-    EXPECT_EQ(wizard.lblCountImported, "2/3");
-    EXPECT_EQ(wizard.PBar.Position, 3);
-    EXPECT_TRUE(wizard.lblSuccessDescrVisible && wizard.lblFinishDescrVisible && wizard.NextEnabled);
-    wizard.btnNextClick();
-    EXPECT_EQ(wizard.ModalResult, TEudoraWizardForm::TModalResult::Ok);
+    EXPECT_EQ(wizard.ImportedCountText, "2/3");
+    EXPECT_EQ(wizard.Progress.Position, 3);
+    EXPECT_TRUE(wizard.SuccessNoteVisible && wizard.FinishNoteVisible && wizard.NextEnabled);
+    wizard.Next();
+    EXPECT_EQ(wizard.ModalResult, EudoraImportWizard::WizardResult::Ok);
     ASSERT_EQ(Logins(), (std::vector<std::string>{"ann", "cafe"}));
-    const TAccountItem& ann = Accounts.Item(0);
+    const Account& ann = Accounts.Item(0);
     EXPECT_EQ(ann.Port, 110);
     EXPECT_EQ(ann.SMTPPort, 25);
     EXPECT_TRUE(ann.SMTPAuth);
@@ -95,10 +95,10 @@ TEST_F(AccountDetectionTest, EudoraWizardImportsCheckedPersonalitiesOnce) {
 
 TEST_F(AccountDetectionTest, EudoraWizardStaysOnPageOneWithoutEudoraIni) {
     ScopedEnvironment unset("EUDORA", nullptr);
-    TEudoraWizardForm wizard(m_editor, m_empty, m_empty);
+    EudoraImportWizard wizard(m_editor, m_empty, m_empty);
     for (int i = 0; i < 4; ++i)
-        wizard.btnNextClick();
-    EXPECT_EQ(wizard.ledtEudoraIniPath, "C:\\");
+        wizard.Next();
+    EXPECT_EQ(wizard.IniFolder, "C:\\");
     EXPECT_EQ(wizard.Page, 1);
     EXPECT_EQ(Accounts.Count(), 0);
 }

@@ -1,4 +1,4 @@
-#include "import/uABImport.h"
+#include "import/address_book_sync.h"
 
 #include "import_doubles.h"
 #include "support/temp_folder.h"
@@ -31,8 +31,8 @@ protected:
         UnloadWabLibrary();
         SetWabLibraryLoader([this](const std::string&) { return std::make_unique<FakeWabLibrary>(m_wab); });
         SetDataFolderOverride(m_data.Path());
-        WhiteList.Clear();
-        BlackList.Clear();
+        ApprovedSenders.Clear();
+        BlockedSenders.Clear();
         SetListObserver([this] { ++m_saves; });
         m_savedClient = ProgramSettings.EmailClient;
     }
@@ -44,11 +44,11 @@ protected:
         SetWabLibraryLoader({});
         UnloadWabLibrary();
         SetDataFolderOverride("");
-        WhiteList.Clear();
+        ApprovedSenders.Clear();
         ReloadRegistryHives();
     }
 
-    std::string SavedWhiteList() const { return m_data.Read("WhiteList.dat"); }
+    std::string SavedApprovedSenders() const { return m_data.Read("WhiteList.dat"); }
 
     CallLog m_log;
     OutlookScript m_outlook;
@@ -86,8 +86,8 @@ TEST_F(SyncAddressBooksTest, TheMailClientChoosesTheSources) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.Force ? "force " : "") + c.Client);
-        WhiteList.Clear();
-        WhiteList.Add("kept@example.com");
+        ApprovedSenders.Clear();
+        ApprovedSenders.Add("kept@example.com");
         m_data.Write("WhiteList.dat", "stale@example.com\r\n");
         m_saves = 0;
         ProgramSettings.EmailClient = c.Client;
@@ -96,21 +96,21 @@ TEST_F(SyncAddressBooksTest, TheMailClientChoosesTheSources) {
 
         std::vector<std::string> expected{"kept@example.com"};
         expected.insert(expected.end(), c.Added.begin(), c.Added.end());
-        EXPECT_EQ(WhiteList.Strings(), expected);
+        EXPECT_EQ(ApprovedSenders.Strings(), expected);
         // The lists are saved in every case, also when nothing was added.
         EXPECT_EQ(m_saves, 1);
         std::string file;
         for (const auto& entry : expected)
             file += entry + "\r\n";
-        EXPECT_EQ(SavedWhiteList(), file);
+        EXPECT_EQ(SavedApprovedSenders(), file);
     }
 }
 
 TEST_F(SyncAddressBooksTest, CountsOnlyWhatIsNew) {
-    WhiteList.Add("WAB@example.COM");
-    WhiteList.Add("other@example.com");
+    ApprovedSenders.Add("WAB@example.COM");
+    ApprovedSenders.Add("other@example.com");
     EXPECT_EQ(SyncAddressBooks(true), 2);
-    EXPECT_EQ(WhiteList.Count(), 4);
+    EXPECT_EQ(ApprovedSenders.Count(), 4);
     EXPECT_EQ(SyncAddressBooks(true), 0);
 }
 
@@ -118,7 +118,7 @@ TEST_F(SyncAddressBooksTest, WithoutTheSecurityManagerTheOtherSourcesStillRun) {
     m_security.Available = false;
     m_security.AvailableAfterRegister = false;
     EXPECT_EQ(SyncAddressBooks(true), 2);
-    EXPECT_EQ(WhiteList.Strings(), (std::vector<std::string>{"wab@example.com", "eudora@example.com"}));
+    EXPECT_EQ(ApprovedSenders.Strings(), (std::vector<std::string>{"wab@example.com", "eudora@example.com"}));
     EXPECT_EQ(m_saves, 1);
 }
 
@@ -127,8 +127,8 @@ TEST_F(SyncAddressBooksTest, AFailingSourceDoesNotStopTheOthers) {
     m_outlook.FailAtItem = 2;
     m_wab.FailAtRow = 0;
     EXPECT_EQ(SyncAddressBooks(true), 2);
-    EXPECT_EQ(WhiteList.Strings(), (std::vector<std::string>{"first@example.com", "eudora@example.com"}));
-    EXPECT_EQ(SavedWhiteList(), "first@example.com\r\neudora@example.com\r\n");
+    EXPECT_EQ(ApprovedSenders.Strings(), (std::vector<std::string>{"first@example.com", "eudora@example.com"}));
+    EXPECT_EQ(SavedApprovedSenders(), "first@example.com\r\neudora@example.com\r\n");
 }
 
 TEST_F(SyncAddressBooksTest, OnThisPlatformOnlyEudoraIsRead) {
@@ -137,7 +137,7 @@ TEST_F(SyncAddressBooksTest, OnThisPlatformOnlyEudoraIsRead) {
     SetWabLibraryLoader({});
     UnloadWabLibrary();
     EXPECT_EQ(SyncAddressBooks(true), 1);
-    EXPECT_EQ(WhiteList.Strings(), (std::vector<std::string>{"eudora@example.com"}));
+    EXPECT_EQ(ApprovedSenders.Strings(), (std::vector<std::string>{"eudora@example.com"}));
     EXPECT_TRUE(m_log.empty());
 }
 

@@ -1,5 +1,5 @@
-#include "import/uABImport.h"
-#include "import/uEudora.h"
+#include "import/address_book_sync.h"
+#include "import/eudora_files.h"
 
 #include "import_doubles.h"
 #include "support/temp_folder.h"
@@ -35,7 +35,7 @@ RegistryHive UserHive(const std::string& body) {
 TEST(ReadEudoraNicknames, ReadsAliasAndNoteLines) {
     TempFolder folder;
     folder.Write("NNdbase.txt", EudoraFixture("NNdbase.txt"));
-    std::vector<TEudoraNickname> nicknames;
+    std::vector<EudoraNickname> nicknames;
     ASSERT_TRUE(ReadEudoraNicknames(IncludeTrailingDelimiter(folder.Path()), nicknames));
     ASSERT_EQ(nicknames.size(), 5u);
     EXPECT_EQ(nicknames[0].Name, "ann");
@@ -73,7 +73,7 @@ TEST(ReadEudoraNicknames, AliasLineForms) {
         SCOPED_TRACE(c.Line);
         TempFolder folder;
         folder.Write("NNdbase.txt", std::string(c.Line) + "\r\nalias end z@example.com\r\n");
-        std::vector<TEudoraNickname> nicknames;
+        std::vector<EudoraNickname> nicknames;
         ASSERT_TRUE(ReadEudoraNicknames(folder.Path() + "/", nicknames));
         ASSERT_FALSE(nicknames.empty());
         if (c.Addresses.empty()) {
@@ -89,14 +89,14 @@ TEST(ReadEudoraNicknames, AliasLineForms) {
 TEST(ReadEudoraNicknames, NoteBeforeAnyAliasFailsTheParse) {
     TempFolder folder;
     folder.Write("NNdbase.txt", EudoraFixture("NNdbase_note_first.txt"));
-    std::vector<TEudoraNickname> nicknames{{"stale", {"x@example.com"}}};
+    std::vector<EudoraNickname> nicknames{{"stale", {"x@example.com"}}};
     EXPECT_FALSE(ReadEudoraNicknames(folder.Path() + "/", nicknames));
     EXPECT_TRUE(nicknames.empty());
 }
 
 TEST(ReadEudoraNicknames, AMissingFileFails) {
     TempFolder folder;
-    std::vector<TEudoraNickname> nicknames;
+    std::vector<EudoraNickname> nicknames;
     EXPECT_FALSE(ReadEudoraNicknames(folder.Path() + "/", nicknames));
     folder.Write("NNdbase.txt", "");
     EXPECT_TRUE(ReadEudoraNicknames(folder.Path() + "/", nicknames));
@@ -272,13 +272,13 @@ protected:
     void SetUp() override {
         ReloadRegistryHives();
         SetDataFolderOverride(m_data.Path());
-        WhiteList.Clear();
+        ApprovedSenders.Clear();
         SetEventPump([this] { ++m_pumps; });
     }
     void TearDown() override {
         SetEventPump({});
         SetDataFolderOverride("");
-        WhiteList.Clear();
+        ApprovedSenders.Clear();
         ReloadRegistryHives();
     }
 
@@ -296,9 +296,9 @@ protected:
 
 TEST_F(EudoraImportTest, AddsEveryValidAddressOfEveryNickname) {
     m_eudora.Write("NNdbase.txt", EudoraFixture("NNdbase.txt"));
-    WhiteList.Add("Frank@Example.com");
+    ApprovedSenders.Add("Frank@Example.com");
     ImportEudoraNicknames();
-    EXPECT_EQ(WhiteList.Strings(),
+    EXPECT_EQ(ApprovedSenders.Strings(),
               (std::vector<std::string>{"frank@example.com", "ann@example.com", "bob@example.com", "carol@example.com",
                                         "dave@example.com", "erin@example.com", "gina@example.com", "hank@example.com",
                                         "spaced@example.com"}));
@@ -309,12 +309,12 @@ TEST_F(EudoraImportTest, AddsEveryValidAddressOfEveryNickname) {
 TEST_F(EudoraImportTest, AFailedParseAddsNothing) {
     m_eudora.Write("NNdbase.txt", EudoraFixture("NNdbase_note_first.txt"));
     ImportEudoraNicknames();
-    EXPECT_EQ(WhiteList.Count(), 0);
+    EXPECT_EQ(ApprovedSenders.Count(), 0);
 }
 
 TEST_F(EudoraImportTest, NoEudoraAddsNothing) {
     ImportEudoraNicknames();
-    EXPECT_EQ(WhiteList.Count(), 0);
+    EXPECT_EQ(ApprovedSenders.Count(), 0);
     EXPECT_EQ(m_pumps, 0);
 }
 
@@ -326,7 +326,7 @@ TEST_F(EudoraImportTest, ANicknameFileInTheCurrentFolderIsNotRead) {
     ASSERT_EQ(::chdir(current.Path().c_str()), 0);
     ImportEudoraNicknames();
     ASSERT_EQ(::chdir(saved.c_str()), 0);
-    EXPECT_EQ(WhiteList.Count(), 0);
+    EXPECT_EQ(ApprovedSenders.Count(), 0);
 }
 
 TEST_F(EudoraImportTest, FindsTheFolderThroughTheWinePrefixRegistry) {
@@ -337,5 +337,5 @@ TEST_F(EudoraImportTest, FindsTheFolderThroughTheWinePrefixRegistry) {
                                "#time=1da17316c614000\n\"current\"=\"C:\\\\Eudora\\\\Eudora.exe\"\n");
     ReloadRegistryHives();
     ImportEudoraNicknames();
-    EXPECT_EQ(WhiteList.Strings(), (std::vector<std::string>{"ann@example.com"}));
+    EXPECT_EQ(ApprovedSenders.Strings(), (std::vector<std::string>{"ann@example.com"}));
 }

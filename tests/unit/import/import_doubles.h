@@ -4,8 +4,8 @@
 // automation object, the Outlook Security Manager and the Windows Address
 // Book library. Each records its calls, in order, into one shared log.
 
-#include "import/OutlookSecMan.h"
 #include "import/outlook_automation.h"
+#include "import/outlook_security_manager.h"
 #include "import/wab_library.h"
 
 #include <array>

@@ -1,5 +1,5 @@
-#include "import/OutlookSecMan.h"
-#include "import/uABImport.h"
+#include "import/address_book_sync.h"
+#include "import/outlook_security_manager.h"
 
 #include "import_doubles.h"
 #include "support/temp_folder.h"
@@ -18,8 +18,8 @@ class OutlookContactsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetDataFolderOverride(m_data.Path());
-        WhiteList.Clear();
-        BlackList.Clear();
+        ApprovedSenders.Clear();
+        BlockedSenders.Clear();
         m_outlook.Log = &m_log;
         m_security.Log = &m_log;
         SetSecurityManagerHost(&m_host);
@@ -31,7 +31,7 @@ protected:
         SetAutomationObjectFactory({});
         SetSecurityManagerHost(nullptr);
         SetDataFolderOverride("");
-        WhiteList.Clear();
+        ApprovedSenders.Clear();
     }
 
     TempFolder m_data;
@@ -67,7 +67,7 @@ TEST_F(OutlookContactsTest, CallsOutlookAndTheSecurityManagerInOrder) {
                               "ReadState(3)",
                               "WriteSuppression(3,off)",
                               "Release manager"}));
-    EXPECT_EQ(WhiteList.Strings(), (std::vector<std::string>{"ann@example.com", "bob@example.org"}));
+    EXPECT_EQ(ApprovedSenders.Strings(), (std::vector<std::string>{"ann@example.com", "bob@example.org"}));
     EXPECT_EQ(m_pumps, 2);
 }
 
@@ -91,14 +91,14 @@ TEST_F(OutlookContactsTest, TheFirstValidNewAddressOfAContactWins) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
-        WhiteList.Clear();
-        WhiteList.Add("known@example.com");
+        ApprovedSenders.Clear();
+        ApprovedSenders.Add("known@example.com");
         m_pumps = 0;
         m_outlook.Contacts = {c.Addresses};
         ImportOutlookContacts();
         std::vector<std::string> expected{"known@example.com"};
         expected.insert(expected.end(), c.Expected.begin(), c.Expected.end());
-        EXPECT_EQ(WhiteList.Strings(), expected);
+        EXPECT_EQ(ApprovedSenders.Strings(), expected);
         EXPECT_EQ(m_pumps, c.Pumps);
     }
 }
@@ -110,7 +110,7 @@ TEST_F(OutlookContactsTest, WithoutTheSecurityManagerNoContactIsRead) {
     ImportOutlookContacts();
     EXPECT_EQ(m_log, (CallLog{"CreateComponent", "RegisterServerLibrary", "CreateComponent",
                               "Create Outlook.Application", "Release Outlook.Application"}));
-    EXPECT_EQ(WhiteList.Count(), 0);
+    EXPECT_EQ(ApprovedSenders.Count(), 0);
 }
 
 TEST_F(OutlookContactsTest, TheSecurityManagerIsRegisteredWhenItsClassIsMissing) {
@@ -120,7 +120,7 @@ TEST_F(OutlookContactsTest, TheSecurityManagerIsRegisteredWhenItsClassIsMissing)
     ASSERT_GE(m_log.size(), 4u);
     EXPECT_EQ((CallLog{m_log.begin(), m_log.begin() + 4}),
               (CallLog{"CreateComponent", "RegisterServerLibrary", "CreateComponent", "Create Outlook.Application"}));
-    EXPECT_EQ(WhiteList.Strings(), (std::vector<std::string>{"ann@example.com"}));
+    EXPECT_EQ(ApprovedSenders.Strings(), (std::vector<std::string>{"ann@example.com"}));
 }
 
 TEST_F(OutlookContactsTest, AFailedRegistrationLeavesNoManager) {
@@ -130,14 +130,14 @@ TEST_F(OutlookContactsTest, AFailedRegistrationLeavesNoManager) {
     ImportOutlookContacts();
     EXPECT_EQ(m_log, (CallLog{"CreateComponent", "RegisterServerLibrary", "Create Outlook.Application",
                               "Release Outlook.Application"}));
-    EXPECT_EQ(WhiteList.Count(), 0);
+    EXPECT_EQ(ApprovedSenders.Count(), 0);
 }
 
 TEST_F(OutlookContactsTest, AFailurePartWayKeepsWhatWasAddedAndSwitchesSuppressionOff) {
     m_outlook.Contacts = {{"ann@example.com", "", ""}, {"bob@example.com", "", ""}, {"cy@example.com", "", ""}};
     m_outlook.FailAtItem = 2;
     ImportOutlookContacts();
-    EXPECT_EQ(WhiteList.Strings(), (std::vector<std::string>{"ann@example.com"}));
+    EXPECT_EQ(ApprovedSenders.Strings(), (std::vector<std::string>{"ann@example.com"}));
     CallLog tail{m_log.end() - 5, m_log.end()};
     EXPECT_EQ(tail, (CallLog{"Item(2)", "Release Outlook.Application", "ReadState(3)", "WriteSuppression(3,off)",
                              "Release manager"}));
@@ -151,7 +151,7 @@ TEST_F(OutlookContactsTest, ABusyComponentIsNotSwitched) {
     EXPECT_EQ(std::count_if(m_log.begin(), m_log.end(),
                             [](const std::string& call) { return call.rfind("WriteSuppression", 0) == 0; }),
               0);
-    EXPECT_EQ(WhiteList.Count(), 1);
+    EXPECT_EQ(ApprovedSenders.Count(), 1);
 }
 
 TEST_F(OutlookContactsTest, WithoutOutlookNothingIsAdded) {
@@ -159,22 +159,22 @@ TEST_F(OutlookContactsTest, WithoutOutlookNothingIsAdded) {
     EXPECT_THROW(CreateAutomationObject("Outlook.Application"), std::runtime_error);
     ImportOutlookContacts();
     EXPECT_EQ(m_log, (CallLog{"CreateComponent", "Release manager"}));
-    EXPECT_EQ(WhiteList.Count(), 0);
+    EXPECT_EQ(ApprovedSenders.Count(), 0);
 }
 
 TEST_F(OutlookContactsTest, SecurityManagerWithoutComponentRaisesItsError) {
     m_security.Available = false;
     m_security.AvailableAfterRegister = false;
-    TOlSecurityManager manager(m_host);
+    OutlookSecurityManager manager(m_host);
     EXPECT_FALSE(manager.HasComponent());
     FakeOutlook application(m_outlook);
     try {
         manager.AttachApplication(application);
         FAIL() << "AttachApplication did not fail";
-    } catch (const TosmException& error) {
+    } catch (const SecurityManagerError& error) {
         EXPECT_STREQ(error.what(), "Outlook Security Manager is not found.");
     }
-    EXPECT_THROW(manager.SetSuppressWarnings(true), TosmException);
+    EXPECT_THROW(manager.SetSuppressWarnings(true), SecurityManagerError);
     // Off is the value it starts with: nothing to do, nothing to fail.
     EXPECT_NO_THROW(manager.SetSuppressWarnings(false));
     EXPECT_FALSE(manager.SuppressWarnings());
@@ -182,7 +182,7 @@ TEST_F(OutlookContactsTest, SecurityManagerWithoutComponentRaisesItsError) {
 
 TEST_F(OutlookContactsTest, SecurityManagerUsesKindZeroWithoutApplicationAndSkipsRepeats) {
     {
-        TOlSecurityManager manager(m_host);
+        OutlookSecurityManager manager(m_host);
         ASSERT_TRUE(manager.HasComponent());
         manager.SetSuppressWarnings(true);
         manager.SetSuppressWarnings(true);
@@ -195,7 +195,7 @@ TEST_F(OutlookContactsTest, SecurityManagerUsesKindZeroWithoutApplicationAndSkip
 
 TEST(OutlookSecurityManagerOnThisPlatform, HasNoComponent) {
     SetSecurityManagerHost(nullptr);
-    TOlSecurityManager manager;
+    OutlookSecurityManager manager;
     EXPECT_FALSE(manager.HasComponent());
-    EXPECT_THROW(manager.SetSuppressWarnings(true), TosmException);
+    EXPECT_THROW(manager.SetSuppressWarnings(true), SecurityManagerError);
 }

@@ -1,9 +1,9 @@
 #include "import/counted_account_tabs.h"
-#include "import/uOutlook.h"
+#include "import/outlook_accounts.h"
 
 #include "platform/paths.h"
 #include "platform/registry_hive.h"
-#include "records/uObjects.h"
+#include "records/accounts.h"
 #include "support/process_state.h"
 #include "support/temp_folder.h"
 #include "test_paths.h"
@@ -19,7 +19,7 @@ RegistryHive Fixture() {
     return RegistryHive::FromFile(std::string(TEST_DATA_DIR) + "/registry/outlook_accounts.reg", "HKEY_CURRENT_USER");
 }
 
-std::vector<std::string> Logins(const TOutlookAccounts& accounts) {
+std::vector<std::string> Logins(const OutlookAccountReader& accounts) {
     std::vector<std::string> logins;
     for (const auto& item : accounts.Items)
         logins.push_back(item.Login);
@@ -31,13 +31,13 @@ protected:
     void SetUp() override { ResetProcessState(m_data.Path()); }
     void TearDown() override { ResetProcessState(""); }
 
-    void RunWizard(TOutlookWizardForm::TInfo info, TOutlookWizardForm::TAccountsChoice choice) {
-        TOutlookWizardForm wizard(m_editor, m_hive);
+    void RunWizard(OutlookImportWizard::Source info, OutlookImportWizard::AccountSelection choice) {
+        OutlookImportWizard wizard(m_editor, m_hive);
         wizard.Info = info;
         wizard.Accounts = choice;
         for (int i = 0; i < 4; ++i)
-            wizard.btnNextClick();
-        EXPECT_EQ(wizard.ModalResult, TOutlookWizardForm::TModalResult::Ok);
+            wizard.Next();
+        EXPECT_EQ(wizard.ModalResult, OutlookImportWizard::WizardResult::Ok);
     }
     // The accounts as the program reads them back at start.
     std::vector<std::string> StoredLogins() {
@@ -61,11 +61,11 @@ protected:
 } // namespace
 
 TEST(ReadOutlookAccounts, OmiAccountsWithTheirValuesDefaultAndImapPort) {
-    TOutlookAccounts accounts;
+    OutlookAccountReader accounts;
     ASSERT_TRUE(accounts.ReadOmiAccounts(Fixture()));
     // No server (00000003), a 7-character subkey and a duplicate in other case are left out.
     ASSERT_EQ(Logins(accounts), (std::vector<std::string>{"ann", "bob"}));
-    const TOutlookAccountItem& ann = accounts.Items[0];
+    const OutlookAccount& ann = accounts.Items[0];
     EXPECT_EQ(ann.Server, "pop.example.com");
     EXPECT_EQ(ann.Port, 995);
     EXPECT_EQ(ann.SMTPServer, "smtp.example.com");
@@ -82,12 +82,12 @@ TEST(ReadOutlookAccounts, OmiAccountsWithTheirValuesDefaultAndImapPort) {
 }
 
 TEST(ReadOutlookAccounts, OutlookExpressImapPortAndHttpMail) {
-    TOutlookAccounts accounts;
+    OutlookAccountReader accounts;
     ASSERT_TRUE(accounts.ReadOutlookExpressAccounts(Fixture()));
     ASSERT_EQ(Logins(accounts), (std::vector<std::string>{"frank", "gina@hotmail.com", "Ann"}));
     EXPECT_EQ(accounts.Items[0].Port, 110);
     EXPECT_TRUE(accounts.Items[0].IsDefault);
-    const TOutlookAccountItem& hotmail = accounts.Items[1];
+    const OutlookAccount& hotmail = accounts.Items[1];
     EXPECT_EQ(hotmail.AccountType, 2);
     EXPECT_EQ(hotmail.Server, "http://services.msn.com/svcs/hotmail/httpmail.asp");
     EXPECT_EQ(hotmail.EmailAddress, "");
@@ -95,11 +95,11 @@ TEST(ReadOutlookAccounts, OutlookExpressImapPortAndHttpMail) {
 }
 
 TEST(ReadOutlookAccounts, ProfileTextsDefaultIdAndSkippedAccount) {
-    TOutlookAccounts accounts;
+    OutlookAccountReader accounts;
     ASSERT_TRUE(accounts.ReadOutlookProfileAccounts(Fixture()));
     // 0000000B lacks "Email" and is skipped.
     ASSERT_EQ(Logins(accounts), (std::vector<std::string>{"carol", "dave"}));
-    const TOutlookAccountItem& carol = accounts.Items[0];
+    const OutlookAccount& carol = accounts.Items[0];
     EXPECT_EQ(carol.DisplayName, "Zoë Çarol");
     EXPECT_EQ(carol.EmailAddress, "carol@example.org");
     EXPECT_EQ(carol.ReplyAddress, "back@example.org");
@@ -113,7 +113,7 @@ TEST(ReadOutlookAccounts, ProfileTextsDefaultIdAndSkippedAccount) {
 TEST(ReadOutlookAccounts, ProfileWithoutDefaultValueFailsBeforeAnyAccount) {
     RegistryHive hive = Fixture();
     hive.Root().CreateKey(ProfilePath)->DeleteValue("{ED475418-B0D6-11D2-8C3B-00104B2A6676}");
-    TOutlookAccounts accounts;
+    OutlookAccountReader accounts;
     EXPECT_FALSE(accounts.ReadOutlookProfileAccounts(hive));
     EXPECT_TRUE(accounts.Items.empty());
     EXPECT_TRUE(accounts.ReadOmiAccounts(hive));
@@ -122,7 +122,7 @@ TEST(ReadOutlookAccounts, ProfileWithoutDefaultValueFailsBeforeAnyAccount) {
 
 TEST(ReadOutlookAccounts, MissingClientsYieldNothing) {
     RegistryHive empty;
-    TOutlookAccounts accounts;
+    OutlookAccountReader accounts;
     accounts.ReadOmiAccounts(empty);
     accounts.ReadOutlookProfileAccounts(empty);
     accounts.ReadOutlookExpressAccounts(empty);
@@ -130,12 +130,12 @@ TEST(ReadOutlookAccounts, MissingClientsYieldNothing) {
 }
 
 TEST(ReadOutlookAccounts, FindDuplicateIgnoresCaseOfAllThreeFields) {
-    TOutlookAccounts accounts;
+    OutlookAccountReader accounts;
     accounts.Items.push_back({});
     accounts.Items.back().EmailAddress = "a@example.com";
     accounts.Items.back().Server = "pop.example.com";
     accounts.Items.back().Login = "me";
-    TOutlookAccountItem item = accounts.Items[0];
+    OutlookAccount item = accounts.Items[0];
     item.EmailAddress = "A@EXAMPLE.com";
     item.Server = "POP.example.COM";
     item.Login = "ME";
@@ -145,37 +145,37 @@ TEST(ReadOutlookAccounts, FindDuplicateIgnoresCaseOfAllThreeFields) {
 }
 
 TEST_F(OutlookWizardTest, PagesAndTextsOfNextBackAndFinish) {
-    TOutlookWizardForm wizard(m_editor, m_hive);
-    EXPECT_EQ(wizard.Info, TOutlookWizardForm::TInfo::Outlook);
-    EXPECT_EQ(wizard.Accounts, TOutlookWizardForm::TAccountsChoice::AllExisting);
-    wizard.btnNextClick();
+    OutlookImportWizard wizard(m_editor, m_hive);
+    EXPECT_EQ(wizard.Info, OutlookImportWizard::Source::Outlook);
+    EXPECT_EQ(wizard.Accounts, OutlookImportWizard::AccountSelection::AllExisting);
+    wizard.Next();
     EXPECT_FALSE(wizard.BackEnabled);
-    wizard.btnNextClick();
+    wizard.Next();
     EXPECT_TRUE(wizard.BackEnabled);
-    wizard.btnBackClick();
-    wizard.btnBackClick();
+    wizard.Back();
+    wizard.Back();
     EXPECT_EQ(wizard.Page, 0);
     EXPECT_FALSE(wizard.BackEnabled);
-    wizard.btnNextClick();
-    wizard.btnNextClick();
-    wizard.btnNextClick();
+    wizard.Next();
+    wizard.Next();
+    wizard.Next();
     EXPECT_EQ(wizard.Page, 3);
-    EXPECT_EQ(wizard.Label15, "Finished!");
+    EXPECT_EQ(wizard.ProgressText, "Finished!");
     EXPECT_EQ(wizard.NextCaption, "Finish");
-    EXPECT_TRUE(wizard.Label16Visible);
+    EXPECT_TRUE(wizard.SuccessNoteVisible);
     EXPECT_FALSE(wizard.BackEnabled);
     EXPECT_FALSE(wizard.CancelEnabled);
-    EXPECT_EQ(wizard.Label19, "4");
-    EXPECT_EQ(wizard.PBar.Position, wizard.PBar.Max);
-    EXPECT_EQ(wizard.ModalResult, TOutlookWizardForm::TModalResult::None);
-    wizard.btnNextClick();
-    EXPECT_EQ(wizard.ModalResult, TOutlookWizardForm::TModalResult::Ok);
+    EXPECT_EQ(wizard.ImportedCountText, "4");
+    EXPECT_EQ(wizard.Progress.Position, wizard.Progress.Max);
+    EXPECT_EQ(wizard.ModalResult, OutlookImportWizard::WizardResult::None);
+    wizard.Next();
+    EXPECT_EQ(wizard.ModalResult, OutlookImportWizard::WizardResult::Ok);
 }
 
 TEST_F(OutlookWizardTest, ImportsStoredAccountsWithEmptyPasswordsAndSmtpRules) {
-    RunWizard(TOutlookWizardForm::TInfo::Outlook, TOutlookWizardForm::TAccountsChoice::AllExisting);
+    RunWizard(OutlookImportWizard::Source::Outlook, OutlookImportWizard::AccountSelection::AllExisting);
     ASSERT_EQ(StoredLogins(), (std::vector<std::string>{"ann", "bob", "carol", "dave"}));
-    const TAccountItem& ann = Accounts.Item(0);
+    const Account& ann = Accounts.Item(0);
     EXPECT_EQ(ann.Port, 995);
     EXPECT_EQ(ann.SMTPPort, 587);
     EXPECT_EQ(ann.ReplyAddress, "reply@example.com");
@@ -194,11 +194,11 @@ TEST_F(OutlookWizardTest, ImportsStoredAccountsWithEmptyPasswordsAndSmtpRules) {
 }
 
 TEST_F(OutlookWizardTest, OnlyDefaultAccountsAndNothingTwice) {
-    RunWizard(TOutlookWizardForm::TInfo::Outlook, TOutlookWizardForm::TAccountsChoice::OnlyDefault);
+    RunWizard(OutlookImportWizard::Source::Outlook, OutlookImportWizard::AccountSelection::OnlyDefault);
     EXPECT_EQ(StoredLogins(), (std::vector<std::string>{"bob", "carol"}));
-    RunWizard(TOutlookWizardForm::TInfo::Outlook, TOutlookWizardForm::TAccountsChoice::AllExisting);
-    RunWizard(TOutlookWizardForm::TInfo::OutlookExpress, TOutlookWizardForm::TAccountsChoice::AllExisting);
-    RunWizard(TOutlookWizardForm::TInfo::OutlookExpress, TOutlookWizardForm::TAccountsChoice::AllExisting);
+    RunWizard(OutlookImportWizard::Source::Outlook, OutlookImportWizard::AccountSelection::AllExisting);
+    RunWizard(OutlookImportWizard::Source::OutlookExpress, OutlookImportWizard::AccountSelection::AllExisting);
+    RunWizard(OutlookImportWizard::Source::OutlookExpress, OutlookImportWizard::AccountSelection::AllExisting);
     // Outlook Express's "Ann" is Outlook's "ann"; the Hotmail account has its URL and port 110.
     ASSERT_EQ(StoredLogins(), (std::vector<std::string>{"bob", "carol", "ann", "dave", "frank", "gina@hotmail.com"}));
     EXPECT_EQ(Accounts.Item(5).Server, "http://services.msn.com/svcs/hotmail/httpmail.asp");

@@ -1,6 +1,6 @@
-#include "import/WindowsAddressBook.h"
+#include "import/address_book_sync.h"
 #include "import/mapi_properties.h"
-#include "import/uABImport.h"
+#include "import/windows_address_book.h"
 
 #include "import_doubles.h"
 #include "support/temp_folder.h"
@@ -48,10 +48,10 @@ protected:
 TEST_F(AddressBookTest, LoadFileListsTheMailUsersOfThePersonalAddressBook) {
     m_wab.Entries = {DistributionList("Friends", "d1"), DistributionList("Club", "d2"),
                      Contact("Ann Archer", "ann@example.com", "e1"), Contact("Bob Baker", "bob@example.com", "e2")};
-    TWinAddressBook book(&m_library, m_emptyHive);
-    book.setFileName("/tmp/alice.wab");
-    book.loadFile();
-    EXPECT_EQ(book.contacts(), (std::vector<std::string>{"Ann Archer", "Bob Baker"}));
+    WindowsAddressBookReader book(&m_library, m_emptyHive);
+    book.SetFileName("/tmp/alice.wab");
+    book.Load();
+    EXPECT_EQ(book.Contacts(), (std::vector<std::string>{"Ann Archer", "Bob Baker"}));
     EXPECT_EQ(m_log, (CallLog{"WABOpen", "GetPAB", "OpenEntry(PAB)", "GetContentsTable(0)", "SetColumns", "SeekRow",
                               "QueryRows(1)", "QueryRows(1)", "QueryRows(1)", "QueryRows(1)", "QueryRows(1)"}));
     EXPECT_EQ(m_wab.Columns, (std::vector<uint32_t>{0x3001001E, 0x3003001E, 0x3A50001E, 0x0FFF0102, 0x0FFE0003}));
@@ -63,35 +63,35 @@ TEST_F(AddressBookTest, LoadFileListsTheMailUsersOfThePersonalAddressBook) {
 
 TEST_F(AddressBookTest, GetPropertiesOfReadsTheFirstContactOfThatName) {
     m_wab.Entries = {Contact("Bob Baker", "bob@home.example", "e1"), Contact("Bob Baker", "bob@work.example", "e2")};
-    TWinAddressBook book(&m_library, m_emptyHive);
-    book.loadFile();
-    book.getPropertiesOf("BOB BAKER");
-    EXPECT_EQ(book.properties(), (std::vector<std::string>{"DISPLAY_NAME=Bob Baker", "ADDRTYPE=SMTP",
+    WindowsAddressBookReader book(&m_library, m_emptyHive);
+    book.Load();
+    book.ReadPropertiesOf("BOB BAKER");
+    EXPECT_EQ(book.Properties(), (std::vector<std::string>{"DISPLAY_NAME=Bob Baker", "ADDRTYPE=SMTP",
                                                            "EMAIL_ADDRESS=bob@home.example", "OBJECT_TYPE=6"}));
-    book.getPropertiesOfContact(1);
-    EXPECT_EQ(book.properties()[2], "EMAIL_ADDRESS=bob@work.example");
-    book.getPropertiesOf("Nobody");
-    EXPECT_TRUE(book.properties().empty());
-    book.getPropertiesOfContact(2);
-    EXPECT_TRUE(book.properties().empty());
+    book.ReadContactProperties(1);
+    EXPECT_EQ(book.Properties()[2], "EMAIL_ADDRESS=bob@work.example");
+    book.ReadPropertiesOf("Nobody");
+    EXPECT_TRUE(book.Properties().empty());
+    book.ReadContactProperties(2);
+    EXPECT_TRUE(book.Properties().empty());
 }
 
 TEST_F(AddressBookTest, DefaultAddressBookComesFromTheUserHive) {
     RegistryHive user = RegistryHive::FromText(RegistryFixture("wine_user.reg"), "HKEY_CURRENT_USER");
-    TWinAddressBook book(&m_library, user);
-    book.setToDefaultAddressBook();
-    EXPECT_EQ(book.fileName(), "C:\\users\\alice\\AppData\\Roaming\\Microsoft\\Address Book\\alice.wab");
+    WindowsAddressBookReader book(&m_library, user);
+    book.UseDefaultAddressBook();
+    EXPECT_EQ(book.FileName(), "C:\\users\\alice\\AppData\\Roaming\\Microsoft\\Address Book\\alice.wab");
 
-    TWinAddressBook other(&m_library, m_emptyHive);
-    other.setFileName("left over");
-    other.setToDefaultAddressBook();
-    EXPECT_EQ(other.fileName(), "");
+    WindowsAddressBookReader other(&m_library, m_emptyHive);
+    other.SetFileName("left over");
+    other.UseDefaultAddressBook();
+    EXPECT_EQ(other.FileName(), "");
 }
 
 TEST_F(AddressBookTest, LoadFileFailsWithoutTheLibrary) {
-    TWinAddressBook book(nullptr, m_emptyHive);
-    EXPECT_THROW(book.loadFile(), std::runtime_error);
-    EXPECT_TRUE(book.contacts().empty());
+    WindowsAddressBookReader book(nullptr, m_emptyHive);
+    EXPECT_THROW(book.Load(), std::runtime_error);
+    EXPECT_TRUE(book.Contacts().empty());
 }
 
 TEST(MapiPropertyName, LooksUpTheIdentifier) {
@@ -189,7 +189,7 @@ protected:
             return std::make_unique<FakeWabLibrary>(m_wab);
         });
         SetDataFolderOverride(m_data.Path());
-        WhiteList.Clear();
+        ApprovedSenders.Clear();
         SetEventPump([this] { ++m_pumps; });
     }
     void TearDown() override {
@@ -197,7 +197,7 @@ protected:
         SetWabLibraryLoader({});
         UnloadWabLibrary();
         SetDataFolderOverride("");
-        WhiteList.Clear();
+        ApprovedSenders.Clear();
     }
     ~WabImportTest() override { ReloadRegistryHives(); }
 
@@ -227,7 +227,7 @@ TEST_F(WabImportTest, AddsTheAddressOfEveryContact) {
     ImportWabContacts();
     EXPECT_EQ(m_loadedPath, "C:\\Program Files\\Common Files\\System\\wab32.dll");
     EXPECT_EQ(m_wab.Opened.FileName, "C:\\users\\alice\\AppData\\Roaming\\Microsoft\\Address Book\\alice.wab");
-    EXPECT_EQ(WhiteList.Strings(),
+    EXPECT_EQ(ApprovedSenders.Strings(),
               (std::vector<std::string>{"ann@example.com", "bob@home.example", "bob@work.example", "cy@example.com"}));
     EXPECT_EQ(m_pumps, 7);
 }
@@ -237,13 +237,13 @@ TEST_F(WabImportTest, AFailurePartWayKeepsWhatWasAdded) {
                      Contact("Cy Cole", "cy@example.com", "e3")};
     m_wab.FailEntryId = "e2";
     ImportWabContacts();
-    EXPECT_EQ(WhiteList.Strings(), (std::vector<std::string>{"ann@example.com"}));
+    EXPECT_EQ(ApprovedSenders.Strings(), (std::vector<std::string>{"ann@example.com"}));
 
-    WhiteList.Clear();
+    ApprovedSenders.Clear();
     m_wab.FailEntryId.clear();
     m_wab.FailAtRow = 2;
     ImportWabContacts();
-    EXPECT_EQ(WhiteList.Count(), 0);
+    EXPECT_EQ(ApprovedSenders.Count(), 0);
 }
 
 TEST_F(WabImportTest, WithoutTheLibraryNothingIsAdded) {
@@ -252,7 +252,7 @@ TEST_F(WabImportTest, WithoutTheLibraryNothingIsAdded) {
     UnloadWabLibrary();
     EXPECT_EQ(LoadedWabLibrary(), nullptr);
     ImportWabContacts();
-    EXPECT_EQ(WhiteList.Count(), 0);
+    EXPECT_EQ(ApprovedSenders.Count(), 0);
     EXPECT_TRUE(m_log.empty());
 }
 

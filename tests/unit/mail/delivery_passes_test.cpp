@@ -2,8 +2,8 @@
 
 #include "mail/mail_message.h"
 #include "platform/mail_transport_error.h"
+#include "records/accounts.h"
 #include "records/program_settings.h"
-#include "records/uObjects.h"
 #include "scan/scan_state.h"
 #include "support/fake_smtp_server.h"
 #include "support/recording_scan_view.h"
@@ -34,14 +34,14 @@ protected:
     }
     void TearDown() override {
         Accounts.Clear();
-        SmtpClient.reset();
+        DeliveryConnection.reset();
         ScanState.ScanLog.Clear();
         ScanState.Unattended = false;
     }
 
     // Account 1 pointing at port.
-    TAccountItem& AddAccount(int port) {
-        TAccountItem& account = AppendAccount();
+    Account& AddAccount(int port) {
+        Account& account = AppendAccount();
         account.SMTPServer = "127.0.0.1";
         account.SMTPPort = port;
         account.Login = "user";
@@ -65,31 +65,31 @@ TEST_F(DeliveryTest, ConfiguresTheClientFromTheAccount) {
     struct Case {
         const char* name;
         bool auth, sameAsIncoming;
-        TAuthenticationType type;
+        SmtpAuthentication type;
         const char* user;
         const char* password;
     };
     const Case cases[] = {
-        {"same as incoming", true, true, atLogin, "user", "secret"},
-        {"own login", true, false, atLogin, "smtp-user", "smtp-secret"},
-        {"no authentication", false, false, atNone, "", ""},
+        {"same as incoming", true, true, SmtpAuthentication::Login, "user", "secret"},
+        {"own login", true, false, SmtpAuthentication::Login, "smtp-user", "smtp-secret"},
+        {"no authentication", false, false, SmtpAuthentication::None, "", ""},
     };
     for (const Case& c : cases) {
         FakeSmtpServer server;
         Accounts.Clear();
-        TAccountItem& account = AddAccount(server.Port());
+        Account& account = AddAccount(server.Port());
         account.SMTPAuth = c.auth;
         account.SMTPSameAsIncoming = c.sameAsIncoming;
         ProgramSettings.Timeout = 45;
         ASSERT_TRUE(ConnectSmtp(1)) << c.name;
-        ASSERT_TRUE(SmtpClient) << c.name;
-        EXPECT_TRUE(SmtpClient->Connected()) << c.name;
-        EXPECT_EQ(SmtpClient->Host, "127.0.0.1");
-        EXPECT_EQ(SmtpClient->Port, server.Port());
-        EXPECT_EQ(SmtpClient->ReadTimeout, 45000);
-        EXPECT_EQ(SmtpClient->AuthenticationType, c.type) << c.name;
-        EXPECT_EQ(SmtpClient->Username, c.user) << c.name;
-        EXPECT_EQ(SmtpClient->Password, c.password) << c.name;
+        ASSERT_TRUE(DeliveryConnection) << c.name;
+        EXPECT_TRUE(DeliveryConnection->Connected()) << c.name;
+        EXPECT_EQ(DeliveryConnection->Host, "127.0.0.1");
+        EXPECT_EQ(DeliveryConnection->Port, server.Port());
+        EXPECT_EQ(DeliveryConnection->ReadTimeout, 45000);
+        EXPECT_EQ(DeliveryConnection->Authentication, c.type) << c.name;
+        EXPECT_EQ(DeliveryConnection->Username, c.user) << c.name;
+        EXPECT_EQ(DeliveryConnection->Password, c.password) << c.name;
         EXPECT_TRUE(DisconnectSmtp());
     }
     EXPECT_EQ(ScanState.ScanLog.Lines()[0], "Connecting to SMTP server.");
@@ -175,7 +175,7 @@ TEST_F(DeliveryTest, TheElapsedTimeStandsStillWhileTheBoxesWait) {
 }
 
 // Sends each address of the list as a message; removes those delivered.
-void SendAll(std::deque<std::string>& list, TMyidSmtp& client) {
+void SendAll(std::deque<std::string>& list, SmtpClient& client) {
     std::deque<std::string> failed;
     for (const std::string& address : list) {
         MailMessage message;
@@ -196,12 +196,12 @@ TEST_F(DeliveryTest, PassesGoOnWhileTheListShrinks) {
     struct Case {
         const char* name;
         std::deque<std::string> list;
-        std::function<void(std::deque<std::string>&, TMyidSmtp&)> batch;
+        std::function<void(std::deque<std::string>&, SmtpClient&)> batch;
         int connections;
         std::size_t left;
         int quits = connections;
     };
-    auto firstOnly = [](std::deque<std::string>& list, TMyidSmtp& client) {
+    auto firstOnly = [](std::deque<std::string>& list, SmtpClient& client) {
         std::deque<std::string> one{list.front()};
         SendAll(one, client);
         if (one.empty())
@@ -238,7 +238,7 @@ TEST_F(DeliveryTest, NoConnectionNoBatch) {
     ScanState.Unattended = true;
     std::deque<std::string> list{"a@example.com"};
     int batches = 0;
-    DeliveryPasses(1, list, [&](std::deque<std::string>&, TMyidSmtp&) { ++batches; });
+    DeliveryPasses(1, list, [&](std::deque<std::string>&, SmtpClient&) { ++batches; });
     EXPECT_EQ(batches, 0);
     EXPECT_EQ(list.size(), 1u);
 }
@@ -248,11 +248,11 @@ TEST_F(DeliveryTest, AnErrorOfTheBatchClosesTheConnectionAndPassesOn) {
     AddAccount(server.Port());
     std::deque<std::string> list{"a@example.com"};
     EXPECT_THROW(
-        DeliveryPasses(1, list, [](std::deque<std::string>&, TMyidSmtp&) { throw std::runtime_error("file locked"); }),
+        DeliveryPasses(1, list, [](std::deque<std::string>&, SmtpClient&) { throw std::runtime_error("file locked"); }),
         std::runtime_error);
     server.Stop();
     EXPECT_EQ(server.Commands().back(), "QUIT");
-    EXPECT_FALSE(SmtpClient->Connected());
+    EXPECT_FALSE(DeliveryConnection->Connected());
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 
 #include "mail/mail_message.h"
 #include "mail/pop3_session.h"
-#include "mail/utmyidsmtp.h"
+#include "mail/smtp_client.h"
 #include "support/fake_pop3_server.h"
 #include "support/fake_smtp_server.h"
 #include "support/loopback_server.h"
@@ -32,14 +32,14 @@ Pop3Settings Pop3To(const FakePop3Server& server, ConnectionSecurity security, c
     return settings;
 }
 
-void ConfigureSmtp(TMyidSmtp& client, const FakeSmtpServer& server, ConnectionSecurity security) {
+void ConfigureSmtp(SmtpClient& client, const FakeSmtpServer& server, ConnectionSecurity security) {
     client.Host = "localhost";
     client.Port = server.Port();
     client.ReadTimeout = 10000;
     client.HeloName = "client.example";
     client.Username = "user";
     client.Password = "secret";
-    client.AuthenticationType = atLogin;
+    client.Authentication = SmtpAuthentication::Login;
     client.Security = security;
     client.EnvelopeTo = "me@example.com";
 }
@@ -77,7 +77,7 @@ TEST(EncryptedConnections, SmtpOverImplicitTlsAndStartTls) {
         options.Tls = Valid();
         options.ImplicitTls = implicit;
         FakeSmtpServer server(options);
-        TMyidSmtp client;
+        SmtpClient client;
         ConfigureSmtp(client, server, implicit ? ConnectionSecurity::Tls : ConnectionSecurity::StartTls);
         client.Connect(10000);
         MailMessage message;
@@ -136,7 +136,7 @@ TEST(EncryptedConnections, CertificatesThatFailAreRefusedBeforeTheLogin) {
             options.Tls = c.tls;
             options.ImplicitTls = implicit;
             FakeSmtpServer smtp(options);
-            TMyidSmtp client;
+            SmtpClient client;
             ConfigureSmtp(client, smtp, implicit ? ConnectionSecurity::Tls : ConnectionSecurity::StartTls);
             client.Host = c.host;
             EXPECT_EQ(ErrorOf([&] { client.Connect(10000); }), c.error) << c.host << " " << implicit;
@@ -157,7 +157,7 @@ TEST(EncryptedConnections, AServerThatCannotUpgradeIsRefused) {
     EXPECT_EQ(pop3.Commands(), Lines{"CAPA"});
 
     FakeSmtpServer smtp;
-    TMyidSmtp client;
+    SmtpClient client;
     ConfigureSmtp(client, smtp, ConnectionSecurity::StartTls);
     EXPECT_EQ(ErrorOf([&] { client.Connect(10000); }), "The SMTP server does not offer STARTTLS.");
     EXPECT_FALSE(client.Connected());

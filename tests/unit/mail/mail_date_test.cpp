@@ -88,9 +88,9 @@ TEST_F(MailDate, UnreadableDatesGiveZero) {
 }
 
 TEST_F(MailDate, WritesRfc2822WithTheLocalOffsetAndReadsItBack) {
-    TDateTime summer = DateTimeFromUnix(Utc(2026, 7, 1, 10, 0, 5));
+    SerialDateTime summer = DateTimeFromUnix(Utc(2026, 7, 1, 10, 0, 5));
     EXPECT_EQ(FormatMailDate(summer), "Wed, 01 Jul 2026 12:00:05 +0200");
-    TDateTime winter = DateTimeFromUnix(Utc(2026, 1, 9, 23, 30, 0));
+    SerialDateTime winter = DateTimeFromUnix(Utc(2026, 1, 9, 23, 30, 0));
     EXPECT_EQ(FormatMailDate(winter), "Sat, 10 Jan 2026 00:30:00 +0100");
     EXPECT_DOUBLE_EQ(ParseMailDate(FormatMailDate(winter)), winter);
 }

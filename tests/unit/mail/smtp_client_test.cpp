@@ -1,4 +1,4 @@
-#include "mail/utmyidsmtp.h"
+#include "mail/smtp_client.h"
 
 #include "mail/mail_message.h"
 #include "platform/mail_transport_error.h"
@@ -13,14 +13,14 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-void Configure(TMyidSmtp& client, const FakeSmtpServer& server, TAuthenticationType auth = atLogin) {
+void Configure(SmtpClient& client, const FakeSmtpServer& server, SmtpAuthentication auth = SmtpAuthentication::Login) {
     client.Host = "127.0.0.1";
     client.Port = server.Port();
     client.ReadTimeout = 10000;
     client.HeloName = "client.example";
     client.Username = "user";
     client.Password = "secret";
-    client.AuthenticationType = auth;
+    client.Authentication = auth;
     client.EnvelopeFrom = "";
     client.EnvelopeTo = "me@example.com";
 }
@@ -42,9 +42,9 @@ const std::string RawOnTheWire = "From: Ann <ann@example.com>\r\n"
                                  "\r\n"
                                  "last\r\n";
 
-TEST(TMyidSmtp, GreetsWithEhloAndRecordsTheMechanisms) {
+TEST(SmtpClient, GreetsWithEhloAndRecordsTheMechanisms) {
     FakeSmtpServer server;
-    TMyidSmtp client;
+    SmtpClient client;
     Configure(client, server);
     client.Connect(10000);
     EXPECT_TRUE(client.Connected());
@@ -54,9 +54,9 @@ TEST(TMyidSmtp, GreetsWithEhloAndRecordsTheMechanisms) {
     EXPECT_EQ(server.Commands(), (Lines{"EHLO client.example", "QUIT"}));
 }
 
-TEST(TMyidSmtp, AnEmptyHeloNameGivesAQualifiedNameOrTheAddressLiteral) {
+TEST(SmtpClient, AnEmptyHeloNameGivesAQualifiedNameOrTheAddressLiteral) {
     FakeSmtpServer server;
-    TMyidSmtp client;
+    SmtpClient client;
     Configure(client, server);
     client.HeloName.clear();
     client.Connect(10000);
@@ -66,9 +66,9 @@ TEST(TMyidSmtp, AnEmptyHeloNameGivesAQualifiedNameOrTheAddressLiteral) {
     EXPECT_TRUE(std::regex_match(server.Commands().front(), qualified)) << server.Commands().front();
 }
 
-TEST(TMyidSmtp, SendsTheTransactionInItsExactOrder) {
+TEST(SmtpClient, SendsTheTransactionInItsExactOrder) {
     FakeSmtpServer server;
-    TMyidSmtp client;
+    SmtpClient client;
     Configure(client, server);
     client.Connect(10000);
     MailMessage message;
@@ -83,9 +83,9 @@ TEST(TMyidSmtp, SendsTheTransactionInItsExactOrder) {
     EXPECT_EQ(server.Messages(), (Lines{RawOnTheWire}));
 }
 
-TEST(TMyidSmtp, ASecondMessageOnTheConnectionDoesNotAuthenticateAgain) {
+TEST(SmtpClient, ASecondMessageOnTheConnectionDoesNotAuthenticateAgain) {
     FakeSmtpServer server;
-    TMyidSmtp client;
+    SmtpClient client;
     Configure(client, server);
     client.Connect(10000);
     MailMessage message;
@@ -100,12 +100,12 @@ TEST(TMyidSmtp, ASecondMessageOnTheConnectionDoesNotAuthenticateAgain) {
     EXPECT_EQ(server.Messages().size(), 2u);
 }
 
-TEST(TMyidSmtp, RefusedEhloFallsBackToHeloWithoutAuthentication) {
+TEST(SmtpClient, RefusedEhloFallsBackToHeloWithoutAuthentication) {
     FakeSmtpOptions options;
     options.RefuseEhlo = true;
     FakeSmtpServer server(options);
-    TMyidSmtp client;
-    Configure(client, server, atLogin);
+    SmtpClient client;
+    Configure(client, server, SmtpAuthentication::Login);
     client.Connect(10000);
     EXPECT_TRUE(client.AnnouncedMechanisms().empty());
     MailMessage message;
@@ -117,26 +117,26 @@ TEST(TMyidSmtp, RefusedEhloFallsBackToHeloWithoutAuthentication) {
                                         "RCPT TO:<me@example.com>", "DATA"}));
 }
 
-TEST(TMyidSmtp, AuthenticatesOnlyWhenAskedAndAnnouncedPreferringPlain) {
+TEST(SmtpClient, AuthenticatesOnlyWhenAskedAndAnnouncedPreferringPlain) {
     struct Case {
         const char* name;
         std::string authLine;
-        TAuthenticationType auth;
+        SmtpAuthentication auth;
         std::string command; // empty: no authentication
     };
     const Case cases[] = {
-        {"login announced", "AUTH LOGIN", atLogin, "AUTH LOGIN"},
-        {"announced with =", "AUTH=LOGIN", atLogin, "AUTH LOGIN"},
-        {"plain preferred", "AUTH LOGIN PLAIN", atLogin, "AUTH PLAIN AHVzZXIAc2VjcmV0"},
-        {"not asked", "AUTH LOGIN", atNone, ""},
-        {"neither announced", "AUTH CRAM-MD5", atLogin, ""},
-        {"no AUTH at all", "", atLogin, ""},
+        {"login announced", "AUTH LOGIN", SmtpAuthentication::Login, "AUTH LOGIN"},
+        {"announced with =", "AUTH=LOGIN", SmtpAuthentication::Login, "AUTH LOGIN"},
+        {"plain preferred", "AUTH LOGIN PLAIN", SmtpAuthentication::Login, "AUTH PLAIN AHVzZXIAc2VjcmV0"},
+        {"not asked", "AUTH LOGIN", SmtpAuthentication::None, ""},
+        {"neither announced", "AUTH CRAM-MD5", SmtpAuthentication::Login, ""},
+        {"no AUTH at all", "", SmtpAuthentication::Login, ""},
     };
     for (const Case& c : cases) {
         FakeSmtpOptions options;
         options.AuthLine = c.authLine;
         FakeSmtpServer server(options);
-        TMyidSmtp client;
+        SmtpClient client;
         Configure(client, server, c.auth);
         client.Connect(10000);
         MailMessage message;
@@ -155,9 +155,9 @@ TEST(TMyidSmtp, AuthenticatesOnlyWhenAskedAndAnnouncedPreferringPlain) {
     }
 }
 
-TEST(TMyidSmtp, RejectedLoginFailsTheMessage) {
+TEST(SmtpClient, RejectedLoginFailsTheMessage) {
     FakeSmtpServer server;
-    TMyidSmtp client;
+    SmtpClient client;
     Configure(client, server);
     client.Password = "wrong";
     client.Connect(10000);
@@ -168,7 +168,7 @@ TEST(TMyidSmtp, RejectedLoginFailsTheMessage) {
     EXPECT_TRUE(client.Connected());
 }
 
-TEST(TMyidSmtp, RecipientReplies251AcceptedAnd252Refused) {
+TEST(SmtpClient, RecipientReplies251AcceptedAnd252Refused) {
     struct Case {
         std::string reply;
         std::string error;
@@ -183,7 +183,7 @@ TEST(TMyidSmtp, RecipientReplies251AcceptedAnd252Refused) {
         FakeSmtpOptions options;
         options.RcptReply = c.reply;
         FakeSmtpServer server(options);
-        TMyidSmtp client;
+        SmtpClient client;
         Configure(client, server);
         client.Connect(10000);
         MailMessage message;
@@ -194,10 +194,10 @@ TEST(TMyidSmtp, RecipientReplies251AcceptedAnd252Refused) {
     }
 }
 
-TEST(TMyidSmtp, AFailedMessageLeavesTheConnectionForTheNextOne) {
+TEST(SmtpClient, AFailedMessageLeavesTheConnectionForTheNextOne) {
     FakeSmtpServer server;
     server.On("RCPT TO:<nobody@example.com>", Reaction::Answer("550 5.1.1 User unknown"));
-    TMyidSmtp client;
+    SmtpClient client;
     Configure(client, server);
     client.Connect(10000);
     MailMessage message;
@@ -213,7 +213,7 @@ TEST(TMyidSmtp, AFailedMessageLeavesTheConnectionForTheNextOne) {
     EXPECT_EQ(server.Messages().size(), 1u);
 }
 
-TEST(TMyidSmtp, NegativeRepliesCarryTheServerText) {
+TEST(SmtpClient, NegativeRepliesCarryTheServerText) {
     struct Case {
         const char* command;
         std::string reply;
@@ -227,7 +227,7 @@ TEST(TMyidSmtp, NegativeRepliesCarryTheServerText) {
     for (const Case& c : cases) {
         FakeSmtpServer server;
         server.On(c.command, Reaction::Answer(c.reply));
-        TMyidSmtp client;
+        SmtpClient client;
         Configure(client, server);
         client.Connect(10000);
         MailMessage message;
@@ -236,7 +236,7 @@ TEST(TMyidSmtp, NegativeRepliesCarryTheServerText) {
     }
 }
 
-TEST(TMyidSmtp, FailedGreetingClosesTheConnection) {
+TEST(SmtpClient, FailedGreetingClosesTheConnection) {
     struct Case {
         const char* name;
         FakeSmtpOptions options;
@@ -255,24 +255,24 @@ TEST(TMyidSmtp, FailedGreetingClosesTheConnection) {
         FakeSmtpServer server(c.options);
         if (!c.heloReply.empty())
             server.On("HELO", Reaction::Answer(c.heloReply));
-        TMyidSmtp client;
+        SmtpClient client;
         Configure(client, server);
         EXPECT_EQ(ErrorOf([&] { client.Connect(10000); }), c.error) << c.name;
         EXPECT_FALSE(client.Connected()) << c.name;
     }
 }
 
-TEST(TMyidSmtp, RefusedConnectionCarriesTheSocketError) {
-    TMyidSmtp client;
+TEST(SmtpClient, RefusedConnectionCarriesTheSocketError) {
+    SmtpClient client;
     client.Host = "127.0.0.1";
     client.Port = UnusedLoopbackPort();
     EXPECT_EQ(ErrorOf([&] { client.Connect(5000); }), "Socket Error # 111\r\nConnection refused.");
 }
 
-TEST(TMyidSmtp, SilenceBeyondTheReadTimeoutFails) {
+TEST(SmtpClient, SilenceBeyondTheReadTimeoutFails) {
     FakeSmtpServer server;
     server.On("MAIL", Reaction::Silence());
-    TMyidSmtp client;
+    SmtpClient client;
     Configure(client, server);
     client.ReadTimeout = 300;
     client.Connect(10000);
@@ -281,10 +281,10 @@ TEST(TMyidSmtp, SilenceBeyondTheReadTimeoutFails) {
     EXPECT_EQ(ErrorOf([&] { client.SendWithEnvelope(message); }), "Read Timeout");
 }
 
-TEST(TMyidSmtp, EnvelopeAddressesWithLineBreaksAreRefused) {
+TEST(SmtpClient, EnvelopeAddressesWithLineBreaksAreRefused) {
     for (const std::string bad : {"a@example.com\r\nRCPT TO:<b@example.com>", "a@example.com\n", "a\r"}) {
         FakeSmtpServer server;
-        TMyidSmtp client;
+        SmtpClient client;
         Configure(client, server);
         client.Connect(10000);
         MailMessage message;
@@ -299,9 +299,9 @@ TEST(TMyidSmtp, EnvelopeAddressesWithLineBreaksAreRefused) {
     }
 }
 
-TEST(TMyidSmtp, MailAgentBecomesTheExtraHeaderButARawMessageGoesAsStored) {
+TEST(SmtpClient, MailAgentBecomesTheExtraHeaderButARawMessageGoesAsStored) {
     FakeSmtpServer server;
-    TMyidSmtp client;
+    SmtpClient client;
     Configure(client, server);
     client.MailAgent = "Quorvane";
     client.Connect(10000);
@@ -316,14 +316,14 @@ TEST(TMyidSmtp, MailAgentBecomesTheExtraHeaderButARawMessageGoesAsStored) {
     EXPECT_EQ(server.Messages(), (Lines{RawOnTheWire, RawOnTheWire}));
 }
 
-TEST(TMyidSmtp, TheTranscriptNeverShowsTheLoginData) {
+TEST(SmtpClient, TheTranscriptNeverShowsTheLoginData) {
     for (const char* authLine : {"AUTH PLAIN", "AUTH LOGIN"}) {
         FakeSmtpOptions options;
         options.AuthLine = authLine;
         FakeSmtpServer server(options);
         std::vector<std::string> transcript;
         SetProtocolTranscript([&](const std::string& line) { transcript.push_back(line); });
-        TMyidSmtp client;
+        SmtpClient client;
         Configure(client, server);
         client.Connect(10000);
         MailMessage message;
@@ -339,9 +339,9 @@ TEST(TMyidSmtp, TheTranscriptNeverShowsTheLoginData) {
     }
 }
 
-TEST(TMyidSmtp, DisconnectSendsQuitOnlyWhenConnected) {
+TEST(SmtpClient, DisconnectSendsQuitOnlyWhenConnected) {
     FakeSmtpServer server;
-    TMyidSmtp client;
+    SmtpClient client;
     Configure(client, server);
     client.Disconnect();
     client.Connect(10000);

@@ -70,7 +70,7 @@ TEST(DateTime, UnixConversionsRoundTripInLocalTime) {
     ::setenv("TZ", "Europe/Berlin", 1);
     ::tzset();
     std::time_t moment = 1781000000; // summer time in Berlin
-    TDateTime local = DateTimeFromUnix(moment);
+    SerialDateTime local = DateTimeFromUnix(moment);
     EXPECT_EQ(UnixFromDateTime(local), moment);
     DateTimeFields utc = DecodeDateTime(25569.0 + static_cast<double>(moment) / 86400.0);
     EXPECT_EQ(DecodeDateTime(local).hour, (utc.hour + 2) % 24);

@@ -1,8 +1,8 @@
 #include "records/account_editor.h"
 
 #include "platform/data_folder.h"
+#include "records/accounts.h"
 #include "records/program_settings.h"
-#include "records/uObjects.h"
 #include "support/process_state.h"
 #include "support/scripted_message_boxes.h"
 #include "support/temp_folder.h"
@@ -34,7 +34,7 @@ protected:
     void SetUp() override {
         ResetProcessState(m_data.Path());
         for (const char* address : {"one@example.net", "two@example.net"}) {
-            TAccountItem& account = AppendAccount();
+            Account& account = AppendAccount();
             account.EmailAddress = address;
             account.Port = 110;
             account.SMTPPort = 25;
@@ -83,7 +83,7 @@ TEST_F(AccountEditorTest, AComparedFieldChangeIsAppliedOnATabSwitch) {
     SwitchTo(1);
     EXPECT_EQ(m_editor.Fields.EmailAddress, "two@example.net");
     LoadAccount(1);
-    const TAccountItem& first = Accounts.Item(0);
+    const Account& first = Accounts.Item(0);
     EXPECT_EQ(first.Login, "me");
     EXPECT_EQ(first.Port, -1); // not a number
     EXPECT_EQ(first.Aliases.Strings(), (std::vector<std::string>{"A@example.net", "b@example.net"}));

@@ -1,4 +1,4 @@
-#include "records/uObjects.h"
+#include "records/accounts.h"
 
 #include "platform/data_folder.h"
 #include "platform/paths.h"
@@ -40,9 +40,8 @@ protected:
     }
 
     // A complete account as the editor would apply it, saved as the last one.
-    TAccountItem& AddSavedAccount(const std::string& address, const std::string& id,
-                                  std::vector<std::string> aliases = {}) {
-        TAccountItem& account = AppendAccount();
+    Account& AddSavedAccount(const std::string& address, const std::string& id, std::vector<std::string> aliases = {}) {
+        Account& account = AppendAccount();
         account.EmailAddress = address;
         account.DisplayName = "Name of " + address;
         account.Server = "pop." + address.substr(address.find('@') + 1);
@@ -84,7 +83,7 @@ TEST_F(AccountStore, MissingSectionGivesDefaults) {
     EXPECT_EQ(Accounts[0].EmailAddress, "a@example.com");
     EXPECT_EQ(Accounts[0].Port, 995);
     EXPECT_FALSE(Accounts[0].Enabled);
-    const TAccountItem& second = Accounts[1];
+    const Account& second = Accounts[1];
     EXPECT_EQ(second.Port, 110);
     EXPECT_EQ(second.SMTPPort, 25);
     EXPECT_TRUE(second.Enabled);
@@ -117,7 +116,7 @@ TEST_F(AccountStore, NumAccountsBeyondTheHighestSectionLoadsUpToThatSection) {
 }
 
 TEST_F(AccountStore, SaveWritesKeysInOrderWithScrambledPasswords) {
-    TAccountItem& account = AppendAccount();
+    Account& account = AppendAccount();
     account.EmailAddress = "me@example.com";
     account.DisplayName = "Me";
     account.Server = "pop.example.com";
@@ -345,18 +344,18 @@ TEST_F(AccountStore, AccountFolderIsCreatedPrivate) {
 }
 
 TEST_F(AccountStore, IndexIsKeptInTheAccountFolder) {
-    TAccountItem& account = AppendAccount();
+    Account& account = AppendAccount();
     account.ID = FirstId;
-    account.UnkMailItems.Add("x@example.com", "X", CategorySpam, "{F}.dat", 45000.5, "Hi", "me@example.com");
+    account.Quarantine.Add("x@example.com", "X", CategorySpam, "{F}.dat", 45000.5, "Hi", "me@example.com");
     EXPECT_TRUE(SaveIndex(account));
     EXPECT_TRUE(FileExists(m_data.File(std::string("Accounts/") + FirstId + "/account2.dat")));
 
-    TAccountItem& copy = AppendAccount();
+    Account& copy = AppendAccount();
     copy.ID = FirstId;
     EXPECT_TRUE(LoadIndex(copy));
-    ASSERT_EQ(copy.UnkMailItems.Count(), 1);
-    EXPECT_EQ(copy.UnkMailItems.Item(0).SenderAddress, "x@example.com");
-    EXPECT_EQ(copy.UnkMailItems.Item(0).Category, CategorySpam);
+    ASSERT_EQ(copy.Quarantine.Count(), 1);
+    EXPECT_EQ(copy.Quarantine.Item(0).SenderAddress, "x@example.com");
+    EXPECT_EQ(copy.Quarantine.Item(0).Category, CategorySpam);
 
     copy.ID = "..";
     EXPECT_FALSE(SaveIndex(copy));
@@ -391,7 +390,7 @@ TEST(EffectiveAddress, FallsBackFromAddressToLoginAndServer) {
         {"", "", "", ""},
     };
     for (const auto& c : cases) {
-        TAccountItem account;
+        Account account;
         account.EmailAddress = c.email;
         account.Login = c.login;
         account.Server = c.server;

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-TEST(TLoopList, InsertAtHeadAndCountWithoutRegardToCase) {
-    TLoopList list;
+TEST(RecentRecipientList, InsertAtHeadAndCountWithoutRegardToCase) {
+    RecentRecipientList list;
     list.Insert("joe@example.com");
     list.Insert("ann@example.com");
     list.Insert("JOE@Example.COM");
@@ -23,9 +23,9 @@ TEST(TLoopList, InsertAtHeadAndCountWithoutRegardToCase) {
 
 // 60 entries from earlier runs, then 50 messages sent: the saved list holds the
 // 50 new addresses (newest first) followed by the 50 newest old ones.
-TEST(TLoopList, TrimKeepsTheNewestHundred) {
+TEST(RecentRecipientList, TrimKeepsTheNewestHundred) {
     TempFolder folder;
-    TLoopList list;
+    RecentRecipientList list;
     for (int i = 0; i < 60; ++i)
         list.Insert("old" + std::to_string(i) + "@example.com");
     list.SaveToFile(folder.Path());
@@ -48,10 +48,10 @@ TEST(TLoopList, TrimKeepsTheNewestHundred) {
     EXPECT_EQ(list.Count(), 100) << "trimming never adds";
 }
 
-TEST(TLoopList, LoadReadsAnyLineEndsAndAMissingFileEmptiesTheList) {
+TEST(RecentRecipientList, LoadReadsAnyLineEndsAndAMissingFileEmptiesTheList) {
     TempFolder folder;
     folder.Write("looplist.dat", "a@example.com\r\nB@example.com\na@example.com\rlast@example.com");
-    TLoopList list;
+    RecentRecipientList list;
     list.LoadFromFile(folder.Path());
     ASSERT_EQ(list.Count(), 4);
     EXPECT_EQ(list[1], "B@example.com");

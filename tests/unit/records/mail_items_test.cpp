@@ -4,11 +4,11 @@
 
 #include <stdexcept>
 
-TEST(TMailItems, AddFindByNumberAndClear) {
-    TMailItems items;
-    TMailItem& first = items.Add();
+TEST(ScannedHeaderList, AddFindByNumberAndClear) {
+    ScannedHeaderList items;
+    ScannedHeader& first = items.Add();
     EXPECT_EQ(first.MessageNumber, 0);
-    EXPECT_FALSE(first.kept);
+    EXPECT_FALSE(first.Kept);
     first.MessageNumber = 7;
     first.FromAddress = "first@example.com";
     for (int i = 0; i < 50; ++i)

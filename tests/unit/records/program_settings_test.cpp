@@ -63,7 +63,7 @@ protected:
         ::setenv("XDG_CONFIG_DIRS", m_home.File("none").c_str(), 1);
         ::setenv("XDG_DATA_DIRS", m_home.File("none").c_str(), 1);
         SetDataFolderOverride(m_data.Path());
-        ProgramSettings = TProgramSettings();
+        ProgramSettings = SettingsRecord();
         ChallengeTemplate.clear();
         PostResponseTemplate.clear();
     }
@@ -194,15 +194,15 @@ TEST_F(SettingsStore, SaveKeepsHandEditedLines) {
         << "new keys follow the section's last key";
     EXPECT_EQ(saved.find("NumAccounts"), std::string::npos);
 
-    TProgramSettings before = ProgramSettings;
-    ProgramSettings = TProgramSettings();
+    SettingsRecord before = ProgramSettings;
+    ProgramSettings = SettingsRecord();
     LoadSettings();
     for (const SettingInfo& info : SettingsTable())
         EXPECT_EQ(SettingText(ProgramSettings, info), SettingText(before, info)) << info.Key;
 }
 
 TEST(TimeoutMilliseconds, NeverOverflows) {
-    TProgramSettings settings;
+    SettingsRecord settings;
     EXPECT_EQ(TimeoutMilliseconds(settings), 60000);
     settings.Timeout = MaxTimeoutSeconds;
     EXPECT_EQ(TimeoutMilliseconds(settings), 2147483000);
@@ -258,7 +258,7 @@ TEST(SetSettingFromText, ParsesAndAppliesLoadLimits) {
         {"Password", " x y ", " x y "}, {"EmailClient", "mutt", "mutt"},
     };
     for (const auto& c : cases) {
-        TProgramSettings settings;
+        SettingsRecord settings;
         const SettingInfo* info = FindSetting(c.key);
         ASSERT_NE(info, nullptr) << c.key;
         std::string before = SettingText(settings, *info);

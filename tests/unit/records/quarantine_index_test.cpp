@@ -34,15 +34,15 @@ const std::string SecondRecord = Bytes({0x05, 0, 0, 0}) + "x@y.z" + Bytes({0, 0,
                                  Bytes({0, 0, 0, 0, 0, 0, 0, 0}) + Bytes({0x03, 0, 0, 0});
 const std::string TwoRecordIndex = Bytes({0x02, 0, 0, 0}) + FirstRecord + SecondRecord;
 
-void AddFixtureEntries(TUnkMailItems& items) {
+void AddFixtureEntries(QuarantineIndex& items) {
     items.Add("joe@example.com", "Joe", CategoryAutomated, "{0A1B2C3D-0000-4000-8000-00000000000A}.dat", 45000.5, "Hi",
               "me@here.org");
     items.Add("x@y.z", "", CategorySpam, "a.dat", 0, "", "r");
 }
 
-void ExpectFixtureEntries(TUnkMailItems& items) {
+void ExpectFixtureEntries(QuarantineIndex& items) {
     ASSERT_EQ(items.Count(), 2);
-    const TUnkMailItem& first = items.Item(0);
+    const QuarantineEntry& first = items.Item(0);
     EXPECT_EQ(first.SenderAddress, "joe@example.com");
     EXPECT_EQ(first.SenderName, "Joe");
     EXPECT_EQ(first.Recipients, "me@here.org");
@@ -50,7 +50,7 @@ void ExpectFixtureEntries(TUnkMailItems& items) {
     EXPECT_EQ(first.FileName, "{0A1B2C3D-0000-4000-8000-00000000000A}.dat");
     EXPECT_EQ(first.Date, 45000.5);
     EXPECT_EQ(first.Category, CategoryAutomated);
-    const TUnkMailItem& second = items.Item(1);
+    const QuarantineEntry& second = items.Item(1);
     EXPECT_EQ(second.SenderAddress, "x@y.z");
     EXPECT_EQ(second.SenderName, "");
     EXPECT_EQ(second.Recipients, "r");
@@ -70,8 +70,8 @@ TEST(QuarantineIndex, CategoryNames) {
 }
 
 TEST(QuarantineIndex, IdsStayUniqueAcrossCollectionsDeletesAndReloads) {
-    TUnkMailItems first;
-    TUnkMailItems second;
+    QuarantineIndex first;
+    QuarantineIndex second;
     std::set<int> ids;
     for (int i = 0; i < 3; ++i) {
         ids.insert(first.Add("a@b.c", "", 0, "f.dat", 0, "", "").Id);
@@ -83,7 +83,7 @@ TEST(QuarantineIndex, IdsStayUniqueAcrossCollectionsDeletesAndReloads) {
     ids.insert(first.Add("a@b.c", "", 0, "f.dat", 0, "", "").Id);
     EXPECT_EQ(ids.size(), 7u);
     EXPECT_EQ(first.FindById(deletedId), nullptr);
-    TUnkMailItem* found = second.FindById(second.Item(2).Id);
+    QuarantineEntry* found = second.FindById(second.Item(2).Id);
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found, &second.Item(2));
     EXPECT_EQ(second.FindById(first.Item(0).Id), nullptr) << "ids belong to their own collection";
@@ -92,7 +92,7 @@ TEST(QuarantineIndex, IdsStayUniqueAcrossCollectionsDeletesAndReloads) {
 
 TEST(QuarantineIndex, SavesTheExactLayout) {
     TempFolder folder;
-    TUnkMailItems items;
+    QuarantineIndex items;
     ASSERT_TRUE(SaveIndexFile(items, folder.Path()));
     EXPECT_EQ(folder.Read("account2.dat"), Bytes({0, 0, 0, 0})) << "an empty index is a 4-byte zero";
 
@@ -104,7 +104,7 @@ TEST(QuarantineIndex, SavesTheExactLayout) {
 TEST(QuarantineIndex, LoadsTheExactLayoutWithFreshIds) {
     TempFolder folder;
     folder.Write("account2.dat", TwoRecordIndex);
-    TUnkMailItems items;
+    QuarantineIndex items;
     items.Add("stale@example.com", "", 0, "old.dat", 0, "", "");
     int staleId = items.Item(0).Id;
     ASSERT_TRUE(LoadIndexFile(items, folder.Path()));
@@ -116,7 +116,7 @@ TEST(QuarantineIndex, LoadsTheExactLayoutWithFreshIds) {
 
 TEST(QuarantineIndex, NoIndexFileLeavesTheCollectionAlone) {
     TempFolder folder;
-    TUnkMailItems items;
+    QuarantineIndex items;
     items.Add("kept@example.com", "", 0, "k.dat", 0, "", "");
     EXPECT_TRUE(LoadIndexFile(items, folder.Path()));
     ASSERT_EQ(items.Count(), 1);
@@ -136,7 +136,7 @@ TEST(QuarantineIndex, ConvertsTheOlderIndex) {
     folder.Write("account2.dat", TwoRecordIndex);
     UpgradeNotice = false;
 
-    TUnkMailItems items;
+    QuarantineIndex items;
     ASSERT_TRUE(LoadIndexFile(items, folder.Path()));
     ASSERT_EQ(items.Count(), 2);
     EXPECT_EQ(items.Item(0).SenderAddress, "a@b.cd");
@@ -165,7 +165,7 @@ TEST(QuarantineIndex, FailedConversionKeepsTheOlderIndex) {
     folder.Write("account.dat", oldIndex);
     std::filesystem::create_directories(folder.File("account2.dat/blocked"));
 
-    TUnkMailItems items;
+    QuarantineIndex items;
     UpgradeNotice = false;
     ASSERT_TRUE(LoadIndexFile(items, folder.Path()));
     ASSERT_EQ(items.Count(), 1);
@@ -179,7 +179,7 @@ TEST(QuarantineIndex, FailedConversionKeepsTheOlderIndex) {
     items.Add("new@example.com", "", 0, "g.dat", 0, "", "");
     ASSERT_TRUE(SaveIndexFile(items, folder.Path()));
     EXPECT_FALSE(std::filesystem::exists(folder.File("account.dat")));
-    TUnkMailItems reloaded;
+    QuarantineIndex reloaded;
     ASSERT_TRUE(LoadIndexFile(reloaded, folder.Path()));
     EXPECT_EQ(reloaded.Count(), 2);
 }
@@ -191,7 +191,7 @@ TEST(QuarantineIndex, TruncatedIndexLoadsTheCompleteRecordsBeforeTheDamage) {
     const size_t firstEnd = 4 + FirstRecord.size();
     for (size_t length = 0; length < TwoRecordIndex.size(); ++length) {
         folder.Write("account2.dat", TwoRecordIndex.substr(0, length));
-        TUnkMailItems items;
+        QuarantineIndex items;
         items.Add("stale@example.com", "", 0, "s.dat", 0, "", "");
         ASSERT_TRUE(LoadIndexFile(items, folder.Path()));
         int expected = length >= firstEnd ? 1 : 0;
@@ -209,7 +209,7 @@ TEST(QuarantineIndex, ADateOutsideTheCalendarLoadsAsNoDate) {
         std::string index = TwoRecordIndex;
         index.replace(dateAt, 8, std::string(reinterpret_cast<const char*>(&date), 8));
         folder.Write("account2.dat", index);
-        TUnkMailItems items;
+        QuarantineIndex items;
         ASSERT_TRUE(LoadIndexFile(items, folder.Path()));
         ASSERT_EQ(items.Count(), 2);
         EXPECT_EQ(items.Item(0).Date, 0) << date;
@@ -222,7 +222,7 @@ TEST(QuarantineIndex, LengthBeyondTheFileEndsTheReading) {
     std::string damaged = TwoRecordIndex;
     damaged[4 + FirstRecord.size()] = static_cast<char>(0x7F); // sender address length of the second record
     folder.Write("account2.dat", damaged);
-    TUnkMailItems items;
+    QuarantineIndex items;
     ASSERT_TRUE(LoadIndexFile(items, folder.Path()));
     EXPECT_EQ(items.Count(), 1);
 
@@ -234,7 +234,7 @@ TEST(QuarantineIndex, LengthBeyondTheFileEndsTheReading) {
 
 TEST(QuarantineIndex, SaveFailureIsSilentAndUnchangedIndexIsNotRewritten) {
     TempFolder folder;
-    TUnkMailItems items;
+    QuarantineIndex items;
     AddFixtureEntries(items);
     EXPECT_FALSE(SaveIndexFile(items, folder.File("no-such-folder")));
 
@@ -249,8 +249,8 @@ TEST(QuarantineIndex, SaveFailureIsSilentAndUnchangedIndexIsNotRewritten) {
 
 TEST(QuarantineIndex, SaveKilledAtRandomLeavesAWholeFile) {
     TempFolder folder;
-    TUnkMailItems oldItems;
-    TUnkMailItems newItems;
+    QuarantineIndex oldItems;
+    QuarantineIndex newItems;
     for (int i = 0; i < 5000; ++i) {
         oldItems.Add("old" + std::to_string(i) + "@example.com", "Old Sender", CategoryChallenged, "o.dat", i, "Old",
                      "me@example.com");

@@ -13,8 +13,8 @@ class SenderLists : public ::testing::Test {
 protected:
     void SetUp() override {
         SetDataFolderOverride(m_folder.Path());
-        WhiteList.Clear();
-        BlackList.Clear();
+        ApprovedSenders.Clear();
+        BlockedSenders.Clear();
     }
     void TearDown() override {
         SetListObserver({});
@@ -26,21 +26,21 @@ protected:
 } // namespace
 
 TEST_F(SenderLists, SaveAndLoadBothListsInTheDataFolder) {
-    EXPECT_EQ(WhiteList.FileName(), "WhiteList.dat");
-    EXPECT_EQ(BlackList.FileName(), "BlackList.dat");
-    WhiteList.Add("Friend@Example.com");
-    BlackList.Add("*@spam.example");
+    EXPECT_EQ(ApprovedSenders.FileName(), "WhiteList.dat");
+    EXPECT_EQ(BlockedSenders.FileName(), "BlackList.dat");
+    ApprovedSenders.Add("Friend@Example.com");
+    BlockedSenders.Add("*@spam.example");
     SaveLists();
     EXPECT_EQ(m_folder.Read("WhiteList.dat"), "friend@example.com\r\n");
     EXPECT_EQ(m_folder.Read("BlackList.dat"), "*@spam.example\r\n");
 
-    WhiteList.Clear();
-    BlackList.Add("other@example.com");
+    ApprovedSenders.Clear();
+    BlockedSenders.Add("other@example.com");
     LoadLists();
-    EXPECT_EQ(WhiteList.Strings(), std::vector<std::string>{"friend@example.com"});
-    EXPECT_EQ(BlackList.Strings(), std::vector<std::string>{"*@spam.example"});
+    EXPECT_EQ(ApprovedSenders.Strings(), std::vector<std::string>{"friend@example.com"});
+    EXPECT_EQ(BlockedSenders.Strings(), std::vector<std::string>{"*@spam.example"});
 
-    BlackList.Clear();
+    BlockedSenders.Clear();
     SaveLists();
     EXPECT_FALSE(std::filesystem::exists(m_folder.File("BlackList.dat")));
 }
@@ -52,7 +52,7 @@ TEST_F(SenderLists, TheOneObserverRunsBeforeTheListsAreWritten) {
     SetListObserver([&] {
         ++secondCalls;
         EXPECT_FALSE(std::filesystem::exists(m_folder.File("WhiteList.dat")));
-        WhiteList.Add("added-by-observer@example.com");
+        ApprovedSenders.Add("added-by-observer@example.com");
     });
     SaveLists();
     EXPECT_EQ(firstCalls, 0) << "a new observer replaces the previous one";

@@ -1,14 +1,14 @@
 #include "records/settings_checks.h"
 
+#include "records/accounts.h"
 #include "records/program_settings.h"
-#include "records/uObjects.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TAccountItem CompleteAccount(const std::string& address) {
-    TAccountItem account;
+Account CompleteAccount(const std::string& address) {
+    Account account;
     account.Enabled = true;
     account.EmailAddress = address;
     account.DisplayName = "Someone";
@@ -18,7 +18,7 @@ TAccountItem CompleteAccount(const std::string& address) {
 }
 
 TEST(SettingsChecks, RunInTheSettingsPageOrder) {
-    TProgramSettings settings;
+    SettingsRecord settings;
     settings.EmailClient = "mail";
     EXPECT_FALSE(FirstSettingsProblem(settings).Found());
 
@@ -40,7 +40,7 @@ TEST(SettingsChecks, RunInTheSettingsPageOrder) {
 }
 
 TEST(SettingsChecks, AccountMessagesNameTheAccount) {
-    TAccountItem account = CompleteAccount("me@example.com");
+    Account account = CompleteAccount("me@example.com");
     EXPECT_FALSE(FirstAccountProblem(account).Found());
 
     account.SMTPAuth = true;
@@ -58,19 +58,19 @@ TEST(SettingsChecks, AccountMessagesNameTheAccount) {
 }
 
 TEST(SettingsChecks, DisabledAccountsAlwaysPass) {
-    TAccountItem empty;
+    Account empty;
     empty.Enabled = false;
     EXPECT_FALSE(FirstAccountProblem(empty).Found());
 }
 
 TEST(SettingsChecks, EachCheckRunsOverAllAccountsBeforeTheNext) {
-    TAccountItems accounts;
-    TAccountItem& first = accounts.Add();
+    AccountList accounts;
+    Account& first = accounts.Add();
     first = CompleteAccount("one@example.com");
     first.DisplayName.clear(); // fails a late check
-    TAccountItem& disabled = accounts.Add();
+    Account& disabled = accounts.Add();
     disabled.Enabled = false;
-    TAccountItem& third = accounts.Add();
+    Account& third = accounts.Add();
     third = CompleteAccount("three@example.com");
     third.Password.clear(); // fails an early check
 

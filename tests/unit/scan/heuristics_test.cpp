@@ -1,8 +1,8 @@
 #include "scan/heuristics.h"
 
 #include "mail/mail_message.h"
+#include "records/accounts.h"
 #include "records/program_settings.h"
-#include "records/uObjects.h"
 #include "support/temp_folder.h"
 #include "test_paths.h"
 
@@ -63,12 +63,12 @@ class HeuristicsTest : public testing::Test {
 protected:
     void SetUp() override {
         ProgramSettings.SpamNotRecipient = true;
-        BlackList.Clear();
+        BlockedSenders.Clear();
     }
-    void TearDown() override { BlackList.Clear(); }
+    void TearDown() override { BlockedSenders.Clear(); }
 
     TempFolder folder;
-    TAliasList noAliases;
+    AliasList noAliases;
 };
 
 TEST_F(HeuristicsTest, CorpusMessages) {
@@ -207,7 +207,7 @@ TEST_F(HeuristicsTest, VirusNeedsTwoPartsAndAProgramAttachment) {
 }
 
 TEST_F(HeuristicsTest, ObviousSpamRules) {
-    TAliasList aliases;
+    AliasList aliases;
     aliases.Add("Anna.Alias@Example.org");
     struct Case {
         const char* name;
@@ -247,7 +247,7 @@ TEST_F(HeuristicsTest, ObviousSpamRules) {
 }
 
 TEST_F(HeuristicsTest, BlacklistMatchesFromOrReply) {
-    BlackList.Add("*@spam.example.com");
+    BlockedSenders.Add("*@spam.example.com");
     Loaded fromSpam(Built(folder, Personal({"From: x@Spam.example.com"})));
     Loaded replySpam(Built(folder, Personal({"Reply-To: y@spam.example.com"})));
     Loaded clean(Built(folder, Personal()));

@@ -10,9 +10,9 @@
 #include "platform/data_folder.h"
 #include "platform/event_pump.h"
 #include "platform/paths.h"
+#include "records/accounts.h"
 #include "records/program_settings.h"
 #include "records/text_helpers.h"
-#include "records/uObjects.h"
 #include "scan/scan_state.h"
 #include "support/fake_pop3_server.h"
 #include "support/fake_smtp_server.h"
@@ -72,8 +72,8 @@ protected:
     }
     void TearDown() override { ResetProcessState(""); }
 
-    TAccountItem& AddAccount(const FakePop3Server& pop3, const FakeSmtpServer& smtp) {
-        TAccountItem& account = AppendAccount();
+    Account& AddAccount(const FakePop3Server& pop3, const FakeSmtpServer& smtp) {
+        Account& account = AppendAccount();
         account.ID = "{5CA1AB1E-0000-4000-8000-00000000000" + std::to_string(Accounts.Count()) + "}";
         account.DisplayName = "Anna Smit";
         account.EmailAddress = AccountAddress;
@@ -116,8 +116,8 @@ protected:
         return files;
     }
     // The index as saved on disk.
-    TUnkMailItems SavedIndex() {
-        TUnkMailItems items;
+    QuarantineIndex SavedIndex() {
+        QuarantineIndex items;
         LoadIndexFile(items, AccountFolder(0));
         return items;
     }
@@ -145,8 +145,8 @@ TEST_F(ScanEngineTest, EmptyMailbox) {
 
 TEST_F(ScanEngineTest, FiveMessagesWithTwoAnswersAndOneSpam) {
     ProgramSettings.NoAskApprove = true;
-    WhiteList.Add("friend@example.org");
-    WhiteList.Add("*@family.example.org");
+    ApprovedSenders.Add("friend@example.org");
+    ApprovedSenders.Add("*@family.example.org");
     const std::string spam = Mail("Stranger <stranger@example.com>", "business offer");
     FakePop3Server pop3({Mail("friend@example.org", "one"), Answer("Piet <piet@example.org>"), spam,
                          Answer("zoe@example.org", "Re: lunch"), Mail("Mum <mum@Family.example.org>", "two")});
@@ -168,7 +168,7 @@ TEST_F(ScanEngineTest, FiveMessagesWithTwoAnswersAndOneSpam) {
     EXPECT_EQ(Counters.Approved, 2);
 
     // The spam message is kept as it came, with its index entry.
-    TUnkMailItems saved = SavedIndex();
+    QuarantineIndex saved = SavedIndex();
     ASSERT_EQ(saved.Count(), 1);
     EXPECT_EQ(saved.Item(0).SenderAddress, "stranger@example.com");
     EXPECT_EQ(saved.Item(0).SenderName, "Stranger");
@@ -188,9 +188,9 @@ TEST_F(ScanEngineTest, FiveMessagesWithTwoAnswersAndOneSpam) {
     EXPECT_NE(smtp.Messages()[0].find("Subject: Re: business offer  [tarvo:"), std::string::npos);
     EXPECT_NE(smtp.Messages()[2].find("Subject: Re: Re: hello  [tarvo:4711-"), std::string::npos);
     EXPECT_NE(smtp.Messages()[2].find("Dear Piet,"), std::string::npos);
-    EXPECT_EQ(LoopList.Count(), 3);
-    EXPECT_EQ(LoopList[0], "piet@example.org");
-    EXPECT_EQ(WhiteList.Count(), 2);
+    EXPECT_EQ(RecentRecipients.Count(), 3);
+    EXPECT_EQ(RecentRecipients[0], "piet@example.org");
+    EXPECT_EQ(ApprovedSenders.Count(), 2);
 }
 
 TEST_F(ScanEngineTest, TwoMessagesFromOneUnknownSenderGetOneChallenge) {
@@ -231,13 +231,13 @@ TEST_F(ScanEngineTest, LoopProtectionStopsTheFifthChallenge) {
     for (int earlier : {4, 5}) {
         SetUp();
         for (int i = 0; i < earlier; ++i)
-            LoopList.Insert(i % 2 ? "Looper@Example.com" : "looper@example.com");
+            RecentRecipients.Insert(i % 2 ? "Looper@Example.com" : "looper@example.com");
         RecordingScanView local;
         FakePop3Server pop3({Mail("Someone <someone@example.com>", "again", {"Reply-To: looper@example.com"})});
         FakeSmtpServer smtp;
         AddAccount(pop3, smtp);
         Scan(pop3, smtp);
-        TUnkMailItems saved = SavedIndex();
+        QuarantineIndex saved = SavedIndex();
         ASSERT_EQ(saved.Count(), 1) << earlier;
         EXPECT_EQ(saved.Item(0).Category, CategoryChallenged);
         EXPECT_TRUE(pop3.Mailbox().empty());
@@ -249,7 +249,7 @@ TEST_F(ScanEngineTest, LoopProtectionStopsTheFifthChallenge) {
 }
 
 TEST_F(ScanEngineTest, AnsweredChallengeIsApprovedAndReleasesHeldMail) {
-    WhiteList.Clear();
+    ApprovedSenders.Clear();
     FakePop3Server pop3({Mail("Piet <piet@example.org>", "photos"), Answer("Piet <Piet@Example.org>")});
     FakeSmtpServer smtp;
     AddAccount(pop3, smtp);
@@ -261,8 +261,8 @@ TEST_F(ScanEngineTest, AnsweredChallengeIsApprovedAndReleasesHeldMail) {
         ASSERT_TRUE(file);
         std::fwrite(held.data(), 1, held.size(), file);
         std::fclose(file);
-        Accounts[0].UnkMailItems.Add("piet@example.org", "Piet", CategoryChallenged,
-                                     "{11111111-2222-4333-8444-555555555555}.dat", 46090.4, "earlier", AccountAddress);
+        Accounts[0].Quarantine.Add("piet@example.org", "Piet", CategoryChallenged,
+                                   "{11111111-2222-4333-8444-555555555555}.dat", 46090.4, "earlier", AccountAddress);
     }
     SetElapsedTimeRunning(ScanState, view, true);
     view.AnswerApprove(true);
@@ -294,7 +294,7 @@ TEST_F(ScanEngineTest, AnsweredChallengeIsApprovedAndReleasesHeldMail) {
     EXPECT_TRUE(pop3.Mailbox().empty());
     EXPECT_EQ(SavedIndex().Count(), 0);
     EXPECT_TRUE(QuarantineFiles().empty());
-    EXPECT_EQ(WhiteList.Strings(), Lines{"piet@example.org"});
+    EXPECT_EQ(ApprovedSenders.Strings(), Lines{"piet@example.org"});
 }
 
 TEST_F(ScanEngineTest, OnlyACorrectTagIsAnAnswer) {
@@ -333,7 +333,7 @@ TEST_F(ScanEngineTest, ApprovalDecisions) {
     for (const Case& c : cases) {
         SetUp();
         if (*c.listed)
-            BlackList.Add(c.listed);
+            BlockedSenders.Add(c.listed);
         RecordingScanView local;
         for (bool answer : c.prompts)
             local.AnswerApprove(answer);
@@ -356,7 +356,7 @@ TEST_F(ScanEngineTest, MessagesThatStayOnTheServer) {
     std::string lookalike = Mail("x@notbelvantis.com", "hello");
     for (bool approveDaemons : {true, false}) {
         SetUp();
-        WhiteList.Add("friend@example.org");
+        ApprovedSenders.Add("friend@example.org");
         ProgramSettings.ApproveMailerDaemonPostmaster = approveDaemons;
         FakePop3Server pop3({answerFromFriend, daemon, maker, lookalike});
         FakeSmtpServer smtp;
@@ -366,7 +366,7 @@ TEST_F(ScanEngineTest, MessagesThatStayOnTheServer) {
         if (approveDaemons)
             expected.insert(expected.begin() + 1, daemon);
         EXPECT_EQ(pop3.Mailbox(), expected) << approveDaemons;
-        TUnkMailItems saved = SavedIndex();
+        QuarantineIndex saved = SavedIndex();
         ASSERT_EQ(saved.Count(), approveDaemons ? 1 : 2);
         if (!approveDaemons) {
             EXPECT_EQ(saved.Item(0).Category, CategorySpam);
@@ -430,7 +430,7 @@ TEST_F(ScanEngineTest, ForgedSendersAreObviousSpamUnlessTheSettingIsOff) {
         FakeSmtpServer smtp;
         AddAccount(pop3, smtp);
         Scan(pop3, smtp);
-        TUnkMailItems saved = SavedIndex();
+        QuarantineIndex saved = SavedIndex();
         ASSERT_EQ(saved.Count(), 1) << skip;
         EXPECT_EQ(saved.Item(0).Category, skip ? CategorySpam : CategoryChallenged) << skip;
         EXPECT_EQ(smtp.Messages().size(), skip ? 0u : 1u) << skip;
@@ -446,11 +446,11 @@ TEST_F(ScanEngineTest, HeaderRecords) {
                          CrLf({"From: bare@example.org", "To: a@example.net, B <b@example.net>", "Subject: two",
                                "Date: garbage date value here", "X-Priority: 5", "", "body"})});
     FakeSmtpServer smtp;
-    TAccountItem& account = AddAccount(pop3, smtp);
-    WhiteList.Add("*");
+    Account& account = AddAccount(pop3, smtp);
+    ApprovedSenders.Add("*");
     Scan(pop3, smtp);
-    ASSERT_EQ(account.MailItems.Count(), 2);
-    const TMailItem& first = account.MailItems.Item(0);
+    ASSERT_EQ(account.ScannedHeaders.Count(), 2);
+    const ScannedHeader& first = account.ScannedHeaders.Item(0);
     EXPECT_EQ(first.MessageNumber, 1);
     EXPECT_EQ(first.FromName, "Piet Jansen");
     EXPECT_EQ(first.FromAddress, "piet@example.org");
@@ -459,10 +459,10 @@ TEST_F(ScanEngineTest, HeaderRecords) {
     EXPECT_EQ(first.Subject, "one");
     EXPECT_EQ(first.Priority, 2);
     EXPECT_TRUE(first.HasAttachments);
-    EXPECT_TRUE(first.kept);
+    EXPECT_TRUE(first.Kept);
     EXPECT_EQ(first.DateText, ShortDateLongTimeText(first.Key.empty() ? 0 : std::stod(first.Key)));
     EXPECT_NE(first.Key.find("<m1@example.org>"), std::string::npos);
-    const TMailItem& second = account.MailItems.Item(1);
+    const ScannedHeader& second = account.ScannedHeaders.Item(1);
     EXPECT_EQ(second.FromName, "bare@example.org");
     EXPECT_EQ(second.Recipients, "a@example.net, B <b@example.net>");
     EXPECT_EQ(second.ReplyAddress, "");
@@ -523,7 +523,7 @@ TEST_F(ScanEngineTest, MessageWhoseFileCannotBeWrittenStaysOnTheServer) {
     Lines errors = Matching(ScanState.ScanLog.Lines(), "Error save message to file: ");
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find("File too large"), std::string::npos) << errors[0];
-    EXPECT_EQ(Accounts[0].UnkMailItems.Count(), 0);
+    EXPECT_EQ(Accounts[0].Quarantine.Count(), 0);
     EXPECT_TRUE(QuarantineFiles().empty());
     EXPECT_EQ(smtp.Connections(), 0);
     EXPECT_EQ(Details()[3], "Moved 0/0 messages to quarantine folder.");
@@ -539,7 +539,7 @@ TEST_F(ScanEngineTest, MessageWhoseIndexEntryCannotBeSavedStaysOnTheServer) {
     EXPECT_EQ(pop3.Mailbox(), Lines{message});
     EXPECT_TRUE(Matching(pop3.Commands(), "DELE").empty());
     EXPECT_EQ(Matching(ScanState.ScanLog.Lines(), "Error save message to file: ").size(), 1u);
-    EXPECT_EQ(Accounts[0].UnkMailItems.Count(), 0);
+    EXPECT_EQ(Accounts[0].Quarantine.Count(), 0);
     for (const std::string& file : QuarantineFiles())
         EXPECT_EQ(file.find(".dat"), std::string::npos) << file;
     EXPECT_EQ(smtp.Connections(), 0);
@@ -572,8 +572,8 @@ TEST_F(ScanEngineTest, NoChallengeStillReleasesAnsweredSenders) {
                                 "Moved 1/1 messages to quarantine folder.", "Approved 1 senders.",
                                 "Released 1/1 messages to inbox."}));
     EXPECT_EQ(Matching(smtp.Commands(), "RCPT TO:"), Lines{"RCPT TO:<anna@example.net>"});
-    EXPECT_EQ(LoopList.Count(), 0);
-    EXPECT_EQ(WhiteList.Strings(), Lines{"piet@example.org"});
+    EXPECT_EQ(RecentRecipients.Count(), 0);
+    EXPECT_EQ(ApprovedSenders.Strings(), Lines{"piet@example.org"});
 }
 
 TEST_F(ScanEngineTest, ConnectionFailures) {
@@ -670,7 +670,7 @@ TEST_F(ScanEngineTest, HostileMessagesAreQuarantinedAsTheyCame) {
     AddAccount(pop3, smtp);
     EXPECT_EQ(Scan(pop3, smtp), ScanAccountResult::Completed);
     EXPECT_TRUE(pop3.Mailbox().empty());
-    TUnkMailItems saved = SavedIndex();
+    QuarantineIndex saved = SavedIndex();
     ASSERT_EQ(saved.Count(), static_cast<int>(messages.size()));
     for (int i = 0; i < saved.Count(); ++i) {
         std::string stored;
@@ -709,7 +709,7 @@ TEST_F(ScanEngineTest, AnAnswerFromAMaskReleasesNobodyElse) {
     EXPECT_EQ(SavedIndex().Count(), 2);
     EXPECT_FALSE(Has(Details(), "Approved 1 senders."));
     EXPECT_TRUE(Has(smtp.Commands(), "RCPT TO:<*@example.org>"));
-    EXPECT_EQ(WhiteList.Count(), 0);
+    EXPECT_EQ(ApprovedSenders.Count(), 0);
 }
 
 // The challenge of a message with a Reply-To went there, and the answer
@@ -723,7 +723,7 @@ TEST_F(ScanEngineTest, AnAnswerFromTheReplyToAddressReleasesItsMail) {
     EXPECT_EQ(Scan(pop3, smtp), ScanAccountResult::Completed);
     EXPECT_EQ(Counters.Released, 1);
     EXPECT_EQ(SavedIndex().Count(), 0);
-    EXPECT_EQ(WhiteList.Strings(), (Lines{"news@lists.example.com", "piet@example.org"}));
+    EXPECT_EQ(ApprovedSenders.Strings(), (Lines{"news@lists.example.com", "piet@example.org"}));
 }
 
 int FailingFsync(int) {
@@ -793,7 +793,7 @@ TEST_F(ScanEngineTest, APipelinedScanDoesWhatASequentialOneDoes) {
             ResetProcessState(folder.Path());
             ProgramSettings.Timeout = 30;
             ProgramSettings.NoAskApprove = true;
-            WhiteList.Add("friend@example.org");
+            ApprovedSenders.Add("friend@example.org");
             FakePop3Server pop3(messages);
             if (pipelined)
                 pop3.Announce({"TOP", "PIPELINING"});
@@ -807,7 +807,7 @@ TEST_F(ScanEngineTest, APipelinedScanDoesWhatASequentialOneDoes) {
             Scan(pop3, smtp);
             SetEventPump(nullptr);
             outcomes.push_back({scanView.Details, ScanState.ScanLog.Lines(), pop3.Mailbox(),
-                                Matching(smtp.Commands(), "RCPT TO:"), Accounts[0].UnkMailItems.Count()});
+                                Matching(smtp.Commands(), "RCPT TO:"), Accounts[0].Quarantine.Count()});
             if (cancelAt > 0) {
                 EXPECT_EQ(Matching(pop3.Commands(), "TOP").size() > static_cast<std::size_t>(cancelAt), pipelined)
                     << "headers asked for ahead";

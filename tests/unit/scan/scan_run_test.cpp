@@ -8,8 +8,8 @@
 #include "platform/data_folder.h"
 #include "platform/event_pump.h"
 #include "platform/paths.h"
+#include "records/accounts.h"
 #include "records/program_settings.h"
-#include "records/uObjects.h"
 #include "scan/scan_state.h"
 #include "support/fake_pop3_server.h"
 #include "support/fake_smtp_server.h"
@@ -39,8 +39,8 @@ protected:
     }
     void TearDown() override { ResetProcessState(""); }
 
-    TAccountItem& AddAccount(const std::string& address, int pop3Port, int smtpPort, bool enabled = true) {
-        TAccountItem& account = AppendAccount();
+    Account& AddAccount(const std::string& address, int pop3Port, int smtpPort, bool enabled = true) {
+        Account& account = AppendAccount();
         account.ID = "{5CA1AB1E-0000-4000-8000-00000000000" + std::to_string(Accounts.Count()) + "}";
         account.EmailAddress = address;
         account.Server = "127.0.0.1";
@@ -142,14 +142,14 @@ TEST_F(ScanRunTest, LoopListIsSavedWithItsNewestHundred) {
     FakeSmtpServer smtp;
     AddAccount("me@example.net", pop3.Port(), smtp.Port());
     for (int i = 130; i >= 1; --i)
-        LoopList.Insert("sender" + std::to_string(i) + "@example.org");
+        RecentRecipients.Insert("sender" + std::to_string(i) + "@example.org");
     RunScan();
     std::string saved = m_data.Read("looplist.dat");
     std::string expected;
     for (int i = 1; i <= 100; ++i)
         expected += "sender" + std::to_string(i) + "@example.org\r\n";
     EXPECT_EQ(saved, expected);
-    EXPECT_EQ(LoopList.Count(), 100);
+    EXPECT_EQ(RecentRecipients.Count(), 100);
 }
 
 TEST_F(ScanRunTest, NoAccountAsksOnlyWhenAttended) {

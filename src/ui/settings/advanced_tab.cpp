@@ -1,0 +1,73 @@
+#include "ui/settings/advanced_tab.h"
+
+#include "records/program_settings.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int TimeoutWhenNotANumber = 60;
+
+struct BoolSetting {
+    const char* Name;
+    const char* Caption;
+    bool SettingsRecord::*Field;
+};
+
+const BoolSetting BoolSettings[] = {
+    {"chkSyncAddressBook", "Synchronize Approved Senders list with address book", &SettingsRecord::SyncAddressBook},
+    {"chkSpamNotRecipient", "Mark messages not addressed to me as spam", &SettingsRecord::SpamNotRecipient},
+    {"chkApproveMailerDaemon", "Automatically approve Mailer-Daemon/Postmaster",
+     &SettingsRecord::ApproveMailerDaemonPostmaster},
+    {"chkNoNullMailFrom", "Do not use null Mail From command", &SettingsRecord::NoNullMailFrom},
+    {"chkConnectInternet", "Connect to the Internet if not already connected", &SettingsRecord::ConnectInternet},
+    {"chkCheckUpdate", "Check for software updates", &SettingsRecord::CheckUpdate},
+    {"chkSkipForgedSenders", "Never challenge senders my mail provider found forged",
+     &SettingsRecord::SkipForgedSenders},
+};
+
+} // namespace
+
+AdvancedTab::AdvancedTab(QWidget* parent) : QWidget(parent), m_timeoutEdit(new QLineEdit(this)) {
+    setObjectName("AdvancedTab");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 12, 4, 4);
+    layout->setSpacing(10);
+    for (const BoolSetting& setting : BoolSettings) {
+        auto* box = new QCheckBox(setting.Caption, this);
+        box->setObjectName(setting.Name);
+        layout->addWidget(box);
+        connect(box, &QCheckBox::clicked, this, [this, field = setting.Field](bool on) {
+            if (!m_loading)
+                ProgramSettings.*field = on;
+        });
+    }
+    m_timeoutEdit->setObjectName("timeoutEdit");
+    m_timeoutEdit->setFixedWidth(80);
+    auto* timeout = new QHBoxLayout;
+    timeout->addWidget(new QLabel("Connection timeout:", this));
+    timeout->addWidget(m_timeoutEdit);
+    timeout->addWidget(new QLabel("seconds", this));
+    timeout->addStretch();
+    layout->addLayout(timeout);
+    layout->addStretch();
+    connect(m_timeoutEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (m_loading)
+            return;
+        bool number = false;
+        int seconds = text.trimmed().toInt(&number);
+        ProgramSettings.Timeout = number ? std::min(seconds, MaxTimeoutSeconds) : TimeoutWhenNotANumber;
+    });
+}
+
+void AdvancedTab::Load() {
+    m_loading = true;
+    for (const BoolSetting& setting : BoolSettings)
+        findChild<QCheckBox*>(setting.Name)->setChecked(ProgramSettings.*setting.Field);
+    m_timeoutEdit->setText(QString::number(ProgramSettings.Timeout));
+    m_loading = false;
+}
