@@ -37,6 +37,7 @@ void StartRun(ScanView& view) {
     view.SetBusyCursor(true);
     ScanState.ScanLog.Clear();
     ScanState.ScanLog.Add("Start scan: " + ShortDateLongTimeText(Now()));
+    ScanState.Running = true;
     view.SetControlEnabled(ScanControl::Start, false);
     SetNavigationEnabled(view, false);
     view.SetControlEnabled(ScanControl::CloseCommand, false);
@@ -128,6 +129,7 @@ void FinishRun(ScanView& view) {
     view.SetControlEnabled(ScanControl::CloseCommand, true);
     SetNavigationEnabled(view, true);
     view.SetControlEnabled(ScanControl::Start, true);
+    ScanState.Running = false;
     ScanState.ApprovedThisRun.Clear();
     ScanState.DeclinedThisRun.Clear();
 }

@@ -25,6 +25,9 @@ private:
 // The state of the scan run, once per process, read and written on the one
 // thread. Fields hold for the run in progress unless stated otherwise.
 struct ScanRunState {
+    // From the moment a run takes the controls until it gives them back; what
+    // front ends ask before they start anything that must not meet a scan.
+    bool Running = false;
     // Set by the Cancel request, cleared when a run starts.
     bool AbortRequested = false;
     // Set for a timer-started run: no message boxes but the stated ones.

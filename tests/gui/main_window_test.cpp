@@ -7,6 +7,7 @@
 #include "scan/scan_state.h"
 #include "support/fake_pop3_server.h"
 #include "ui/help/help.h"
+#include "ui/main/background_scan.h"
 #include "ui/main/main_window.h"
 #include "ui/shell/gui_message_boxes.h"
 #include "ui/shell/gui_prompts.h"
@@ -120,7 +121,7 @@ void TestMainWindow::convertedIndexOpensTheUpdateNotice() {
     fixture.Data().Write("Accounts/{5CA1AB1E-0000-4000-8000-000000000001}/account.dat", std::string(4, '\0'));
     auto window = fixture.StartWindow();
     QCOMPARE(fixture.OpenedUrls().size(), size_t(1));
-    QCOMPARE(fixture.OpenedUrls()[0].FileName(), QString("update_notice.htm"));
+    QCOMPARE(fixture.OpenedUrls()[0].fileName(), QString("update_notice.htm"));
 }
 
 void TestMainWindow::navigationButtonsSelectPagesAndTitles_data() {
@@ -172,7 +173,7 @@ void TestMainWindow::senderListsFollowThePage() {
     QTest::mouseClick(Child<QToolButton>(*window, "approvedSendersButton"), Qt::LeftButton);
     QVERIFY(approved->isVisible() && !blacklist->isVisible());
     GuiPrompts::SetNextText("Friend@Example.ORG", true);
-    approved->findChild<QToolButton*>("btnNew")->click();
+    approved->findChild<QToolButton*>("addEntryButton")->click();
     QCOMPARE(window->StatusPanel(1), QString("1 approved senders"));
 
     QTest::mouseClick(Child<QToolButton>(*window, "settingsButton"), Qt::LeftButton);
@@ -180,7 +181,7 @@ void TestMainWindow::senderListsFollowThePage() {
     tabs->setCurrentIndex(3);
     QVERIFY(blacklist->isVisible() && !approved->isVisible());
     GuiPrompts::SetNextText("spammer@example.net", true);
-    blacklist->findChild<QToolButton*>("btnNew")->click();
+    blacklist->findChild<QToolButton*>("addEntryButton")->click();
     QCOMPARE(window->StatusPanel(1), QString()); // the count belongs to the approved page
     QCOMPARE(fixture.Data().Read("BlackList.dat"), std::string("spammer@example.net\r\n"));
     tabs->setCurrentIndex(0);
@@ -244,7 +245,7 @@ void TestMainWindow::f1OpensTheTopicOfThePageAndTab() {
         Child<QTabBar>(*window, "settingsTabs")->setCurrentIndex(settingsTab);
     ReleaseKey(*window, Qt::Key_F1);
     QCOMPARE(fixture.OpenedUrls().size(), size_t(1));
-    QCOMPARE(fixture.OpenedUrls()[0].FileName(), topic);
+    QCOMPARE(fixture.OpenedUrls()[0].fileName(), topic);
     QVERIFY(QFileInfo::exists(fixture.OpenedUrls()[0].toLocalFile()));
 }
 
@@ -260,8 +261,8 @@ void TestMainWindow::missingHelpIsReported() {
     QTest::mouseClick(Child<QToolButton>(*window, "helpButton"), Qt::LeftButton);
     QCOMPARE(fixture.OpenedUrls().size(), size_t(1));
     // "Scanned     :" opens the contents.
-    QTest::mouseClick(Child<QLabel>(*window, "lblScannedCaption"), Qt::LeftButton);
-    QCOMPARE(fixture.OpenedUrls().back().FileName(), QString("index.htm"));
+    QTest::mouseClick(Child<QLabel>(*window, "scannedCaption"), Qt::LeftButton);
+    QCOMPARE(fixture.OpenedUrls().back().fileName(), QString("index.htm"));
 }
 
 void TestMainWindow::ctrlF6StepsThroughAccountTabs() {
@@ -326,7 +327,7 @@ void TestMainWindow::scanGuardsTheWindowAndCancelWorks() {
 
     QVERIFY(checked);
     QVERIFY(Shown("Are you sure you want to cancel?"));
-    QCOMPARE(fixture.OpenedUrls().back().FileName(), QString("scan.htm"));
+    QCOMPARE(fixture.OpenedUrls().back().fileName(), QString("scan.htm"));
     QCOMPARE(Child<QLabel>(*window, "headlineLabel")->text(),
              QString("Finished scanning your email accounts for spam."));
     QVERIFY(Child<QPlainTextEdit>(*window, "detailsText")->toPlainText().contains("Scan aborted."));
@@ -360,14 +361,14 @@ void TestMainWindow::backgroundScanWaitsWhileTheWindowIsVisible() {
     QCOMPARE(timer->interval(), 10 * 60 * 1000);
 
     window->ShowMainWindow();
-    window->RunBackgroundScan();
+    window->BackgroundScanner().RunNow();
     QCOMPARE(server.Connections(), 0);
 
     window->HideMainWindow();
     bool unattended = false;
     WhenReady(
         window.get(), [] { return true; }, [&] { unattended = ScanState.Unattended; });
-    window->RunBackgroundScan();
+    window->BackgroundScanner().RunNow();
     QCOMPARE(server.Connections(), 1);
     QVERIFY(unattended);
     QVERIFY(!ScanState.Unattended);

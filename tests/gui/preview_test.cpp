@@ -74,7 +74,7 @@ void TestPreview::hostileMessageStaysInertText() {
         QVERIFY(shown.size() < MessageTextView::MaxShownCharacters + 200);
         QVERIFY(shown.contains("[The preview shows the first"));
         QVERIFY(preview->findChild<QLabel*>("attachmentNotice")->isVisible());
-        QCOMPARE(preview->findChild<QLineEdit*>("edFrom")->text(), QString("Attacker <evil@example.net>"));
+        QCOMPARE(preview->findChild<QLineEdit*>("fromEdit")->text(), QString("Attacker <evil@example.net>"));
         // The attachment was decoded into the private folder only.
         QVERIFY(FilesIn(partFolder) > filesBefore);
         QTest::keyClick(preview, Qt::Key_Escape);

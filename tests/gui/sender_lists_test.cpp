@@ -103,7 +103,7 @@ void TestSenderLists::addStoresLowerCasedValidEntries() {
     form.show();
     QSignalSpy counts(&form, &SenderListsPanel::ApprovedCountChanged);
     GuiPrompts::SetNextText(typed, ok);
-    Click(form, "approvedEditor", "btnNew");
+    Click(form, "approvedEditor", "addEntryButton");
     QCOMPARE(Texts(ListBox(form, "approvedEditor")), shown);
     QCOMPARE(Saved(fixture, "WhiteList.dat"), shown);
     QCOMPARE(Messages(), message.isEmpty() ? QStringList{} : QStringList{message});
@@ -149,19 +149,19 @@ void TestSenderLists::deleteConfirmsAndAnEmptyListHasNoFile() {
     form.ShowLists();
     form.show();
     QListWidget* list = ListBox(form, "approvedEditor");
-    Click(form, "approvedEditor", "btnDel");
+    Click(form, "approvedEditor", "deleteEntryButton");
     list->item(0)->setSelected(true);
     list->item(2)->setSelected(true);
     GuiMessageBoxes::SetNextAnswer(MsgResult::No);
-    Click(form, "approvedEditor", "btnDel");
+    Click(form, "approvedEditor", "deleteEntryButton");
     QCOMPARE(Texts(list), QStringList({"a@x.org", "b@x.org", "c@x.org"}));
     GuiMessageBoxes::SetNextAnswer(MsgResult::Yes);
-    Click(form, "approvedEditor", "btnDel");
+    Click(form, "approvedEditor", "deleteEntryButton");
     QCOMPARE(Texts(list), QStringList{"b@x.org"});
     QCOMPARE(Saved(fixture, "WhiteList.dat"), QStringList{"b@x.org"});
     list->item(0)->setSelected(true);
     GuiMessageBoxes::SetNextAnswer(MsgResult::Yes);
-    Click(form, "approvedEditor", "btnDel");
+    Click(form, "approvedEditor", "deleteEntryButton");
     QVERIFY(!QFileInfo::exists(QString::fromStdString(fixture.Data().File("WhiteList.dat"))));
     QCOMPARE(Messages(), QStringList({"No address selected.", "Are you sure?", "Are you sure?", "Are you sure?"}));
 }
@@ -191,7 +191,7 @@ void TestSenderLists::importAddsOnlyValidLines() {
         fixture.Data().Write("import.txt", "\r\n  Jane@Example.org  \r\n#x@y.org\r\n;z@y.org\r\n  # w@y.org\r\n"
                                            "not-an-address\r\n\tTab@x.org\r\na@*.org\nbob@x.org\rlast@x.org");
     GuiPrompts::SetNextFileName(QString::fromStdString(fixture.Data().File("import.txt")));
-    Click(form, frame, "btnImport");
+    Click(form, frame, "importEntriesButton");
     QCOMPARE(Texts(ListBox(form, frame)), shown);
     QCOMPARE(Saved(fixture, frame == "approvedEditor" ? "WhiteList.dat" : "BlackList.dat"), shown);
     QCOMPARE(Messages(), messages);
@@ -225,8 +225,8 @@ void TestSenderLists::addressBookDetectionUnlocksWhenSavingFails() {
                                 ScanControl::About, ScanControl::CloseCommand})
         QVERIFY(view.ControlEnabled(control));
     QVERIFY(!view.BusyCursor);
-    QVERIFY(frame->findChild<QToolButton*>("btnNew")->isEnabled());
-    QVERIFY(form.findChild<QWidget*>("blockedEditor")->findChild<QToolButton*>("btnImportAddressBook")->isHidden());
+    QVERIFY(frame->findChild<QToolButton*>("addEntryButton")->isEnabled());
+    QVERIFY(form.findChild<QWidget*>("blockedEditor")->findChild<QToolButton*>("detectAddressBooksButton")->isHidden());
 }
 
 QTEST_MAIN(TestSenderLists)

@@ -166,7 +166,7 @@ void TestSettings::firstRunCompletesAtTheFirstGoodOk() {
     QCOMPARE(texts.size(), size_t(2));
     QVERIFY(texts[0].rfind("Your approved list is empty.", 0) == 0);
     QCOMPARE(GuiMessageBoxes::ShownBoxes()[1].Title, std::string("Setup Complete"));
-    QCOMPARE(fixture.OpenedUrls().back().FileName(), QString("getting_started.htm"));
+    QCOMPARE(fixture.OpenedUrls().back().fileName(), QString("getting_started.htm"));
     QVERIFY(!window->FirstRun());
     QVERIFY(!window->isVisible() || window->isMinimized());
     LoadSettings();

@@ -86,7 +86,7 @@ void TestUpdateWindow::aDownloadIsHandedToTheDesktopAndTheProgramEnds() {
     QCOMPARE(title, QString("Downloading update, please wait..."));
     QCOMPARE(m_fixture->OpenedUrls().size(), size_t(1));
     QUrl file = m_fixture->OpenedUrls()[0];
-    QVERIFY(file.isLocalFile() && file.FileName() == "setup.deb");
+    QVERIFY(file.isLocalFile() && file.fileName() == "setup.deb");
     QVERIFY(!QFileInfo(file.toLocalFile()).isExecutable());
     QVERIFY(!m_window->isVisible()); // Exit
 }

@@ -22,6 +22,7 @@ AboutPage::AboutPage(QWidget* parent)
     m_feedbackLink->setObjectName("feedbackLink");
     m_licenseLink->setObjectName("licenseLink");
     m_checkUpdateButton->setObjectName("checkUpdateButton");
+    connect(m_checkUpdateButton, &QPushButton::clicked, this, &AboutPage::CheckForUpdateRequested);
 
     auto* logo = new QLabel(this);
     logo->setObjectName("logoImage");
@@ -72,4 +73,8 @@ AboutPage::AboutPage(QWidget* parent)
     connect(m_supportLink, &LinkLabel::Clicked, this, [] { OpenUrl(QUrl(SupportAddress)); });
     connect(m_feedbackLink, &LinkLabel::Clicked, this, [] { OpenUrl(QUrl(FeedbackAddress)); });
     connect(m_licenseLink, &LinkLabel::Clicked, this, [] { OpenHelp(HelpTopicPath(LicenseTopic), HelpShowTopic); });
+}
+
+void AboutPage::ShowVersion() {
+    m_versionLabel->setText(VersionText);
 }

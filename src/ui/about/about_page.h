@@ -18,6 +18,13 @@ public:
 
     explicit AboutPage(QWidget* parent = nullptr);
 
+    // The version label shows VersionText afresh.
+    void ShowVersion();
+
+signals:
+    void CheckForUpdateRequested();
+
+private:
     QLabel* m_versionLabel;
     LinkLabel* m_supportLink;
     LinkLabel* m_feedbackLink;

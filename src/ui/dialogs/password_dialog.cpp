@@ -2,6 +2,7 @@
 
 #include "platform/message_box.h"
 #include "records/program_settings.h"
+#include "ui/shell/window_placement.h"
 
 #include <QDialogButtonBox>
 #include <QGuiApplication>
@@ -34,8 +35,7 @@ PasswordDialog::PasswordDialog(QWidget* parent) : QDialog(parent), m_passwordEdi
     layout->addWidget(buttons);
     setFixedSize(sizeHint());
 
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
 }
 
 QString PasswordDialog::Password() const {

@@ -165,7 +165,7 @@ void SenderListEditor::CreateActions() {
     m_deleteAction = MakeAction(this, "deleteEntryAction", "Delete", "Delete selected email addresses", Glyph::Delete);
     m_importAction =
         MakeAction(this, "importEntriesAction", "Import", "Import email addresses from a text file", Glyph::Import);
-    m_detectAddressBooks = MakeAction(this, "actImportAddressBook", "Detect Address Book",
+    m_detectAddressBooks = MakeAction(this, "detectAddressBooksAction", "Detect Address Book",
                                       "Detect email addresses from address book", Glyph::AddressBook);
     m_detectAddressBooks->setVisible(m_kind == ListKind::Approved);
     // Insert and Delete belong to the list box, and only without Shift, Ctrl
@@ -187,10 +187,10 @@ void SenderListEditor::CreateToolBar() {
     m_toolBar->setFloatable(false);
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_toolBar->setIconSize(QSize(16, 16));
-    const std::pair<QAction*, const char*> buttons[] = {{m_addAction, "btnNew"},
-                                                        {m_deleteAction, "btnDel"},
-                                                        {m_importAction, "btnImport"},
-                                                        {m_detectAddressBooks, "btnImportAddressBook"}};
+    const std::pair<QAction*, const char*> buttons[] = {{m_addAction, "addEntryButton"},
+                                                        {m_deleteAction, "deleteEntryButton"},
+                                                        {m_importAction, "importEntriesButton"},
+                                                        {m_detectAddressBooks, "detectAddressBooksButton"}};
     for (const auto& [action, name] : buttons) {
         m_toolBar->addAction(action);
         m_toolBar->widgetForAction(action)->setObjectName(name);

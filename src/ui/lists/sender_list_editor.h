@@ -10,8 +10,8 @@ class QListWidget;
 class QToolBar;
 class SenderList;
 
-// SenderListEditor: the editor of one sender list. A tool bar (btnNew,
-// btnDel, btnImport and, in the approved frame only, btnImportAddressBook)
+// SenderListEditor: the editor of one sender list. A tool bar (addEntryButton,
+// deleteEntryButton, importEntriesButton and, in the approved frame only, detectAddressBooksButton)
 // over the list box m_entryList, which shows its entries sorted, in two
 // columns, several selectable at once; Insert and Delete in the list box add
 // and delete. The list box is only an edit buffer: after each add, delete and

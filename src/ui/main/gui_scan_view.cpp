@@ -2,58 +2,47 @@
 
 #include "ui/dialogs/approve_dialog.h"
 #include "ui/main/main_window.h"
-#include "ui/scan/scan_animation.h"
 #include "ui/scan/scan_page.h"
+#include "ui/shell/qt_text.h"
 #include "ui/shell/tray_icon.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 
-namespace {
-
-QString Text(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-} // namespace
+namespace {} // namespace
 
 GuiScanView::GuiScanView(MainWindow& window) : m_window(window) {}
 
 void GuiScanView::SetHeadline(const std::string& text) {
-    m_window.ScanPageWidget()->m_headlineLabel->setText(Text(text));
+    m_window.ScanPageWidget()->SetHeadline(QtText(text));
 }
 
 void GuiScanView::SetCurrentAction(const std::string& text) {
-    m_window.ScanPageWidget()->m_currentActionLabel->setText(Text(text));
+    m_window.ScanPageWidget()->SetCurrentAction(QtText(text));
 }
 
 void GuiScanView::ClearDetails() {
-    m_window.ScanPageWidget()->m_detailsText->clear();
+    m_window.ScanPageWidget()->ClearDetails();
 }
 
 void GuiScanView::AddDetailsLine(const std::string& line) {
     // The engine's lines may carry CR LF pairs; the pane wants plain lines.
-    QString text = Text(line);
+    QString text = QtText(line);
     text.remove('\r');
-    m_window.ScanPageWidget()->m_detailsText->appendPlainText(text);
+    m_window.ScanPageWidget()->AddDetailsLine(text);
 }
 
 void GuiScanView::ScrollDetailsToTop() {
-    m_window.ScanPageWidget()->m_detailsText->verticalScrollBar()->setValue(0);
+    m_window.ScanPageWidget()->ScrollDetailsToTop();
 }
 
 void GuiScanView::SetScannedText(const std::string& text) {
-    m_window.ScanPageWidget()->m_scannedLabel->setText(Text(text));
+    m_window.ScanPageWidget()->SetScannedText(QtText(text));
 }
 
 void GuiScanView::SetSpamText(const std::string& text) {
-    m_window.ScanPageWidget()->m_spamLabel->setText(Text(text));
+    m_window.ScanPageWidget()->SetSpamText(QtText(text));
 }
 
 int GuiScanView::ProgressMax() const {
@@ -62,24 +51,23 @@ int GuiScanView::ProgressMax() const {
 
 void GuiScanView::SetProgressMax(int value) {
     m_progressMax = value;
-    // A bar whose maximum is 0 turns into a busy indicator: show it empty.
-    m_window.ScanPageWidget()->m_progressBar->setMaximum(value > 0 ? value : 1);
+    m_window.ScanPageWidget()->SetProgressMaximum(value);
 }
 
 int GuiScanView::ProgressPosition() const {
-    return m_window.ScanPageWidget()->m_progressBar->value();
+    return m_window.ScanPageWidget()->ProgressPosition();
 }
 
 void GuiScanView::SetProgressPosition(int value) {
-    m_window.ScanPageWidget()->m_progressBar->setValue(value);
+    m_window.ScanPageWidget()->SetProgressPosition(value);
 }
 
 void GuiScanView::StartAnimation() {
-    m_window.ScanPageWidget()->m_animation->Start();
+    m_window.ScanPageWidget()->StartAnimation();
 }
 
 void GuiScanView::StopAnimation() {
-    m_window.ScanPageWidget()->m_animation->Stop();
+    m_window.ScanPageWidget()->StopAnimation();
 }
 
 void GuiScanView::SetElapsedTimerEnabled(bool enabled) {
@@ -91,7 +79,7 @@ void GuiScanView::SetElapsedTimerEnabled(bool enabled) {
 }
 
 void GuiScanView::SetStatusText(const std::string& text) {
-    m_window.SetStatusPanel(1, Text(text));
+    m_window.SetStatusPanel(1, QtText(text));
 }
 
 void GuiScanView::StartTrayAnimation() {
@@ -109,10 +97,10 @@ void GuiScanView::ResetTrayIcon() {
 void GuiScanView::SetControlEnabled(ScanControl control, bool enabled) {
     switch (control) {
     case ScanControl::Start:
-        m_window.ScanPageWidget()->m_startButton->setEnabled(enabled);
+        m_window.ScanPageWidget()->SetStartEnabled(enabled);
         break;
     case ScanControl::Cancel:
-        m_window.ScanPageWidget()->m_cancelButton->setEnabled(enabled);
+        m_window.ScanPageWidget()->SetCancelEnabled(enabled);
         break;
     case ScanControl::CloseCommand:
         m_window.SetCloseCommandEnabled(enabled);
@@ -126,9 +114,9 @@ void GuiScanView::SetControlEnabled(ScanControl control, bool enabled) {
 bool GuiScanView::ControlEnabled(ScanControl control) const {
     switch (control) {
     case ScanControl::Start:
-        return m_window.ScanPageWidget()->m_startButton->isEnabled();
+        return m_window.ScanPageWidget()->StartEnabled();
     case ScanControl::Cancel:
-        return m_window.ScanPageWidget()->m_cancelButton->isEnabled();
+        return m_window.ScanPageWidget()->CancelEnabled();
     case ScanControl::CloseCommand:
         return m_window.CloseCommandEnabled();
     default:
@@ -154,7 +142,7 @@ bool GuiScanView::AskApproveSender(const std::string& text) {
         return m_approveHandler(text);
     bool busy = m_busy.Busy();
     m_busy.Set(false);
-    ApproveDialog prompt(Text(text), &m_window);
+    ApproveDialog prompt(QtText(text), &m_window);
     bool approved = prompt.exec() == QDialog::Accepted;
     m_busy.Set(busy);
     return approved;

@@ -1,12 +1,8 @@
 #include "ui/main/main_window.h"
 
-#include "challenge/quarantine_purge.h"
-#include "import/address_book_sync.h"
-#include "platform/data_folder.h"
 #include "platform/mail_client.h"
 #include "platform/message_box.h"
 #include "records/accounts.h"
-#include "records/loop_list.h"
 #include "records/program_settings.h"
 #include "records/quarantine_index.h"
 #include "records/sender_lists.h"
@@ -19,17 +15,21 @@
 #include "ui/dialogs/wait_window.h"
 #include "ui/help/help.h"
 #include "ui/lists/sender_lists_panel.h"
+#include "ui/main/background_scan.h"
+#include "ui/main/first_run.h"
 #include "ui/main/gui_scan_view.h"
-#include "ui/main/navigation_images.h"
+#include "ui/main/navigation_bar.h"
+#include "ui/main/start_up.h"
+#include "ui/main/tray_actions.h"
 #include "ui/pages/settings_page.h"
 #include "ui/quarantine/quarantine_page.h"
 #include "ui/scan/scan_page.h"
 #include "ui/settings/account_editor_page.h"
 #include "ui/shell/desktop_services.h"
+#include "ui/shell/qt_text.h"
 #include "ui/shell/single_instance.h"
 #include "ui/shell/tray_icon.h"
 #include "ui/update/download_window.h"
-#include "ui/welcome/welcome_dialog.h"
 #include "update/update_check.h"
 
 #include <QApplication>
@@ -41,7 +41,6 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -52,41 +51,29 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <climits>
-#include <string_view>
-
 namespace {
 
 const QString ProductName = QStringLiteral("Quorvane");
-constexpr int NavigationImageSize = 32;
 constexpr int ElapsedTickMs = 1000;
 constexpr int DateRefreshMs = 60 * 1000;
 
-struct NavigationButtonInfo {
-    const char* Name;
-    const char* Caption;
-    const char* Hint;
-    const char* Image;
-};
-
-const NavigationButtonInfo NavigationButtons[] = {
-    {"scanButton", "Scan", "Scan your email accounts for spam", ":/icons/nav-scan.svg"},
-    {"quarantineButton", "Quarantine", "Manage quarantined messages", ":/icons/nav-quarantine.svg"},
-    {"approvedSendersButton", "Approved Senders", "Manage approved senders list", ":/icons/nav-approved.svg"},
-    {"settingsButton", "Settings", "Change program settings and preferences", ":/icons/nav-settings.svg"},
-    {"helpButton", "Help", "View help manual", ":/icons/nav-help.svg"},
-    {"aboutButton", "About", "View version and other information about Quorvane", ":/icons/nav-about.svg"},
-};
-
-QString Text(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-// "AutoScanMin" minutes in milliseconds, within what a timer takes.
-int BackgroundScanInterval() {
-    long long ms = static_cast<long long>(std::max(ProgramSettings.AutoScanMin, 1)) * 60 * 1000;
-    return static_cast<int>(std::min<long long>(ms, INT_MAX));
+// The navigation button of a page; the accounts holder belongs to Settings.
+ScanControl ButtonOfPage(int page) {
+    switch (page) {
+    case MainWindow::PageScan:
+        return ScanControl::Scan;
+    case MainWindow::PageQuarantine:
+        return ScanControl::Quarantine;
+    case MainWindow::PageApprovedSenders:
+        return ScanControl::ApprovedSenders;
+    case MainWindow::PageSettings:
+    case MainWindow::PageAccounts:
+        return ScanControl::Settings;
+    case MainWindow::PageAbout:
+        return ScanControl::About;
+    default:
+        return ScanControl::Start;
+    }
 }
 
 } // namespace
@@ -98,13 +85,16 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setMinimumSize(m_geometry.MinWidth, m_geometry.MinHeight);
     resize(m_geometry.Width, m_geometry.Height);
 
-    CreateNavigation();
+    m_navigation = new NavigationBar(this);
+    connect(m_navigation, &NavigationBar::PageRequested, this, &MainWindow::OpenRequestedPage);
     CreatePages();
     MarkPageButton();
     CreateStatusBar();
     CreateTimers();
-    CreateActions();
-    m_tray = new TrayIcon(m_trayMenu, this);
+    m_backgroundScan = new BackgroundScan(*this);
+    m_firstRun = new FirstRunSetup(*this);
+    m_trayActions = new TrayActions(*this);
+    m_tray = new TrayIcon(m_trayActions->Menu(), this);
     m_scanView = std::make_unique<GuiScanView>(*this);
     SetScanView(m_scanView.get());
 
@@ -117,59 +107,34 @@ MainWindow::~MainWindow() {
     SetScanView(nullptr);
 }
 
-void MainWindow::CreateNavigation() {
-    m_navigation = new QWidget(this);
-    m_navigation->setObjectName("navigationBar");
-    m_navigation->setAutoFillBackground(true);
-    QPalette colours = m_navigation->palette();
-    colours.setColor(QPalette::Window, colours.color(QPalette::Base));
-    m_navigation->setPalette(colours);
-    auto* column = new QVBoxLayout(m_navigation);
-    column->setContentsMargins(6, 10, 6, 10);
-    column->setSpacing(4);
-    QToolButton** buttons[] = {&m_scanButton,     &m_quarantineButton, &m_approvedSendersButton,
-                               &m_settingsButton, &m_helpButton,       &m_aboutButton};
-    for (size_t i = 0; i < std::size(NavigationButtons); ++i) {
-        const NavigationButtonInfo& info = NavigationButtons[i];
-        auto* button = new QToolButton(m_navigation);
-        button->setObjectName(info.Name);
-        button->setText(info.Caption);
-        button->setToolTip(info.Hint);
-        button->setStatusTip(info.Hint);
-        button->setAutoRaise(true);
-        button->setCursor(Qt::PointingHandCursor);
-        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        button->setIconSize(QSize(NavigationImageSize, NavigationImageSize));
-        button->setIcon(QIcon(info.Image));
-        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        button->setMinimumWidth(112);
-        // The button of the page shown stays pressed; Help selects no page.
-        button->setCheckable(std::string_view(info.Name) != "helpButton");
-        column->addWidget(button);
-        *buttons[i] = button;
+void MainWindow::OpenRequestedPage(ScanControl page) {
+    switch (page) {
+    case ScanControl::Scan:
+        ShowScanPage();
+        break;
+    case ScanControl::Quarantine:
+        ShowQuarantinePage();
+        break;
+    case ScanControl::ApprovedSenders:
+        ShowApprovedSendersPage();
+        break;
+    case ScanControl::Settings:
+        ShowSettingsPage();
+        break;
+    case ScanControl::Help:
+        OpenHelpForPage();
+        break;
+    case ScanControl::About:
+        ShowAboutPage();
+        break;
+    default:
+        break;
     }
-    column->addStretch();
-    auto bind = [this](QToolButton* button, void (MainWindow::*handler)()) {
-        connect(button, &QToolButton::clicked, this, [this, handler] {
-            (this->*handler)();
-            MarkPageButton();
-        });
-    };
-    bind(m_scanButton, &MainWindow::ShowScanPage);
-    bind(m_quarantineButton, &MainWindow::ShowQuarantinePage);
-    bind(m_approvedSendersButton, &MainWindow::ShowApprovedSendersPage);
-    bind(m_settingsButton, &MainWindow::ShowSettingsPage);
-    bind(m_helpButton, &MainWindow::OpenHelpForPage);
-    bind(m_aboutButton, &MainWindow::ShowAboutPage);
+    MarkPageButton();
 }
 
 void MainWindow::MarkPageButton() {
-    int page = CurrentPage();
-    m_scanButton->setChecked(page == PageScan);
-    m_quarantineButton->setChecked(page == PageQuarantine);
-    m_approvedSendersButton->setChecked(page == PageApprovedSenders);
-    m_settingsButton->setChecked(page == PageSettings || page == PageAccounts);
-    m_aboutButton->setChecked(page == PageAbout);
+    m_navigation->MarkPage(ButtonOfPage(CurrentPage()));
 }
 
 void MainWindow::CreatePages() {
@@ -196,10 +161,10 @@ void MainWindow::CreatePages() {
                                                          m_accountsPage, m_aboutPage})
         m_pages->addWidget(page);
 
-    connect(m_aboutPage->m_checkUpdateButton, &QPushButton::clicked, this, &MainWindow::CheckForUpdateNow);
-    connect(m_settingsPage->m_okButton, &QPushButton::clicked, this, &MainWindow::ConfirmSettings);
-    connect(m_scanPage->m_startButton, &QPushButton::clicked, this, &MainWindow::StartScan);
-    connect(m_scanPage->m_cancelButton, &QPushButton::clicked, this, &MainWindow::CancelScan);
+    connect(m_aboutPage, &AboutPage::CheckForUpdateRequested, this, &MainWindow::CheckForUpdateNow);
+    connect(m_settingsPage, &SettingsPage::Confirmed, this, &MainWindow::ConfirmSettings);
+    connect(m_scanPage, &ScanPage::StartRequested, this, &MainWindow::StartScan);
+    connect(m_scanPage, &ScanPage::CancelRequested, this, &MainWindow::CancelScan);
     connect(m_scanPage, &ScanPage::ScannedLabelClicked, this, [] { OpenHelp(HelpFile(), HelpShowContents); });
     // Leaving the scan page takes its elapsed time off the status bar.
     connect(m_pages, &QStackedWidget::currentChanged, this, [this](int) {
@@ -208,7 +173,7 @@ void MainWindow::CreatePages() {
         // The account editor stays on the account the quarantine view shows.
         if (CurrentPage() == PageQuarantine && Accounts.Count() > 0)
             m_settingsPage->AccountEditor().FollowQuarantineTab(m_quarantinePage->View().CurrentAccount());
-        if (m_pages->currentWidget() != m_scanPage && m_scanPage->m_startButton->isEnabled())
+        if (m_pages->currentWidget() != m_scanPage && !ScanState.Running)
             SetStatusPanel(1, QString());
     });
 
@@ -245,44 +210,11 @@ void MainWindow::CreateTimers() {
     m_elapsedTimer->setObjectName("elapsedTimer");
     m_elapsedTimer->setInterval(ElapsedTickMs);
     connect(m_elapsedTimer, &QTimer::timeout, this, [this] { ElapsedTimeTick(ScanState, *m_scanView); });
-    m_backgroundScanTimer = new QTimer(this);
-    m_backgroundScanTimer->setObjectName("backgroundScanTimer");
-    connect(m_backgroundScanTimer, &QTimer::timeout, this, &MainWindow::RunBackgroundScan);
     m_dateTimer = new QTimer(this);
     m_dateTimer->setObjectName("dateTimer");
     m_dateTimer->setInterval(DateRefreshMs);
     connect(m_dateTimer, &QTimer::timeout, this, &MainWindow::ShowDate);
     m_dateTimer->start();
-}
-
-void MainWindow::CreateActions() {
-    m_trayMenu = new QMenu(this);
-    m_trayMenu->setObjectName("trayMenu");
-    auto add = [this](QAction*& action, const char* name, const QString& caption, void (MainWindow::*handler)()) {
-        action = m_trayMenu->addAction(caption);
-        action->setObjectName(name);
-        connect(action, &QAction::triggered, this, handler);
-    };
-    add(m_openEmailAction, "openEmailAction", "Open &E-Mail", &MainWindow::OpenEmail);
-    m_trayMenu->addSeparator();
-    add(m_scanAction, "scanAction", "&Scan for spam", &MainWindow::ScanFromTray);
-    add(m_quarantineAction, "quarantineAction", "&Quarantine", &MainWindow::QuarantineFromTray);
-    add(m_approvedSendersAction, "approvedSendersAction", "&Approved Senders", &MainWindow::ApprovedSendersFromTray);
-    add(m_settingsAction, "settingsAction", "Se&ttings", &MainWindow::SettingsFromTray);
-    m_trayMenu->addSeparator();
-    add(m_helpAction, "helpAction", "&Help", &MainWindow::HelpFromTray);
-    add(m_aboutAction, "aboutAction", "A&bout", &MainWindow::AboutFromTray);
-    m_trayMenu->addSeparator();
-    add(m_exitAction, "exitAction", "E&xit", &MainWindow::Exit);
-    QFont bold = m_openEmailAction->font();
-    bold.setBold(true);
-    m_openEmailAction->setFont(bold);
-    m_scanAction->setIcon(QIcon(":/icons/nav-scan.svg"));
-    m_quarantineAction->setIcon(QIcon(":/icons/nav-quarantine.svg"));
-    m_approvedSendersAction->setIcon(QIcon(":/icons/nav-approved.svg"));
-    m_settingsAction->setIcon(QIcon(":/icons/nav-settings.svg"));
-    m_helpAction->setIcon(QIcon(":/icons/nav-help.svg"));
-    m_aboutAction->setIcon(QIcon(":/icons/nav-about.svg"));
 }
 
 void MainWindow::StartUp() {
@@ -291,38 +223,24 @@ void MainWindow::StartUp() {
     Accounts.Clear();
     if (HelpFile().isEmpty())
         SetHelpFile(FindHelpFile());
-    LoadSettings();
-    RecentRecipients.LoadFromFile(DataFolder());
-    LoadLists();
-    if (ProgramSettings.SyncAddressBook) {
-        // It ends by saving the lists, which shows them.
-        try {
-            SyncAddressBooks(false);
-        } catch (const std::exception& error) {
-            ShowMessageBox(error.what(), "Error", MsgButtons::Ok, MsgIcon::Error);
-        }
-    } else {
-        m_senderLists->ShowLists();
-    }
+    LoadProgramState([this] { m_senderLists->ShowLists(); });
     QCoreApplication::processEvents();
-    LoadAccounts();
+    LoadAccountsWithQuarantine(
+        [this](const Account& account) { m_quarantinePage->AddAccountTab(QtText(account.EmailAddress)); });
     m_settingsPage->AccountEditor().LoadAccounts();
     ApplyWindowState();
-    GiveNavigationDisabledImages();
+    m_navigation->UseDisabledImages();
     ShowMailClientIcon();
     ShowDate();
-    ArmBackgroundScan();
+    m_backgroundScan->Arm();
     if (TrayIcon::Available())
         m_tray->Show();
     if (UpgradeNotice) {
         OpenHelpTopicQuietly(UpdateNoticeTopic);
-        m_tray->ShowBalloon("Quorvane Notice",
-                            "Open your email client through this icon from now on.  This will ensure that Quorvane "
-                            "will scan your email accounts for spam every time you open your email.",
-                            60);
+        m_tray->ShowOpenEmailNotice();
     }
-    m_firstRun = Accounts.Count() == 0;
-    if (m_firstRun) {
+    m_firstRun->SetPending(Accounts.Count() == 0);
+    if (m_firstRun->Pending()) {
         ShowMainWindow();
     } else {
         m_pages->setCurrentWidget(m_scanPage);
@@ -331,19 +249,8 @@ void MainWindow::StartUp() {
     }
 }
 
-void MainWindow::LoadAccounts() {
-    for (int n = 1; n <= StoredAccountCount(); ++n) {
-        Account& account = AppendAccount();
-        LoadAccount(n);
-        // One account's broken quarantine must not stop the start-up.
-        try {
-            LoadIndex(account);
-            PurgeOldQuarantine(n - 1);
-        } catch (const std::exception& error) {
-            ShowMessageBox(error.what(), "Error", MsgButtons::Ok, MsgIcon::Error);
-        }
-        m_quarantinePage->AddAccountTab(Text(account.EmailAddress));
-    }
+bool MainWindow::FirstRun() const {
+    return m_firstRun->Pending();
 }
 
 void MainWindow::ApplyWindowState() {
@@ -368,33 +275,17 @@ void MainWindow::SaveWindowState() {
     ::SaveWindowState(m_geometry);
 }
 
-void MainWindow::GiveNavigationDisabledImages() {
-    for (const NavigationButtonInfo& info : NavigationButtons) {
-        auto* button = findChild<QToolButton*>(info.Name);
-        QImage image = QIcon(info.Image).pixmap(NavigationImageSize, NavigationImageSize).toImage();
-        button->setIcon(NavigationIcon(WithDisabledImage(image)));
-    }
-}
-
 void MainWindow::ShowMailClientIcon() {
     auto [program, arguments] = SplitCommandLine(ProgramSettings.EmailClient);
-    QString name = Text(MailClientIconName(program));
+    QString name = QtText(MailClientIconName(program));
     QIcon icon = QFileInfo(name).isAbsolute() ? QIcon(name) : QIcon::fromTheme(name);
     if (icon.isNull())
         icon = QIcon::fromTheme("mail-client", QIcon(":/icons/nav-quarantine.svg"));
-    m_openEmailAction->setIcon(icon);
+    m_trayActions->SetMailClientIcon(icon);
 }
 
 void MainWindow::ShowDate() {
     SetStatusPanel(0, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
-}
-
-void MainWindow::ArmBackgroundScan() {
-    m_backgroundScanTimer->setInterval(BackgroundScanInterval());
-    if (ProgramSettings.AutoScan)
-        m_backgroundScanTimer->start();
-    else
-        m_backgroundScanTimer->stop();
 }
 
 void MainWindow::ShowMainWindow() {
@@ -437,7 +328,7 @@ void MainWindow::HandleInstanceMessage(int message) {
 }
 
 bool MainWindow::QueryEndSession() {
-    if (m_scanPage->m_startButton->isEnabled()) {
+    if (!ScanState.Running) {
         SaveWindowState();
         m_logoffAllowed = true;
         return true;
@@ -461,22 +352,7 @@ void MainWindow::SetStatusPanel(int index, const QString& text) {
 }
 
 QToolButton* MainWindow::NavigationButton(ScanControl control) const {
-    switch (control) {
-    case ScanControl::Scan:
-        return m_scanButton;
-    case ScanControl::Quarantine:
-        return m_quarantineButton;
-    case ScanControl::ApprovedSenders:
-        return m_approvedSendersButton;
-    case ScanControl::Settings:
-        return m_settingsButton;
-    case ScanControl::Help:
-        return m_helpButton;
-    case ScanControl::About:
-        return m_aboutButton;
-    default:
-        return nullptr;
-    }
+    return m_navigation->Button(control);
 }
 
 void MainWindow::PlaceSenderLists() {
@@ -513,7 +389,7 @@ void MainWindow::SetAccountTabsEnabled(bool enabled) {
 }
 
 void MainWindow::SetSettingsTabsEnabled(bool enabled) {
-    m_settingsPage->m_tabs->setEnabled(enabled);
+    m_settingsPage->SetTabsEnabled(enabled);
 }
 
 void MainWindow::ShowPage(Page page, const QString& title) {
@@ -522,16 +398,17 @@ void MainWindow::ShowPage(Page page, const QString& title) {
 }
 
 void MainWindow::ShowScanPage() {
-    if (CurrentPage() == PageScan || !m_scanButton->isEnabled())
+    if (CurrentPage() == PageScan || !NavigationButton(ScanControl::Scan)->isEnabled())
         return;
     ShowPage(PageScan, "Scan for Spam");
     if (isVisible())
-        m_scanPage->m_startButton->setFocus();
+        m_scanPage->FocusStart();
     SetStatusPanel(1, QString());
 }
 
 void MainWindow::ShowQuarantinePage() {
-    if (CurrentPage() == PageQuarantine || !m_quarantineButton->isEnabled() || !PassPasswordGate(this))
+    if (CurrentPage() == PageQuarantine || !NavigationButton(ScanControl::Quarantine)->isEnabled() ||
+        !PassPasswordGate(this))
         return;
     ShowPage(PageQuarantine, "Quarantine");
     m_quarantinePage->OpenView();
@@ -543,14 +420,15 @@ void MainWindow::ShowQuarantinePage() {
 }
 
 void MainWindow::ShowApprovedSendersPage() {
-    if (CurrentPage() == PageApprovedSenders || !m_approvedSendersButton->isEnabled())
+    if (CurrentPage() == PageApprovedSenders || !NavigationButton(ScanControl::ApprovedSenders)->isEnabled())
         return;
     ShowPage(PageApprovedSenders, "Approved Senders");
     ShowApprovedCount();
 }
 
 void MainWindow::ShowSettingsPage() {
-    if (CurrentPage() == PageSettings || !m_settingsButton->isEnabled() || !PassPasswordGate(this))
+    if (CurrentPage() == PageSettings || !NavigationButton(ScanControl::Settings)->isEnabled() ||
+        !PassPasswordGate(this))
         return;
     // A modal place: the other pages and Exit wait until its OK.
     SetSettingsLocks(false);
@@ -588,45 +466,24 @@ void MainWindow::ConfirmSettings() {
         editor.FocusField(problem.Place);
         return;
     }
-    ArmBackgroundScan();
+    m_backgroundScan->Arm();
     ShowMailClientIcon();
     SetSettingsLocks(true);
-    if (m_firstRun)
-        CompleteFirstRun();
+    if (m_firstRun->Pending())
+        m_firstRun->Complete();
     ShowScanPage();
     editor.ShowPasswordHint(false);
 }
 
-void MainWindow::CompleteFirstRun() {
-    if (ApprovedSenders.Count() == 0)
-        ShowMessageBox("Your approved list is empty.  This may be because you have an empty address book, or you are "
-                       "using a different email client than Microsoft Outlook Express, Microsoft Outlook, or "
-                       "Eudora.\r\n\r\nIf this is the case, you can manually setup your approved list by exporting "
-                       "your address book to a text file, and then importing it into your approved list.  Or you can "
-                       "manually enter in email addresses into your approved list.\r\n\r\nPlease click OK to "
-                       "continue.",
-                       "Notice", MsgButtons::Ok, MsgIcon::Warning);
-    ShowMessageBox("Congratulations, setup has completed and Quorvane is now ready to protect you from spam.\r\n\r\n"
-                   "Please click OK to finish, and to view the Getting Started Guide.",
-                   "Setup Complete", MsgButtons::Ok, MsgIcon::Information);
-    OpenHelpTopicQuietly(GettingStartedTopic);
-    m_firstRun = false;
-    HideMainWindow();
-    m_tray->ShowBalloon("Quorvane Notice",
-                        "Open your email client through this icon from now on.  This will ensure that Quorvane will "
-                        "scan your email accounts for spam every time you open your email.",
-                        60);
-}
-
 void MainWindow::OpenHelpForPage() {
-    OpenHelp(HelpTopicPath(HelpTopicFor(CurrentPage(), m_settingsPage->m_tabs->currentIndex())), HelpShowTopic);
+    OpenHelp(HelpTopicPath(HelpTopicFor(CurrentPage(), static_cast<int>(m_settingsPage->CurrentTab()))), HelpShowTopic);
 }
 
 void MainWindow::ShowAboutPage() {
-    if (!m_aboutButton->isEnabled())
+    if (!NavigationButton(ScanControl::About)->isEnabled())
         return;
     ShowPage(PageAbout, "About");
-    m_aboutPage->m_versionLabel->setText(AboutPage::VersionText);
+    m_aboutPage->ShowVersion();
     SetStatusPanel(1, AboutPage::VersionText);
 }
 
@@ -644,23 +501,25 @@ void MainWindow::CancelScan() {
     RequestScanCancel();
 }
 
-bool MainWindow::AnotherWindowActive() const {
-    if (!isVisible())
+bool MainWindow::MayOpenFromOutside(ScanControl page) const {
+    if (!NavigationButton(page)->isEnabled())
         return false;
+    if (!isVisible())
+        return true;
     QWidget* active = QApplication::activeWindow();
-    return QApplication::activeModalWidget() != nullptr || (active != nullptr && active != this);
+    return QApplication::activeModalWidget() == nullptr && (active == nullptr || active == this);
 }
 
 void MainWindow::OpenEmail() {
-    if (!m_scanButton->isEnabled() || AnotherWindowActive())
+    if (!MayOpenFromOutside(ScanControl::Scan))
         return;
-    ScanFromTray();
+    ScanFromOutside();
     if (ShowMessageBox("Finished scanning, do you want to close Quorvane?", "Notice", MsgButtons::YesNo,
                        MsgIcon::Information) == MsgResult::Yes)
         HideMainWindow();
     auto [program, arguments] = SplitCommandLine(ProgramSettings.EmailClient);
     if (!program.empty())
-        StartProgram(Text(program), QProcess::splitCommand(Text(arguments)));
+        StartProgram(QtText(program), QProcess::splitCommand(QtText(arguments)));
     GuiUpdateUi update(this);
     if (CheckForUpdate(false, update).Started)
         Exit();
@@ -675,44 +534,12 @@ void MainWindow::CheckForUpdateNow() {
         ShowMessageBox(NoUpdateText, "Notice", MsgButtons::Ok, MsgIcon::Information);
 }
 
-void MainWindow::ScanFromTray() {
-    if (!m_scanButton->isEnabled() || AnotherWindowActive())
+void MainWindow::ScanFromOutside() {
+    if (!MayOpenFromOutside(ScanControl::Scan))
         return;
     ShowMainWindow();
     ShowScanPage();
     StartScan();
-}
-
-void MainWindow::QuarantineFromTray() {
-    if (!m_quarantineButton->isEnabled() || AnotherWindowActive())
-        return;
-    ShowMainWindow();
-    ShowQuarantinePage();
-}
-
-void MainWindow::ApprovedSendersFromTray() {
-    if (!m_approvedSendersButton->isEnabled() || AnotherWindowActive())
-        return;
-    ShowMainWindow();
-    ShowApprovedSendersPage();
-}
-
-void MainWindow::SettingsFromTray() {
-    if (!m_settingsButton->isEnabled() || AnotherWindowActive())
-        return;
-    ShowMainWindow();
-    ShowSettingsPage();
-}
-
-void MainWindow::HelpFromTray() {
-    OpenHelp(HelpTopicPath(AboutTopic), HelpShowTopic);
-}
-
-void MainWindow::AboutFromTray() {
-    if (!m_helpButton->isEnabled() || AnotherWindowActive())
-        return;
-    ShowMainWindow();
-    ShowAboutPage();
 }
 
 void MainWindow::Exit() {
@@ -722,17 +549,8 @@ void MainWindow::Exit() {
     close();
 }
 
-void MainWindow::RunBackgroundScan() {
-    if (isVisible() && !isMinimized())
-        return;
-    if (!m_scanButton->isEnabled())
-        return;
-    m_backgroundScanTimer->stop();
-    ScanState.Unattended = true;
+void MainWindow::SwitchToScanPage() {
     m_pages->setCurrentWidget(m_scanPage);
-    RunScan();
-    ScanState.Unattended = false;
-    m_backgroundScanTimer->start();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -750,48 +568,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    // After the window is up, so the welcome stands over it.
-    if (m_firstRun && !m_welcomeOpen)
-        QTimer::singleShot(0, this, &MainWindow::ShowWelcome);
-}
-
-void MainWindow::ShowWelcome() {
-    if (!m_firstRun || m_welcomeOpen || !isVisible())
-        return;
-    m_welcomeOpen = true;
-    m_tray->SetReactive(false);
-    RunWelcome([this] { WelcomeSetup(); }, this);
-    m_tray->SetReactive(true);
-    m_welcomeOpen = false;
-}
-
-void MainWindow::WelcomeSetup() {
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-    try {
-        SyncAddressBooks(true);
-    } catch (const std::exception& error) {
-        ShowMessageBox(error.what(), "Error", MsgButtons::Ok, MsgIcon::Error);
-    }
-    ShowSettingsPage();
-    m_settingsPage->SelectTab(SettingsPage::Tab::EmailAccounts);
-    AccountEditorPage& editor = m_settingsPage->AccountEditor();
-    bool found = editor.DetectForFirstRun();
-    QApplication::restoreOverrideCursor();
-    if (!found) {
-        ShowMessageBox("Unfortunately Quorvane was unable to detect your email account settings.  This may be because "
-                       "you are using a different email client than Microsoft Outlook Express, Microsoft Outlook, or "
-                       "Eudora.  You must now manually configure your email account settings, please click OK to "
-                       "continue.",
-                       "", MsgButtons::Ok, MsgIcon::Information);
-        editor.m_addAccountAction->trigger();
-        return;
-    }
-    ShowMessageBox("Quorvane has sucessfully detected your email account settings.  For security considerations, "
-                   "Quorvane does not detect your email account password.  You must now enter your password, please "
-                   "click OK to continue.",
-                   "", MsgButtons::Ok, MsgIcon::Information);
-    editor.ShowAccount(1);
-    editor.AskForPassword();
+    m_firstRun->ShowWelcomeSoon();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

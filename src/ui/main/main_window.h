@@ -9,27 +9,28 @@
 #include <memory>
 
 class AboutPage;
-class SenderListsPanel;
+class BackgroundScan;
+class FirstRunSetup;
 class GuiScanView;
-class QAction;
+class NavigationBar;
 class QLabel;
-class QMenu;
 class QStackedWidget;
 class QTimer;
 class QToolButton;
 class QuarantinePage;
 class ScanPage;
+class SenderListsPanel;
 class SettingsPage;
 class TitledPage;
-class WaitWindow;
+class TrayActions;
 class TrayIcon;
+class WaitWindow;
 
-// MainWindow: the main window and the shell around it. A column of six
-// navigation buttons selects the pages (scan, quarantine, approved senders,
-// settings, the accounts holder, About); the status bar shows the date and
-// the page's own text; the tray icon and its menu reach it while it is
-// hidden. Start-up loads everything the process owns; closing the window
-// only hides it, Exit ends the program.
+// The main window: the navigation bar selects the pages (scan, quarantine,
+// approved senders, settings, the accounts holder, About); the status bar
+// shows the date and the page's own text. The tray icon and its menu reach
+// it while it is hidden. Closing the window only hides it; Exit ends the
+// program.
 class MainWindow : public QMainWindow, public QuarantineActionWindow {
     Q_OBJECT
 public:
@@ -38,9 +39,8 @@ public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The start-up sequence: settings, loop list, sender lists, accounts with
-    // their quarantine, geometry, images, timers, tray icon; then either the
-    // scan page with the window hidden, or (no account) the window shown.
+    // Loads what the process owns, then either the scan page with the window
+    // hidden, or (no account yet) the window shown for the first run.
     void StartUp();
 
     void ShowMainWindow();
@@ -54,7 +54,7 @@ public:
     bool QueryEndSession();
 
     int CurrentPage() const;
-    bool FirstRun() const { return m_firstRun; }
+    bool FirstRun() const;
     bool LogoffAllowed() const { return m_logoffAllowed; }
     bool CloseCommandEnabled() const { return m_closeCommandEnabled; }
     void SetCloseCommandEnabled(bool enabled) { m_closeCommandEnabled = enabled; }
@@ -63,7 +63,9 @@ public:
     void SetStatusPanel(int index, const QString& text);
 
     ScanPage* ScanPageWidget() const { return m_scanPage; }
+    SettingsPage& Settings() const { return *m_settingsPage; }
     TrayIcon* Tray() const { return m_tray; }
+    BackgroundScan& BackgroundScanner() const { return *m_backgroundScan; }
     QToolButton* NavigationButton(ScanControl control) const;
     QTimer* ElapsedTimer() const { return m_elapsedTimer; }
     GuiScanView& View() const { return *m_scanView; }
@@ -74,8 +76,11 @@ public:
     void SetAccountTabsEnabled(bool enabled) override;
     void SetSettingsTabsEnabled(bool enabled) override;
 
-    // Page handlers of the navigation buttons.
+    // The pages, as the navigation bar and the tray menu open them.
     void ShowScanPage();
+    // The scan page current, without the title and focus a user would see
+    // (for a scan while the window is hidden).
+    void SwitchToScanPage();
     void ShowQuarantinePage();
     void ShowApprovedSendersPage();
     void ShowSettingsPage();
@@ -91,19 +96,19 @@ public:
     // The scan page's Start and Cancel.
     void StartScan();
     void CancelScan();
-
-    // The tray menu's actions.
+    // The window shown at the scan page and a scan started, when the guard
+    // allows it.
+    void ScanFromOutside();
+    // "Open E-Mail": a scan, the question whether to close, the mail client,
+    // then the daily update check.
     void OpenEmail();
-    void ScanFromTray();
-    void QuarantineFromTray();
-    void ApprovedSendersFromTray();
-    void SettingsFromTray();
-    void HelpFromTray();
-    void AboutFromTray();
+    // Exit: ends the program unless a scan or an action holds the window.
     void Exit();
 
-    // The background scan's tick.
-    void RunBackgroundScan();
+    // The guard of everything started from outside the window (the tray
+    // menu, a second start): the page's navigation button is enabled, and
+    // no other window of the program is active while this one shows.
+    bool MayOpenFromOutside(ScanControl page) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -111,19 +116,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void CreateNavigation();
     void CreatePages();
     void CreateStatusBar();
     void CreateTimers();
-    void CreateActions();
-    void LoadAccounts();
+    void LoadAccountTabs();
     void ApplyWindowState();
     void SaveWindowState();
-    void GiveNavigationDisabledImages();
     void ShowMailClientIcon();
     void ShowDate();
-    void ArmBackgroundScan();
     void ShowPage(Page page, const QString& title);
+    void OpenRequestedPage(ScanControl page);
     // Keeps the button of the page shown pressed.
     void MarkPageButton();
     // The sender lists' panel: the approved list on its own page, the
@@ -132,25 +134,9 @@ private:
     void ShowApprovedCount();
     // While the settings page is open the other pages and Exit are locked.
     void SetSettingsLocks(bool enabled);
-    // The end of the first-run setup at the first confirmed settings.
-    void CompleteFirstRun();
-    // The first run's welcome and its "OK": address books, the settings page
-    // at "Email Accounts", account detection and the guidance that follows.
-    void ShowWelcome();
-    void WelcomeSetup();
-    // The tray actions' guard: the window is visible but another of the
-    // program's windows is active (a dialog is open).
-    bool AnotherWindowActive() const;
     bool HandleKeyRelease(QKeyEvent* event);
 
-    QWidget* m_navigation = nullptr;
-    QToolButton* m_scanButton = nullptr;
-    QToolButton* m_quarantineButton = nullptr;
-    QToolButton* m_approvedSendersButton = nullptr;
-    QToolButton* m_settingsButton = nullptr;
-    QToolButton* m_helpButton = nullptr;
-    QToolButton* m_aboutButton = nullptr;
-
+    NavigationBar* m_navigation = nullptr;
     QStackedWidget* m_pages = nullptr;
     ScanPage* m_scanPage = nullptr;
     QuarantinePage* m_quarantinePage = nullptr;
@@ -162,29 +148,19 @@ private:
     AboutPage* m_aboutPage = nullptr;
 
     QLabel* m_statusPanels[2] = {nullptr, nullptr};
-
     QTimer* m_elapsedTimer = nullptr;
-    QTimer* m_backgroundScanTimer = nullptr;
     QTimer* m_dateTimer = nullptr;
 
-    QMenu* m_trayMenu = nullptr;
-    QAction* m_openEmailAction = nullptr;
-    QAction* m_scanAction = nullptr;
-    QAction* m_quarantineAction = nullptr;
-    QAction* m_approvedSendersAction = nullptr;
-    QAction* m_settingsAction = nullptr;
-    QAction* m_helpAction = nullptr;
-    QAction* m_aboutAction = nullptr;
-    QAction* m_exitAction = nullptr;
+    TrayActions* m_trayActions = nullptr;
     TrayIcon* m_tray = nullptr;
+    BackgroundScan* m_backgroundScan = nullptr;
+    FirstRunSetup* m_firstRun = nullptr;
 
     std::unique_ptr<GuiScanView> m_scanView;
     std::unique_ptr<WaitWindow> m_waitWindow;
     WindowGeometry m_geometry;
 
-    bool m_firstRun = false;
     bool m_exitRequested = false;
     bool m_logoffAllowed = false;
     bool m_closeCommandEnabled = true;
-    bool m_welcomeOpen = false;
 };

@@ -30,6 +30,7 @@ SettingsPage::SettingsPage(QuarantinePage& quarantine, QWidget* parent)
     m_okButton->setObjectName("okButton");
     m_okButton->setDefault(true);
     m_okButton->setMinimumWidth(90);
+    connect(m_okButton, &QPushButton::clicked, this, &SettingsPage::Confirmed);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -54,4 +55,12 @@ void SettingsPage::SetBlacklistPanel(QWidget* panel) {
 void SettingsPage::SelectTab(Tab tab) {
     m_tabs->setCurrentIndex(static_cast<int>(tab));
     m_content->setCurrentIndex(static_cast<int>(tab));
+}
+
+SettingsPage::Tab SettingsPage::CurrentTab() const {
+    return static_cast<Tab>(m_tabs->currentIndex());
+}
+
+void SettingsPage::SetTabsEnabled(bool enabled) {
+    m_tabs->setEnabled(enabled);
 }

@@ -28,12 +28,19 @@ public:
     // ShowSettingsTab: selects a tab and shows its content.
     void SelectTab(Tab tab);
 
+    Tab CurrentTab() const;
+    // Locked while an action on the shown account runs.
+    void SetTabsEnabled(bool enabled);
+
     AccountEditorPage& AccountEditor() { return *m_accounts; }
 
-    QTabBar* m_tabs;
-    QPushButton* m_okButton;
+signals:
+    // "OK": the only way out.
+    void Confirmed();
 
 private:
+    QTabBar* m_tabs;
+    QPushButton* m_okButton;
     QStackedWidget* m_content;
     PreferencesTab* m_preferencesTab;
     ChallengeEmailTab* m_challengeEmailTab;

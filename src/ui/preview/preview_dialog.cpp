@@ -6,6 +6,7 @@
 #include "records/window_state.h"
 #include "ui/preview/message_text_view.h"
 #include "ui/preview/preview_cascade.h"
+#include "ui/shell/qt_text.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -24,10 +25,6 @@ namespace {
 constexpr int MinimumWidth = 300;
 constexpr int MinimumHeight = 350;
 const char* const SelectOnPress = "selectOnPress";
-
-QString Text(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 QRect WorkAreaRect() {
     return QGuiApplication::primaryScreen()->availableGeometry();
@@ -52,12 +49,12 @@ PreviewDialog::PreviewDialog(QWidget* parent) : QDialog(parent), m_header(new QG
 
     m_header->setHorizontalSpacing(10);
     m_header->setVerticalSpacing(2);
-    m_from = AddHeaderRow("From:", "edFrom");
-    m_to = AddHeaderRow("To:", "edTo");
-    m_cc = AddHeaderRow("CC:", "edCC");
+    m_from = AddHeaderRow("From:", "fromEdit");
+    m_to = AddHeaderRow("To:", "toEdit");
+    m_cc = AddHeaderRow("CC:", "ccEdit");
     m_ccCaption = qobject_cast<QLabel*>(m_header->itemAtPosition(2, 0)->widget());
-    m_date = AddHeaderRow("Date:", "edDate");
-    m_subject = AddHeaderRow("Subject:", "edSubject");
+    m_date = AddHeaderRow("Date:", "dateEdit");
+    m_subject = AddHeaderRow("Subject:", "subjectEdit");
     m_header->setColumnStretch(1, 1);
     m_cc->hide();
     m_ccCaption->hide();
@@ -125,18 +122,18 @@ void PreviewDialog::LoadMessage(const std::string& path) {
 void PreviewDialog::ShowPreviewMessage() {
     setEnabled(false);
     PreviewContent content = PreviewContentOf(m_message);
-    m_from->setText(Text(content.From));
-    m_to->setText(Text(content.To));
-    m_date->setText(Text(content.Date));
-    m_subject->setText(Text(content.Subject));
-    m_cc->setText(Text(content.Cc));
+    m_from->setText(QtText(content.From));
+    m_to->setText(QtText(content.To));
+    m_date->setText(QtText(content.Date));
+    m_subject->setText(QtText(content.Subject));
+    m_cc->setText(QtText(content.Cc));
     m_cc->setVisible(content.ShowCc);
     m_ccCaption->setVisible(content.ShowCc);
     for (QLineEdit* field : {m_from, m_to, m_cc, m_date, m_subject})
         field->setCursorPosition(0);
     QCoreApplication::processEvents();
     m_attachmentNotice->setVisible(content.ShowAttachmentNotice);
-    m_bodyView->SetMessageText(Text(content.Text));
+    m_bodyView->SetMessageText(QtText(content.Text));
     setEnabled(true);
 }
 

@@ -8,6 +8,7 @@
 #include "records/window_state.h"
 #include "ui/preview/preview_dialog.h"
 #include "ui/quarantine/quarantine_model.h"
+#include "ui/shell/qt_text.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -27,10 +28,6 @@
 namespace {
 
 constexpr int CategoryCount = 4;
-
-QString Text(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 QAction* NewAction(QObject* parent, const char* name, const QString& caption, const QString& hint = {}) {
     auto* action = new QAction(caption, parent);
@@ -58,7 +55,7 @@ QuarantinePage::QuarantinePage(QuarantineActionWindow& actions, QWidget* parent)
     m_categoryTabs->setExpanding(false);
     m_categoryTabs->setDocumentMode(true);
     for (int category = 0; category < CategoryCount; ++category)
-        m_categoryTabs->addTab(Text(CategoryName(category)));
+        m_categoryTabs->addTab(QtText(CategoryName(category)));
 
     CreateActions();
     m_toolbar->setObjectName("quarantineToolBar");
@@ -121,8 +118,8 @@ QuarantinePage::QuarantinePage(QuarantineActionWindow& actions, QWidget* parent)
     connect(m_messageList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &QuarantinePage::SelectionChanged);
 
-    m_titleLabel->setText(Text(m_view.PageTitle()));
-    m_informationLabel->setText(Text(m_view.InformationText()));
+    m_titleLabel->setText(QtText(m_view.PageTitle()));
+    m_informationLabel->setText(QtText(m_view.InformationText()));
     UpdateActions();
 }
 
@@ -216,10 +213,10 @@ void QuarantinePage::RefreshCaptions(int n) {
     if (n < 1 || n > Accounts.Count())
         return;
     if (n - 1 < m_accountTabs->count())
-        m_accountTabs->setTabText(n - 1, Text(m_view.AccountCaption(n - 1)));
+        m_accountTabs->setTabText(n - 1, QtText(m_view.AccountCaption(n - 1)));
     if (n - 1 == m_view.CurrentAccount())
         for (int category = 0; category < CategoryCount; ++category)
-            m_categoryTabs->setTabText(category, Text(m_view.CategoryCaption(category)));
+            m_categoryTabs->setTabText(category, QtText(m_view.CategoryCaption(category)));
     emit AccountCaptionChanged(n - 1);
     QCoreApplication::processEvents();
 }
@@ -256,8 +253,8 @@ void QuarantinePage::ShowCategory(int category) {
     m_view.SetCurrentCategory(category);
     FillQuarantineList(m_view.CurrentAccount() + 1);
     RefreshCaptions(m_view.CurrentAccount() + 1);
-    m_titleLabel->setText(Text(m_view.PageTitle()));
-    m_informationLabel->setText(Text(m_view.InformationText()));
+    m_titleLabel->setText(QtText(m_view.PageTitle()));
+    m_informationLabel->setText(QtText(m_view.InformationText()));
 }
 
 void QuarantinePage::ShowAccount(int index) {

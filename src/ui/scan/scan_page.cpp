@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -31,7 +32,7 @@ ScanPage::ScanPage(QWidget* parent)
       m_scannedLabel(NamedLabel("scannedLabel", "0", this)), m_spamLabel(NamedLabel("spamLabel", "0 (0.00%)", this)),
       m_progressBar(new QProgressBar(this)), m_animation(new ScanAnimation(this)),
       m_startButton(new QPushButton("&Start", this)), m_cancelButton(new QPushButton("&Cancel", this)),
-      m_scannedCaption(NamedLabel("lblScannedCaption", "Scanned     :", this)) {
+      m_scannedCaption(NamedLabel("scannedCaption", "Scanned     :", this)) {
     setObjectName("scanPage");
 
     QFont headline = m_headlineLabel->font();
@@ -56,12 +57,14 @@ ScanPage::ScanPage(QWidget* parent)
     m_cancelButton->setObjectName("cancelScanButton");
     m_cancelButton->setEnabled(false);
     m_startButton->setDefault(true);
+    connect(m_startButton, &QPushButton::clicked, this, &ScanPage::StartRequested);
+    connect(m_cancelButton, &QPushButton::clicked, this, &ScanPage::CancelRequested);
 
     // The caption opens the help contents; it looks and acts like a link.
     m_scannedCaption->setCursor(Qt::PointingHandCursor);
     m_scannedCaption->setToolTip("Open the help contents");
     m_scannedCaption->installEventFilter(this);
-    auto* spamCaption = NamedLabel("lblSpamCaption", "Spam detected :", this);
+    auto* spamCaption = NamedLabel("spamCaption", "Spam detected :", this);
 
     auto* statistics = new QGridLayout;
     statistics->setHorizontalSpacing(10);
@@ -99,4 +102,73 @@ bool ScanPage::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void ScanPage::SetHeadline(const QString& text) {
+    m_headlineLabel->setText(text);
+}
+
+void ScanPage::SetCurrentAction(const QString& text) {
+    m_currentActionLabel->setText(text);
+}
+
+void ScanPage::ClearDetails() {
+    m_detailsText->clear();
+}
+
+void ScanPage::AddDetailsLine(const QString& line) {
+    m_detailsText->appendPlainText(line);
+}
+
+void ScanPage::ScrollDetailsToTop() {
+    m_detailsText->verticalScrollBar()->setValue(0);
+}
+
+void ScanPage::SetScannedText(const QString& text) {
+    m_scannedLabel->setText(text);
+}
+
+void ScanPage::SetSpamText(const QString& text) {
+    m_spamLabel->setText(text);
+}
+
+void ScanPage::SetProgressMaximum(int maximum) {
+    // A bar whose maximum is 0 turns into a busy indicator.
+    m_progressBar->setMaximum(maximum > 0 ? maximum : 1);
+}
+
+int ScanPage::ProgressPosition() const {
+    return m_progressBar->value();
+}
+
+void ScanPage::SetProgressPosition(int position) {
+    m_progressBar->setValue(position);
+}
+
+void ScanPage::StartAnimation() {
+    m_animation->Start();
+}
+
+void ScanPage::StopAnimation() {
+    m_animation->Stop();
+}
+
+bool ScanPage::StartEnabled() const {
+    return m_startButton->isEnabled();
+}
+
+void ScanPage::SetStartEnabled(bool enabled) {
+    m_startButton->setEnabled(enabled);
+}
+
+bool ScanPage::CancelEnabled() const {
+    return m_cancelButton->isEnabled();
+}
+
+void ScanPage::SetCancelEnabled(bool enabled) {
+    m_cancelButton->setEnabled(enabled);
+}
+
+void ScanPage::FocusStart() {
+    m_startButton->setFocus();
 }

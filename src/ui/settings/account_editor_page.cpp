@@ -6,6 +6,7 @@
 #include "records/accounts.h"
 #include "scan/scan_state.h"
 #include "ui/quarantine/quarantine_page.h"
+#include "ui/shell/qt_text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,10 +26,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString Text(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 QLineEdit* Field(const char* name, QWidget* parent, bool password = false) {
     auto* field = new QLineEdit(parent);
@@ -307,7 +304,7 @@ void AccountEditorPage::RefreshTabCaption(int index) {
     if (index < 0 || index >= m_accountTabs->count() || index >= Accounts.Count())
         return;
     const Account& account = Accounts.Item(index);
-    QString caption = Text(account.ReplyAddress.empty() ? account.EmailAddress : account.ReplyAddress);
+    QString caption = QtText(account.ReplyAddress.empty() ? account.EmailAddress : account.ReplyAddress);
     if (!account.Enabled)
         caption += " (disabled)";
     m_accountTabs->setTabText(index, caption);
@@ -364,25 +361,25 @@ void AccountEditorPage::ShowFields(bool visible) {
 void AccountEditorPage::WriteFields() {
     const AccountEditorFields& f = m_editor.Fields;
     m_writing = true;
-    m_displayNameEdit->setText(Text(f.DisplayName));
-    m_emailAddressEdit->setText(Text(f.EmailAddress));
-    m_replyAddressEdit->setText(Text(f.ReplyAddress));
-    m_pop3ServerEdit->setText(Text(f.Server));
-    m_pop3PortEdit->setText(Text(f.Port));
-    m_smtpServerEdit->setText(Text(f.SMTPServer));
-    m_smtpPortEdit->setText(Text(f.SMTPPort));
-    m_userNameEdit->setText(Text(f.Login));
-    m_passwordEdit->setText(Text(f.Password));
+    m_displayNameEdit->setText(QtText(f.DisplayName));
+    m_emailAddressEdit->setText(QtText(f.EmailAddress));
+    m_replyAddressEdit->setText(QtText(f.ReplyAddress));
+    m_pop3ServerEdit->setText(QtText(f.Server));
+    m_pop3PortEdit->setText(QtText(f.Port));
+    m_smtpServerEdit->setText(QtText(f.SMTPServer));
+    m_smtpPortEdit->setText(QtText(f.SMTPPort));
+    m_userNameEdit->setText(QtText(f.Login));
+    m_passwordEdit->setText(QtText(f.Password));
     m_smtpAuthCheckBox->setChecked(f.SMTPAuth);
     m_smtpSameLoginCheckBox->setChecked(f.SMTPSameAsIncoming);
-    m_smtpUserEdit->setText(Text(f.SMTPLogin));
-    m_smtpPasswordEdit->setText(Text(f.SMTPPassword));
+    m_smtpUserEdit->setText(QtText(f.SMTPLogin));
+    m_smtpPasswordEdit->setText(QtText(f.SMTPPassword));
     m_accountEnabledCheckBox->setChecked(f.Enabled);
     m_pop3SecurityCombo->setCurrentIndex(m_pop3SecurityCombo->findData(int(f.POP3Security)));
     m_smtpSecurityCombo->setCurrentIndex(m_smtpSecurityCombo->findData(int(f.SMTPSecurity)));
     m_pop3Security = f.POP3Security;
     m_smtpSecurity = f.SMTPSecurity;
-    m_aliasesText->setPlainText(Text(f.Aliases));
+    m_aliasesText->setPlainText(QtText(f.Aliases));
     m_pop3ServerEdit->setEnabled(f.IncomingServerEnabled);
     m_pop3PortEdit->setEnabled(f.IncomingServerEnabled);
     ApplyEnabling();
@@ -433,7 +430,7 @@ void AccountEditorPage::SecurityChosen(bool smtp) {
     QLineEdit* port = smtp ? m_smtpPortEdit : m_pop3PortEdit;
     ConnectionSecurity& previous = smtp ? m_smtpSecurity : m_pop3Security;
     ConnectionSecurity chosen = ChosenSecurity(smtp ? m_smtpSecurityCombo : m_pop3SecurityCombo);
-    port->setText(Text(SuggestedPort(port->text().toStdString(), previous, chosen, smtp)));
+    port->setText(QtText(SuggestedPort(port->text().toStdString(), previous, chosen, smtp)));
     previous = chosen;
     FieldEdited(true);
 }

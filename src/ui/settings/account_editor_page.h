@@ -50,13 +50,15 @@ public:
     bool DetectForFirstRun();
     // The password field focused and "< Enter your email password" shown.
     void AskForPassword();
+    // "Add Account": a new, empty account waiting in the editor.
+    void AddAccount();
 
+private:
     QAction* m_addAccountAction;
     QAction* m_deleteAccountAction;
     QAction* m_detectAccountsAction;
     QTabBar* m_accountTabs;
 
-private:
     // AccountEditorTabs.
     void AppendAccountTabs() override;
     void RemoveAccountTabs(int index) override;
@@ -77,7 +79,6 @@ private:
     void TabSwitched(int index);
     // "Test connection": a login to both servers with the fields as typed.
     void TestConnection();
-    void AddAccount();
 
     AccountEditor m_editor;
     QuarantinePage& m_quarantine;

@@ -19,14 +19,15 @@ struct BoolSetting {
 };
 
 const BoolSetting BoolSettings[] = {
-    {"chkSyncAddressBook", "Synchronize Approved Senders list with address book", &SettingsRecord::SyncAddressBook},
-    {"chkSpamNotRecipient", "Mark messages not addressed to me as spam", &SettingsRecord::SpamNotRecipient},
-    {"chkApproveMailerDaemon", "Automatically approve Mailer-Daemon/Postmaster",
+    {"syncAddressBookCheckBox", "Synchronize Approved Senders list with address book",
+     &SettingsRecord::SyncAddressBook},
+    {"spamNotRecipientCheckBox", "Mark messages not addressed to me as spam", &SettingsRecord::SpamNotRecipient},
+    {"approveMailerDaemonCheckBox", "Automatically approve Mailer-Daemon/Postmaster",
      &SettingsRecord::ApproveMailerDaemonPostmaster},
-    {"chkNoNullMailFrom", "Do not use null Mail From command", &SettingsRecord::NoNullMailFrom},
-    {"chkConnectInternet", "Connect to the Internet if not already connected", &SettingsRecord::ConnectInternet},
-    {"chkCheckUpdate", "Check for software updates", &SettingsRecord::CheckUpdate},
-    {"chkSkipForgedSenders", "Never challenge senders my mail provider found forged",
+    {"noNullMailFromCheckBox", "Do not use null Mail From command", &SettingsRecord::NoNullMailFrom},
+    {"connectInternetCheckBox", "Connect to the Internet if not already connected", &SettingsRecord::ConnectInternet},
+    {"checkUpdateCheckBox", "Check for software updates", &SettingsRecord::CheckUpdate},
+    {"skipForgedSendersCheckBox", "Never challenge senders my mail provider found forged",
      &SettingsRecord::SkipForgedSenders},
 };
 
@@ -41,6 +42,7 @@ AdvancedTab::AdvancedTab(QWidget* parent) : QWidget(parent), m_timeoutEdit(new Q
         auto* box = new QCheckBox(setting.Caption, this);
         box->setObjectName(setting.Name);
         layout->addWidget(box);
+        m_settingBoxes.push_back(box);
         connect(box, &QCheckBox::clicked, this, [this, field = setting.Field](bool on) {
             if (!m_loading)
                 ProgramSettings.*field = on;
@@ -66,8 +68,8 @@ AdvancedTab::AdvancedTab(QWidget* parent) : QWidget(parent), m_timeoutEdit(new Q
 
 void AdvancedTab::Load() {
     m_loading = true;
-    for (const BoolSetting& setting : BoolSettings)
-        findChild<QCheckBox*>(setting.Name)->setChecked(ProgramSettings.*setting.Field);
+    for (size_t i = 0; i < m_settingBoxes.size(); ++i)
+        m_settingBoxes[i]->setChecked(ProgramSettings.*BoolSettings[i].Field);
     m_timeoutEdit->setText(QString::number(ProgramSettings.Timeout));
     m_loading = false;
 }

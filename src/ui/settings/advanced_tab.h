@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <vector>
+
 class QCheckBox;
 class QLineEdit;
 
@@ -14,8 +16,9 @@ public:
 
     void Load();
 
-    QLineEdit* m_timeoutEdit;
-
 private:
+    QLineEdit* m_timeoutEdit;
+    // One per entry of the table of yes/no settings, in its order.
+    std::vector<QCheckBox*> m_settingBoxes;
     bool m_loading = false;
 };

@@ -15,11 +15,11 @@ public:
 
     void Load();
 
+private:
     QPlainTextEdit* m_challengeText;
     QPlainTextEdit* m_postResponseText;
     QPushButton* m_resetButton;
 
-private:
     void ResetToDefaults();
 
     bool m_loading = false;

@@ -20,6 +20,7 @@ public:
     // Fills the controls from the settings, storing nothing meanwhile.
     void Load();
 
+private:
     QLineEdit* m_mailClientEdit;
     QPushButton* m_browseButton;
     QCheckBox* m_autoScanCheckBox;
@@ -31,7 +32,6 @@ public:
     QCheckBox* m_approveWithoutAskingCheckBox;
     QCheckBox* m_noChallengeCheckBox;
 
-private:
     // The mail client, the expiry and the password are stored together.
     void StoreClientExpiryAndPassword();
     void UpdateEnabling();

@@ -75,3 +75,10 @@ void TrayIcon::ShowImage(int index) {
     m_imageIndex = index;
     m_icon->setIcon(m_images[index]);
 }
+
+void TrayIcon::ShowOpenEmailNotice() {
+    ShowBalloon("Quorvane Notice",
+                "Open your email client through this icon from now on.  This will ensure that Quorvane will scan "
+                "your email accounts for spam every time you open your email.",
+                60);
+}

@@ -33,6 +33,8 @@ public:
 
     // The title is cut to 63 characters and the text to 255.
     void ShowBalloon(const QString& title, const QString& text, int seconds);
+    // The balloon that asks to open the mail client through this icon.
+    void ShowOpenEmailNotice();
 
     QSystemTrayIcon* Icon() const { return m_icon; }
 

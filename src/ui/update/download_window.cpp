@@ -2,6 +2,7 @@
 
 #include "platform/message_box.h"
 #include "ui/shell/desktop_services.h"
+#include "ui/shell/window_placement.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -41,8 +42,7 @@ DownloadWindow::DownloadWindow(QWidget* parent)
     layout->addWidget(m_progressBar);
     layout->addLayout(buttons);
     setFixedSize(sizeHint());
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
 }
 
 void DownloadWindow::SetProgress(long long received, long long total) {

@@ -19,13 +19,13 @@ public:
     void SetProgress(long long received, long long total);
     bool Cancelled() const { return m_cancelled; }
 
-    QProgressBar* m_progressBar;
-    QPushButton* m_cancelButton;
-
 protected:
     void reject() override; // Escape asks like Cancel
 
 private:
+    QProgressBar* m_progressBar;
+    QPushButton* m_cancelButton;
+
     void AskCancel();
 
     bool m_cancelled = false;

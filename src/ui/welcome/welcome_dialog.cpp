@@ -1,5 +1,6 @@
 #include "ui/welcome/welcome_dialog.h"
 
+#include "ui/shell/window_placement.h"
 #include <QApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -49,8 +50,7 @@ WelcomeDialog::WelcomeDialog(std::function<void()> setup, QWidget* parent)
     layout->addLayout(content);
     layout->addLayout(buttons);
     setFixedSize(sizeHint());
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
     connect(m_setupButton, &QPushButton::clicked, this, &WelcomeDialog::RunSetup);
 }
 

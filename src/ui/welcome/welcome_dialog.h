@@ -15,13 +15,13 @@ class WelcomeDialog : public QDialog {
 public:
     WelcomeDialog(std::function<void()> setup, QWidget* parent = nullptr);
 
-    QLabel* m_messageLabel;
-    QPushButton* m_setupButton;
-
 protected:
     void reject() override; // no way out but OK
 
 private:
+    QLabel* m_messageLabel;
+    QPushButton* m_setupButton;
+
     void RunSetup();
 
     std::function<void()> m_setup;
