@@ -1,5 +1,6 @@
 #include "ui/main/main_window.h"
 
+#include "challenge/follow_up_steps.h"
 #include "challenge/quarantine_purge.h"
 #include "import/address_book_sync.h"
 #include "platform/data_folder.h"
@@ -637,7 +638,7 @@ void MainWindow::OpenAccountSettings() {
 }
 
 void MainWindow::StartScan() {
-    RunScan();
+    RunScan(RunFollowUpSteps);
 }
 
 void MainWindow::CancelScan() {
@@ -730,7 +731,7 @@ void MainWindow::RunBackgroundScan() {
     m_backgroundScanTimer->stop();
     ScanState.Unattended = true;
     m_pages->setCurrentWidget(m_scanPage);
-    RunScan();
+    RunScan(RunFollowUpSteps);
     ScanState.Unattended = false;
     m_backgroundScanTimer->start();
 }
