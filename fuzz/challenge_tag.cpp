@@ -1,7 +1,7 @@
 // Challenge-tag recognition: it never fails on any subject, and a genuine
 // tag, in either form, is recognised after any prefix that brings no tag
 // word of its own. The input is the prefix, a NUL byte and a number text.
-#include "challenge/challenge_tag.h"
+#include "scan/challenge_tag.h"
 #include "support/fuzz_check.h"
 
 #include <cstddef>

@@ -3,7 +3,7 @@
 // again unchanged, the older file is converted and removed, and no entry's
 // file name leads out of the account folder.
 #include "records/quarantine_index.h"
-#include "challenge/quarantine_file.h"
+#include "scan/quarantine_file.h"
 #include "support/fuzz_check.h"
 #include "support/scratch_folder.h"
 

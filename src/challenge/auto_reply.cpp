@@ -1,6 +1,5 @@
 #include "challenge/auto_reply.h"
 
-#include "challenge/challenge_tag.h"
 #include "mail/charset_conversion.h"
 #include "mail/mail_message.h"
 #include "mail/smtp_client.h"
@@ -8,6 +7,7 @@
 #include "records/accounts.h"
 #include "records/program_settings.h"
 #include "records/text_helpers.h"
+#include "scan/challenge_tag.h"
 #include "scan/password_mask.h"
 #include "scan/scan_state.h"
 #include "scan/scan_view.h"

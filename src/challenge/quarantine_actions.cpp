@@ -1,6 +1,5 @@
 #include "challenge/quarantine_actions.h"
 
-#include "challenge/quarantine_file.h"
 #include "challenge/quarantine_view.h"
 #include "challenge/release_to_inbox.h"
 #include "mail/account_connection.h"
@@ -12,6 +11,8 @@
 #include "records/accounts.h"
 #include "records/program_settings.h"
 #include "scan/password_mask.h"
+#include "scan/quarantine_file.h"
+#include "scan/scan_delivery_context.h"
 #include "scan/scan_state.h"
 #include "scan/scan_view.h"
 #include "scan/work_lists.h"
@@ -129,9 +130,10 @@ void Release(const QuarantineView& view, bool approve) {
     ScanState.ScanLog.Add("Releasing messages to inbox: " + ShortDateLongTimeText(Now()));
     PopBeforeSmtp(account, approve);
     Counters.ToRelease = static_cast<std::int32_t>(ids.size());
-    DeliveryPasses(accountIndex + 1, ids, [&](ReleaseIdSet& list, SmtpClient& client) {
-        ReleaseToInbox(accountIndex, list, showErrorBoxes, client, !approve);
-    });
+    DeliveryPasses(accountIndex + 1, ScanDeliveryContext(CurrentScanView()), ids,
+                   [&](ReleaseIdSet& list, SmtpClient& client) {
+                       ReleaseToInbox(accountIndex, list, showErrorBoxes, client, !approve);
+                   });
 }
 
 } // namespace

@@ -1,11 +1,11 @@
 #include "challenge/quarantine_purge.h"
 
-#include "challenge/quarantine_file.h"
 #include "platform/date_time.h"
 #include "platform/file_times.h"
 #include "platform/paths.h"
 #include "records/accounts.h"
 #include "records/program_settings.h"
+#include "scan/quarantine_file.h"
 
 #include <cmath>
 #include <cstdio>

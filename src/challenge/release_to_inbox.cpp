@@ -1,12 +1,12 @@
 #include "challenge/release_to_inbox.h"
 
-#include "challenge/quarantine_file.h"
 #include "mail/mail_message.h"
 #include "mail/smtp_client.h"
 #include "platform/mail_transport_error.h"
 #include "platform/paths.h"
 #include "records/accounts.h"
 #include "scan/password_mask.h"
+#include "scan/quarantine_file.h"
 #include "scan/scan_state.h"
 #include "scan/scan_view.h"
 

@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include "challenge/follow_up_steps.h"
 #include "cli/demo_mailbox.h"
 #include "cli/options.h"
 #include "cli/terminal_session.h"
@@ -166,7 +167,7 @@ void SetUpDataFolder(const std::string& folder, const DemoMailService& service) 
 void Scan(CliContext& context) {
     TerminalSession session(context, false, false);
     session.View().SetCancelHandler(RequestScanCancel);
-    RunScan();
+    RunScan(RunFollowUpSteps);
 }
 
 void ShowQuarantine(Narrator& narrator) {

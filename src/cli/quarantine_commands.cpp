@@ -2,7 +2,6 @@
 
 #include "challenge/preview_text.h"
 #include "challenge/quarantine_actions.h"
-#include "challenge/quarantine_file.h"
 #include "challenge/quarantine_purge.h"
 #include "challenge/quarantine_view.h"
 #include "cli/options.h"
@@ -14,6 +13,7 @@
 #include "platform/data_folder.h"
 #include "platform/mail_transport_error.h"
 #include "records/accounts.h"
+#include "scan/quarantine_file.h"
 
 #include <iomanip>
 #include <ostream>

@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include "challenge/follow_up_steps.h"
 #include "challenge/quarantine_purge.h"
 #include "cli/options.h"
 #include "cli/quarantine_selection.h"
@@ -47,7 +48,7 @@ int ScanCommand(CliContext& context) {
         TerminalSession session(context, options.Has("unattended"), false);
         session.View().SetCancelHandler(RequestScanCancel);
         ScanState.Unattended = options.Has("unattended");
-        outcome = RunScan();
+        outcome = RunScan(RunFollowUpSteps);
         ScanState.Unattended = false;
         scanned = session.View().ScannedStatistic();
         spam = session.View().SpamStatistic();

@@ -6,8 +6,6 @@
 #include "platform/message_box.h"
 #include "records/accounts.h"
 #include "records/program_settings.h"
-#include "scan/scan_state.h"
-#include "scan/scan_view.h"
 
 std::unique_ptr<SmtpClient> DeliveryConnection;
 
@@ -32,47 +30,46 @@ std::string ErrorExplanation(const std::string& error) {
            "You may be receiving this error because:" + "\r\n\r\n" + ReasonLines() + "\r\n\r\n";
 }
 
+void TellWaiting(const DeliveryContext& context, bool waiting) {
+    if (context.WaitingForUser)
+        context.WaitingForUser(waiting);
+}
+
 // The reconnect question and, on No, the final error box; true for Yes.
-// The elapsed time of a scan showing on the scan page stands still while
-// the boxes wait for the user.
-bool AskToReconnect(const std::string& error) {
-    ScanView& view = CurrentScanView();
-    bool pauseClock = view.ScanPageShowing() && ScanState.Clock.Running();
-    if (pauseClock)
-        SetElapsedTimeRunning(ScanState, view, false);
+bool AskToReconnect(const DeliveryContext& context, const std::string& error) {
+    TellWaiting(context, true);
     bool again = ShowMessageBox(ErrorExplanation(error) + "Do you want to try to reconnect again? (highly recommended)",
                                 "Error", MsgButtons::YesNo, MsgIcon::Warning) == MsgResult::Yes;
     if (!again)
         ShowMessageBox("Cannot send challenge emails and/or release messages to inbox.\r\n\r\n" +
                            ErrorExplanation(error) + "Please check the above.",
                        "Error", MsgButtons::Ok, MsgIcon::Error);
-    if (pauseClock)
-        SetElapsedTimeRunning(ScanState, view, true);
+    TellWaiting(context, false);
     return again;
 }
 
 } // namespace
 
-bool ConnectSmtp(int accountNumber) {
+bool ConnectSmtp(int accountNumber, const DeliveryContext& context) {
     const Account& account = Accounts.Item(accountNumber - 1);
     int timeoutMs = TimeoutMilliseconds(ProgramSettings);
     DeliveryConnection = std::make_unique<SmtpClient>();
     ConfigureSmtpClient(*DeliveryConnection, account, timeoutMs);
-    ScanLog& log = ScanState.ScanLog;
+    const auto& log = context.Log;
     for (int attempts = 1;; ++attempts) {
-        log.Add("Connecting to SMTP server.");
+        log("Connecting to SMTP server.");
         std::string error;
         try {
             DeliveryConnection->Connect(timeoutMs);
-            log.Add("Successfully connected to SMTP server.");
+            log("Successfully connected to SMTP server.");
             return true;
         } catch (const MailTransportError& failure) {
             error = failure.what();
         }
-        log.Add("Error connecting to SMTP server: " + error);
+        log("Error connecting to SMTP server: " + error);
         if (attempts <= SilentAttempts)
             continue;
-        if (ScanState.Unattended || !AskToReconnect(error))
+        if (!context.UserPresent || !AskToReconnect(context, error))
             return false;
     }
 }
@@ -88,14 +85,14 @@ bool DisconnectSmtp() {
     }
 }
 
-void DeliveryPasses(int accountNumber, const std::function<std::size_t()>& remaining,
+void DeliveryPasses(int accountNumber, const DeliveryContext& context, const std::function<std::size_t()>& remaining,
                     const std::function<void(SmtpClient&)>& batch) {
     // Measured from the list as given, so a first pass that delivers nothing
     // is the last one too, unless the connection broke under it.
     std::size_t previous = remaining();
     bool retriedLostConnection = false;
     for (;;) {
-        if (!ConnectSmtp(accountNumber))
+        if (!ConnectSmtp(accountNumber, context))
             return;
         try {
             batch(*DeliveryConnection);

@@ -5,10 +5,23 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <string>
 
 // SMTP delivery for one account, as every sender of a batch of messages
-// uses it (challenges, post-responses, releases). Log lines go to the
-// current operation log (ScanState.ScanLog), which the caller has started.
+// uses it (challenges, post-responses, releases).
+
+// What a delivery needs from the operation it serves, which the mail layer
+// knows nothing else of.
+struct DeliveryContext {
+    // The operation's log, which the caller has started.
+    std::function<void(const std::string& line)> Log;
+    // False when nobody is there to answer a question (an unattended scan).
+    bool UserPresent = true;
+    // Called with true before the reconnect question and with false after
+    // its last box, so that the caller's elapsed time can stand still while
+    // the user decides. May be empty.
+    std::function<void(bool waiting)> WaitingForUser;
+};
 
 // The current SMTP client of the process; each ConnectSmtp makes a new one.
 extern std::unique_ptr<SmtpClient> DeliveryConnection;
@@ -16,11 +29,11 @@ extern std::unique_ptr<SmtpClient> DeliveryConnection;
 // Configures a new DeliveryConnection from account accountNumber (counted from 1)
 // and the Timeout setting, and connects. Four failed attempts are retried
 // at once and silently; from the fifth on, every failure asks the user
-// whether to try again (in an unattended scan: returns false without a
+// whether to try again (without a user present: returns false without a
 // box), and No shows the final error box. Each attempt logs
 // "Connecting to SMTP server." and its outcome. True when connected.
 // Only MailTransportError is handled; std::out_of_range for a bad number.
-bool ConnectSmtp(int accountNumber);
+bool ConnectSmtp(int accountNumber, const DeliveryContext& context);
 
 // Disconnects the DeliveryConnection; false when anything failed (the failure is
 // otherwise ignored).
@@ -33,12 +46,13 @@ bool DisconnectSmtp();
 // 421 reply) is followed by one more pass.
 // remaining tells the list's size. An exception from the batch ends the
 // passes after the connection is closed, and is passed on.
-void DeliveryPasses(int accountNumber, const std::function<std::size_t()>& remaining,
+void DeliveryPasses(int accountNumber, const DeliveryContext& context, const std::function<std::size_t()>& remaining,
                     const std::function<void(SmtpClient&)>& batch);
 
 // The same for a list with size(); batch(list, client).
-template <typename List, typename Batch> void DeliveryPasses(int accountNumber, List& list, Batch batch) {
+template <typename List, typename Batch>
+void DeliveryPasses(int accountNumber, const DeliveryContext& context, List& list, Batch batch) {
     DeliveryPasses(
-        accountNumber, [&list] { return static_cast<std::size_t>(list.size()); },
+        accountNumber, context, [&list] { return static_cast<std::size_t>(list.size()); },
         [&](SmtpClient& client) { batch(list, client); });
 }

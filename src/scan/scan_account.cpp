@@ -11,7 +11,6 @@
 #include "records/program_settings.h"
 #include "records/text_helpers.h"
 #include "scan/classify_message.h"
-#include "scan/follow_up_steps.h"
 #include "scan/password_mask.h"
 #include "scan/scan_state.h"
 #include "scan/scan_view.h"
@@ -86,8 +85,8 @@ void AddHeaderRecord(Account& account, int number, const MailMessage& header) {
 
 class AccountScan {
 public:
-    AccountScan(int accountNumber, ScanView& view)
-        : m_index(accountNumber - 1), m_account(Accounts.Item(m_index)), m_view(view) {}
+    AccountScan(int accountNumber, ScanView& view, const FollowUpSteps& followUpSteps)
+        : m_index(accountNumber - 1), m_account(Accounts.Item(m_index)), m_view(view), m_followUpSteps(followUpSteps) {}
 
     ScanAccountResult Run() {
         ResetCounters();
@@ -99,7 +98,7 @@ public:
         bool headersRead = ReadHeaders(count);
         Summarise(count);
         bool committed = DeleteFromServer();
-        RunFollowUpSteps(m_index + 1, m_work, m_view);
+        m_followUpSteps(m_index + 1, m_work, m_view);
         return headersRead && committed ? ScanAccountResult::Completed : ScanAccountResult::Failed;
     }
 
@@ -286,6 +285,7 @@ private:
     int m_index;
     Account& m_account;
     ScanView& m_view;
+    const FollowUpSteps& m_followUpSteps;
     std::unique_ptr<Pop3Session> m_session;
     MailMessage m_header;
     AccountWorkLists m_work;
@@ -293,7 +293,7 @@ private:
 
 } // namespace
 
-ScanAccountResult ScanAccount(int accountNumber) {
+ScanAccountResult ScanAccount(int accountNumber, const FollowUpSteps& followUpSteps) {
     // The work lists and the session end with the scan object, whatever happens.
-    return AccountScan(accountNumber, CurrentScanView()).Run();
+    return AccountScan(accountNumber, CurrentScanView(), followUpSteps).Run();
 }

@@ -62,7 +62,7 @@ void StartRun(ScanView& view) {
 }
 
 // Steps 5.3 to 5.8 for one enabled account (index from 0, ordinal k of n).
-ScanAccountResult ScanOne(ScanView& view, int index, int k, int n) {
+ScanAccountResult ScanOne(ScanView& view, const FollowUpSteps& followUpSteps, int index, int k, int n) {
     const Account& account = Accounts.Item(index);
     view.SetControlEnabled(ScanControl::Cancel, true);
     view.SetProgressPosition(0);
@@ -74,7 +74,7 @@ ScanAccountResult ScanOne(ScanView& view, int index, int k, int n) {
                      ", please wait...");
     ScanState.ScanLog.Add("Scanning " + account.EmailAddress + ".");
     view.AddDetailsLine("Scanning " + EffectiveAddress(account) + ".");
-    ScanAccountResult result = ScanAccount(index + 1);
+    ScanAccountResult result = ScanAccount(index + 1, followUpSteps);
     view.StopTrayAnimation();
     view.ResetTrayIcon();
     view.AddDetailsLine("Finished scanning account.");
@@ -97,7 +97,7 @@ ScanAccountResult ScanOne(ScanView& view, int index, int k, int n) {
 }
 
 // Step 5: the enabled accounts in collection order.
-void ScanAccounts(ScanView& view, int enabled, ScanRunOutcome& outcome) {
+void ScanAccounts(ScanView& view, const FollowUpSteps& followUpSteps, int enabled, ScanRunOutcome& outcome) {
     int k = 1;
     for (int i = 0; i < Accounts.Count(); ++i) {
         if (!Accounts.Item(i).Enabled)
@@ -105,7 +105,7 @@ void ScanAccounts(ScanView& view, int enabled, ScanRunOutcome& outcome) {
         if (ScanState.AbortRequested)
             break;
         ++outcome.AccountsScanned;
-        if (ScanOne(view, i, k, enabled) == ScanAccountResult::Failed)
+        if (ScanOne(view, followUpSteps, i, k, enabled) == ScanAccountResult::Failed)
             ++outcome.AccountsFailed;
         ++k;
     }
@@ -148,7 +148,7 @@ void ReportError(ScanView& view, const std::string& text) {
 
 } // namespace
 
-ScanRunOutcome RunScan() {
+ScanRunOutcome RunScan(const FollowUpSteps& followUpSteps) {
     ScanView& view = CurrentScanView();
     ScanRunOutcome outcome;
     if (Accounts.Count() == 0) {
@@ -167,7 +167,7 @@ ScanRunOutcome RunScan() {
     outcome.Ran = true;
     try {
         StartRun(view);
-        ScanAccounts(view, enabled, outcome);
+        ScanAccounts(view, followUpSteps, enabled, outcome);
     } catch (const std::exception& error) {
         ++outcome.AccountsFailed;
         // The account scan may have ended while connected.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scan/scan_account.h"
+
 #include <string>
 
 // The scan run: one pass over every enabled account, started by the user,
@@ -28,14 +30,15 @@ struct ScanRunOutcome {
 // StartScan. Without accounts: asks whether to configure one
 // (attended runs only). Without an enabled account: the notice, also when
 // unattended. While an account is being deleted: nothing. Otherwise scans
-// every enabled account in order with ScanAccount, keeps the statistics,
+// every enabled account in order with ScanAccount (followUpSteps sending
+// what each account's scan collected), keeps the statistics,
 // progress, elapsed time and details up to date, honours Cancel before each
 // account, and at the end trims the loop list to 100 and saves it and writes
 // "log.txt". One account's failure never stops the run. An unexpected error
 // (a file that cannot be written) ends the account loop; it is logged, shown
 // in an "Error" box when attended, and the run still ends in order, so the
 // window is always left usable.
-ScanRunOutcome RunScan();
+ScanRunOutcome RunScan(const FollowUpSteps& followUpSteps);
 
 // CancelScan: asks "Are you sure you want to cancel?"; on Yes disables
 // Cancel, shows "Aborting scan, please wait..." and sets AbortRequested.

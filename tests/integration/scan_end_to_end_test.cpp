@@ -7,7 +7,7 @@
 
 #include "real_mail_servers.h"
 
-#include "challenge/challenge_tag.h"
+#include "challenge/follow_up_steps.h"
 #include "mail/delivery_passes.h"
 #include "mail/mail_message.h"
 #include "mail/pop3_session.h"
@@ -18,6 +18,7 @@
 #include "records/accounts.h"
 #include "records/program_settings.h"
 #include "records/text_helpers.h"
+#include "scan/challenge_tag.h"
 #include "scan/scan_account.h"
 #include "scan/scan_state.h"
 #include "support/process_state.h"
@@ -184,7 +185,7 @@ protected:
     static Lines ScanForReplies() {
         StartRun();
         RecordingScanView view;
-        EXPECT_EQ(ScanAccount(1), ScanAccountResult::Completed);
+        EXPECT_EQ(ScanAccount(1, RunFollowUpSteps), ScanAccountResult::Completed);
         Lines sent;
         for (const std::string& line : ScanState.ScanLog.Lines())
             if (line.rfind("Sending challenge to: ", 0) == 0)
@@ -222,7 +223,7 @@ void EndToEnd::ChallengeAnswerPostResponseAndRelease(const Route& route) {
     {
         RecordingScanView view;
         SentCommands sent;
-        EXPECT_EQ(ScanAccount(1), ScanAccountResult::Completed);
+        EXPECT_EQ(ScanAccount(1, RunFollowUpSteps), ScanAccountResult::Completed);
         EXPECT_EQ(view.Details, (Lines{"Scanned 1/1 messages.", "Detected 1 (100.00%) spam.", "Received 0 responses.",
                                        "Moved 1/1 messages to quarantine folder.", "Sent 1/1 challenge emails."}))
             << ::testing::PrintToString(ScanState.ScanLog.Lines());
@@ -274,7 +275,7 @@ void EndToEnd::ChallengeAnswerPostResponseAndRelease(const Route& route) {
     {
         RecordingScanView view;
         view.AnswerApprove(true);
-        EXPECT_EQ(ScanAccount(1), ScanAccountResult::Completed);
+        EXPECT_EQ(ScanAccount(1, RunFollowUpSteps), ScanAccountResult::Completed);
         EXPECT_EQ(view.CallsStartingWith("AskApprove"), Lines{"AskApprove: Grace Sender <" + AddressOf(SenderUser) +
                                                               ">\r\nRe: Re: hello frank, about Saturd"});
         EXPECT_EQ(view.Details, (Lines{"Scanned 0/0 messages.", "Detected 0 (0.00%) spam.", "Received 1 responses.",
@@ -345,7 +346,7 @@ TEST_F(EndToEnd, CertificateOfAnotherNameIsRefusedBeforeTheLogin) {
         RecordingScanView view;
         view.AnswerMessageBox(MsgResult::Ok); // the connection notice
         SentCommands sent;
-        EXPECT_EQ(ScanAccount(1), ScanAccountResult::Failed) << route.Name;
+        EXPECT_EQ(ScanAccount(1, RunFollowUpSteps), ScanAccountResult::Failed) << route.Name;
         const Lines& log = ScanState.ScanLog.Lines();
         EXPECT_NE(std::find(log.begin(), log.end(),
                             "Error connecting to POP3 server: certificate verify failed: hostname mismatch"),
@@ -398,7 +399,7 @@ TEST_F(EndToEnd, OddHeaderLinesArriveIntactAfterTheRelease) {
     StartRun();
     {
         RecordingScanView view;
-        EXPECT_EQ(ScanAccount(1), ScanAccountResult::Completed);
+        EXPECT_EQ(ScanAccount(1, RunFollowUpSteps), ScanAccountResult::Completed);
         EXPECT_EQ(view.Details.back(), "Sent 1/1 challenge emails.") << ::testing::PrintToString(view.Details);
     }
     ASSERT_EQ(WaitForCount(sender, 1), 1);
@@ -417,7 +418,7 @@ TEST_F(EndToEnd, OddHeaderLinesArriveIntactAfterTheRelease) {
     {
         RecordingScanView view;
         view.AnswerApprove(true);
-        EXPECT_EQ(ScanAccount(1), ScanAccountResult::Completed);
+        EXPECT_EQ(ScanAccount(1, RunFollowUpSteps), ScanAccountResult::Completed);
         EXPECT_EQ(Counters.Released, 1);
     }
     ASSERT_EQ(WaitForCount(account, 1), 1);

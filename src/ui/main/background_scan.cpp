@@ -1,5 +1,6 @@
 #include "ui/main/background_scan.h"
 
+#include "challenge/follow_up_steps.h"
 #include "records/program_settings.h"
 #include "scan/scan_run.h"
 #include "scan/scan_state.h"
@@ -41,7 +42,7 @@ void BackgroundScan::RunNow() {
     m_timer->stop();
     ScanState.Unattended = true;
     m_window.SwitchToScanPage();
-    RunScan();
+    RunScan(RunFollowUpSteps);
     ScanState.Unattended = false;
     m_timer->start();
 }

@@ -1,5 +1,6 @@
 #include "ui/main/main_window.h"
 
+#include "challenge/follow_up_steps.h"
 #include "platform/mail_client.h"
 #include "platform/message_box.h"
 #include "records/accounts.h"
@@ -494,7 +495,7 @@ void MainWindow::OpenAccountSettings() {
 }
 
 void MainWindow::StartScan() {
-    RunScan();
+    RunScan(RunFollowUpSteps);
 }
 
 void MainWindow::CancelScan() {

@@ -1,11 +1,11 @@
 #include "challenge/auto_reply.h"
 
-#include "challenge/challenge_tag.h"
 #include "mail/mail_message.h"
 #include "mail/smtp_client.h"
 #include "records/accounts.h"
 #include "records/program_settings.h"
 #include "records/text_helpers.h"
+#include "scan/challenge_tag.h"
 #include "scan/scan_state.h"
 #include "support/fake_smtp_server.h"
 #include "support/recording_scan_view.h"

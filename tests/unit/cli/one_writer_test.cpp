@@ -1,9 +1,9 @@
 // Two Quorvane processes on one data folder: a command that changes it waits
 // for the scan that holds it, so neither overwrites what the other saved.
 
-#include "challenge/challenge_tag.h"
 #include "platform/paths.h"
 #include "records/accounts.h"
+#include "scan/challenge_tag.h"
 #include "support/fake_pop3_server.h"
 #include "support/fake_smtp_server.h"
 #include "support/process_state.h"

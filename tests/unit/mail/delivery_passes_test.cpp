@@ -4,9 +4,7 @@
 #include "platform/mail_transport_error.h"
 #include "records/accounts.h"
 #include "records/program_settings.h"
-#include "scan/scan_state.h"
 #include "support/fake_smtp_server.h"
-#include "support/recording_scan_view.h"
 #include "support/scripted_message_boxes.h"
 
 #include <gtest/gtest.h>
@@ -28,16 +26,16 @@ protected:
     void SetUp() override {
         Accounts.Clear();
         ProgramSettings.Timeout = 30;
-        ScanState.ScanLog.Clear();
-        ScanState.Unattended = false;
-        ScanState.Clock.Reset();
+        context.Log = [this](const std::string& line) { log.push_back(line); };
     }
     void TearDown() override {
         Accounts.Clear();
         DeliveryConnection.reset();
-        ScanState.ScanLog.Clear();
-        ScanState.Unattended = false;
     }
+
+    // The operation the delivery serves: its log lines and its user.
+    Lines log;
+    DeliveryContext context;
 
     // Account 1 pointing at port.
     Account& AddAccount(int port) {
@@ -81,7 +79,7 @@ TEST_F(DeliveryTest, ConfiguresTheClientFromTheAccount) {
         account.SMTPAuth = c.auth;
         account.SMTPSameAsIncoming = c.sameAsIncoming;
         ProgramSettings.Timeout = 45;
-        ASSERT_TRUE(ConnectSmtp(1)) << c.name;
+        ASSERT_TRUE(ConnectSmtp(1, context)) << c.name;
         ASSERT_TRUE(DeliveryConnection) << c.name;
         EXPECT_TRUE(DeliveryConnection->Connected()) << c.name;
         EXPECT_EQ(DeliveryConnection->Host, "127.0.0.1");
@@ -92,8 +90,8 @@ TEST_F(DeliveryTest, ConfiguresTheClientFromTheAccount) {
         EXPECT_EQ(DeliveryConnection->Password, c.password) << c.name;
         EXPECT_TRUE(DisconnectSmtp());
     }
-    EXPECT_EQ(ScanState.ScanLog.Lines()[0], "Connecting to SMTP server.");
-    EXPECT_EQ(ScanState.ScanLog.Lines()[1], "Successfully connected to SMTP server.");
+    EXPECT_EQ(log[0], "Connecting to SMTP server.");
+    EXPECT_EQ(log[1], "Successfully connected to SMTP server.");
 }
 
 TEST_F(DeliveryTest, FourFailuresAreSilentAndTheFifthAsks) {
@@ -103,16 +101,14 @@ TEST_F(DeliveryTest, FourFailuresAreSilentAndTheFifthAsks) {
     // Answered No: the final error box follows.
     boxes.Answer(MsgResult::No);
     boxes.Answer(MsgResult::Ok);
-    RecordingScanView view;
-    view.SetScanPageShowing(false);
     SetMessageBoxHandler([&, previous = SetMessageBoxHandler(nullptr)](
                              const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon) {
-        logSizeAtBox.push_back(ScanState.ScanLog.Count());
+        logSizeAtBox.push_back(static_cast<int>(log.size()));
         return previous(text, title, buttons, icon);
     });
-    EXPECT_FALSE(ConnectSmtp(1));
+    EXPECT_FALSE(ConnectSmtp(1, context));
     SetMessageBoxHandler(nullptr);
-    EXPECT_EQ(ScanState.ScanLog.Lines(), FailedAttempts(5));
+    EXPECT_EQ(log, FailedAttempts(5));
     EXPECT_EQ(logSizeAtBox, (std::vector<int>{10, 10}));
     ASSERT_EQ(boxes.Boxes().size(), 2u);
     const auto& question = boxes.Boxes()[0];
@@ -130,7 +126,6 @@ TEST_F(DeliveryTest, FourFailuresAreSilentAndTheFifthAsks) {
                           "Error connecting to outgoing mail (SMTP) server: " +
                               Refused + "\r\n\r\nYou may be receiving this error because:\r\n\r\n" + Reasons +
                               "\r\n\r\nPlease check the above.");
-    EXPECT_TRUE(view.CallsStartingWith("ElapsedTimer").empty());
 }
 
 TEST_F(DeliveryTest, YesTriesAgainAndEveryFurtherFailureAsks) {
@@ -140,38 +135,35 @@ TEST_F(DeliveryTest, YesTriesAgainAndEveryFurtherFailureAsks) {
     boxes.Answer(MsgResult::Yes);
     boxes.Answer(MsgResult::No);
     boxes.Answer(MsgResult::Ok);
-    EXPECT_FALSE(ConnectSmtp(1));
-    EXPECT_EQ(ScanState.ScanLog.Lines(), FailedAttempts(7));
+    EXPECT_FALSE(ConnectSmtp(1, context));
+    EXPECT_EQ(log, FailedAttempts(7));
     ASSERT_EQ(boxes.Boxes().size(), 4u);
     EXPECT_EQ(boxes.Boxes()[2].buttons, MsgButtons::YesNo);
     EXPECT_EQ(boxes.Boxes()[3].buttons, MsgButtons::Ok);
 }
 
-TEST_F(DeliveryTest, AnUnattendedScanGivesUpWithoutABox) {
+TEST_F(DeliveryTest, WithoutAUserItGivesUpWithoutABox) {
     AddAccount(UnusedLoopbackPort());
-    ScanState.Unattended = true;
+    context.UserPresent = false;
     ScriptedMessageBoxes boxes; // any box fails the test
-    EXPECT_FALSE(ConnectSmtp(1));
-    EXPECT_EQ(ScanState.ScanLog.Lines(), FailedAttempts(5));
+    EXPECT_FALSE(ConnectSmtp(1, context));
+    EXPECT_EQ(log, FailedAttempts(5));
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-TEST_F(DeliveryTest, TheElapsedTimeStandsStillWhileTheBoxesWait) {
+TEST_F(DeliveryTest, TheCallerIsToldWhileTheBoxesWait) {
     AddAccount(UnusedLoopbackPort());
-    RecordingScanView view;
-    view.SetScanPageShowing(true);
-    SetElapsedTimeRunning(ScanState, view, true);
-    std::vector<bool> runningDuringBoxes;
+    bool waiting = false;
+    context.WaitingForUser = [&](bool nowWaiting) { waiting = nowWaiting; };
+    std::vector<bool> waitingDuringBoxes;
     SetMessageBoxHandler([&](const std::string&, const std::string&, MsgButtons buttons, MsgIcon) {
-        runningDuringBoxes.push_back(ScanState.Clock.Running() || view.ElapsedTimerEnabled);
+        waitingDuringBoxes.push_back(waiting);
         return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
     });
-    EXPECT_FALSE(ConnectSmtp(1));
+    EXPECT_FALSE(ConnectSmtp(1, context));
     SetMessageBoxHandler(nullptr);
-    EXPECT_EQ(runningDuringBoxes, (std::vector<bool>{false, false}));
-    EXPECT_TRUE(ScanState.Clock.Running());
-    EXPECT_TRUE(view.ElapsedTimerEnabled);
-    ScanState.Clock.Reset();
+    EXPECT_EQ(waitingDuringBoxes, (std::vector<bool>{true, true}));
+    EXPECT_FALSE(waiting);
 }
 
 // Sends each address of the list as a message; removes those delivered.
@@ -224,7 +216,7 @@ TEST_F(DeliveryTest, PassesGoOnWhileTheListShrinks) {
         Accounts.Clear();
         AddAccount(server.Port());
         std::deque<std::string> list = c.list;
-        DeliveryPasses(1, list, c.batch);
+        DeliveryPasses(1, context, list, c.batch);
         server.Stop();
         EXPECT_EQ(server.Connections(), c.connections) << c.name;
         EXPECT_EQ(list.size(), c.left) << c.name;
@@ -235,10 +227,10 @@ TEST_F(DeliveryTest, PassesGoOnWhileTheListShrinks) {
 
 TEST_F(DeliveryTest, NoConnectionNoBatch) {
     AddAccount(UnusedLoopbackPort());
-    ScanState.Unattended = true;
+    context.UserPresent = false;
     std::deque<std::string> list{"a@example.com"};
     int batches = 0;
-    DeliveryPasses(1, list, [&](std::deque<std::string>&, SmtpClient&) { ++batches; });
+    DeliveryPasses(1, context, list, [&](std::deque<std::string>&, SmtpClient&) { ++batches; });
     EXPECT_EQ(batches, 0);
     EXPECT_EQ(list.size(), 1u);
 }
@@ -247,9 +239,9 @@ TEST_F(DeliveryTest, AnErrorOfTheBatchClosesTheConnectionAndPassesOn) {
     FakeSmtpServer server;
     AddAccount(server.Port());
     std::deque<std::string> list{"a@example.com"};
-    EXPECT_THROW(
-        DeliveryPasses(1, list, [](std::deque<std::string>&, SmtpClient&) { throw std::runtime_error("file locked"); }),
-        std::runtime_error);
+    EXPECT_THROW(DeliveryPasses(1, context, list,
+                                [](std::deque<std::string>&, SmtpClient&) { throw std::runtime_error("file locked"); }),
+                 std::runtime_error);
     server.Stop();
     EXPECT_EQ(server.Commands().back(), "QUIT");
     EXPECT_FALSE(DeliveryConnection->Connected());

@@ -3,7 +3,7 @@
 
 #include "scan/scan_account.h"
 
-#include "challenge/challenge_tag.h"
+#include "challenge/follow_up_steps.h"
 #include "mail/delivery_passes.h"
 #include "mail/mail_message.h"
 #include "platform/atomic_file.h"
@@ -13,6 +13,7 @@
 #include "records/accounts.h"
 #include "records/program_settings.h"
 #include "records/text_helpers.h"
+#include "scan/challenge_tag.h"
 #include "scan/scan_state.h"
 #include "support/fake_pop3_server.h"
 #include "support/fake_smtp_server.h"
@@ -89,7 +90,7 @@ protected:
     std::string Folder(int index = 0) { return IncludeTrailingDelimiter(AccountFolder(index)); }
 
     ScanAccountResult Scan(FakePop3Server& pop3, FakeSmtpServer& smtp, int accountNumber = 1) {
-        ScanAccountResult result = ScanAccount(accountNumber);
+        ScanAccountResult result = ScanAccount(accountNumber, RunFollowUpSteps);
         pop3.Stop();
         smtp.Stop();
         return result;

@@ -3,13 +3,14 @@
 
 #include "scan/scan_run.h"
 
-#include "challenge/challenge_tag.h"
+#include "challenge/follow_up_steps.h"
 #include "mail/delivery_passes.h"
 #include "platform/data_folder.h"
 #include "platform/event_pump.h"
 #include "platform/paths.h"
 #include "records/accounts.h"
 #include "records/program_settings.h"
+#include "scan/challenge_tag.h"
 #include "scan/scan_state.h"
 #include "support/fake_pop3_server.h"
 #include "support/fake_smtp_server.h"
@@ -75,7 +76,7 @@ TEST_F(ScanRunTest, OrdinalsCountEnabledAccountsOnly) {
     AddAccount("second@example.net", UnusedLoopbackPort(), smtp.Port(), false);
     AddAccount("third@example.net", third.Port(), smtp.Port());
 
-    ScanRunOutcome outcome = RunScan();
+    ScanRunOutcome outcome = RunScan(RunFollowUpSteps);
 
     EXPECT_EQ(m_view.CallsStartingWith("Headline: Scanning"),
               (Lines{"Headline: Scanning first@example.net (1/2), please wait...",
@@ -114,7 +115,7 @@ TEST_F(ScanRunTest, CancelDuringTheFirstOfTwoAccountsFinishesItsWorkAndSkipsTheS
     });
     m_view.AnswerMessageBox(MsgResult::Yes);
 
-    ScanRunOutcome outcome = RunScan();
+    ScanRunOutcome outcome = RunScan(RunFollowUpSteps);
 
     first.Stop();
     second.Stop();
@@ -143,7 +144,7 @@ TEST_F(ScanRunTest, LoopListIsSavedWithItsNewestHundred) {
     AddAccount("me@example.net", pop3.Port(), smtp.Port());
     for (int i = 130; i >= 1; --i)
         RecentRecipients.Insert("sender" + std::to_string(i) + "@example.org");
-    RunScan();
+    RunScan(RunFollowUpSteps);
     std::string saved = m_data.Read("looplist.dat");
     std::string expected;
     for (int i = 1; i <= 100; ++i)
@@ -154,7 +155,7 @@ TEST_F(ScanRunTest, LoopListIsSavedWithItsNewestHundred) {
 
 TEST_F(ScanRunTest, NoAccountAsksOnlyWhenAttended) {
     m_view.AnswerMessageBox(MsgResult::Yes);
-    EXPECT_FALSE(RunScan().Ran);
+    EXPECT_FALSE(RunScan(RunFollowUpSteps).Ran);
     EXPECT_EQ(m_view.CallsStartingWith("MessageBox"),
               Lines{"MessageBox: Notice: No email accounts are configured.  Would you like to configure your email "
                     "account(s) now?"});
@@ -162,7 +163,7 @@ TEST_F(ScanRunTest, NoAccountAsksOnlyWhenAttended) {
 
     RecordingScanView quiet;
     ScanState.Unattended = true;
-    RunScan();
+    RunScan(RunFollowUpSteps);
     EXPECT_TRUE(quiet.Calls().empty());
     EXPECT_FALSE(FileExists(m_data.File("log.txt")));
 }
@@ -171,7 +172,7 @@ TEST_F(ScanRunTest, NoEnabledAccountIsNoticedEvenUnattended) {
     AddAccount("me@example.net", UnusedLoopbackPort(), UnusedLoopbackPort(), false);
     ScanState.Unattended = true;
     m_view.AnswerMessageBox(MsgResult::Ok);
-    EXPECT_FALSE(RunScan().Ran);
+    EXPECT_FALSE(RunScan(RunFollowUpSteps).Ran);
     EXPECT_EQ(m_view.CallsStartingWith("MessageBox"),
               Lines{"MessageBox: Notice: There are no email accounts enabled.  To enable an email account, turn on the "
                     "option \"Enable spam protection for this account\" in the email account settings."});
@@ -181,7 +182,7 @@ TEST_F(ScanRunTest, NoEnabledAccountIsNoticedEvenUnattended) {
 TEST_F(ScanRunTest, RequestWhileAnAccountIsBeingDeletedIsIgnored) {
     AddAccount("me@example.net", UnusedLoopbackPort(), UnusedLoopbackPort());
     ScanState.DeletingAccount = true;
-    EXPECT_FALSE(RunScan().Ran);
+    EXPECT_FALSE(RunScan(RunFollowUpSteps).Ran);
     ScanState.DeletingAccount = false;
     EXPECT_TRUE(m_view.Calls().empty());
 }
@@ -192,7 +193,7 @@ TEST_F(ScanRunTest, FailedAccountDoesNotStopTheRun) {
     AddAccount("down@example.net", UnusedLoopbackPort(), smtp.Port());
     AddAccount("up@example.net", second.Port(), smtp.Port());
     ScanState.Unattended = true;
-    ScanRunOutcome outcome = RunScan();
+    ScanRunOutcome outcome = RunScan(RunFollowUpSteps);
     EXPECT_EQ(outcome.AccountsScanned, 2);
     EXPECT_EQ(outcome.AccountsFailed, 1);
     EXPECT_EQ(m_view.CallsStartingWith("Headline: Scanning up@example.net").size(), 1u);
@@ -213,7 +214,7 @@ TEST_F(ScanRunTest, ErrorTheAccountScanCannotHandleEndsTheRunInOrder) {
     AddAccount("me@example.net", pop3.Port(), smtp.Port());
     m_view.AnswerMessageBox(MsgResult::Ok);
 
-    ScanRunOutcome outcome = RunScan();
+    ScanRunOutcome outcome = RunScan(RunFollowUpSteps);
 
     EXPECT_EQ(outcome.AccountsFailed, 1);
     EXPECT_EQ(m_view.CallsStartingWith("MessageBox: Error: ").size(), 1u);
@@ -234,7 +235,7 @@ TEST_F(ScanRunTest, AttentionNoticeUnlessChallengesAreOff) {
         Accounts.Clear();
         AddAccount("me@example.net", pop3.Port(), smtp.Port());
         ProgramSettings.NoChallenge = noChallenge;
-        RunScan();
+        RunScan(RunFollowUpSteps);
         ASSERT_TRUE(ScanState.NeedsAttention);
         bool notice = m_view.Details.back().rfind("NOTICE: a possible automated message/mailing list or virus", 0) == 0;
         EXPECT_EQ(notice, !noChallenge);

@@ -1,4 +1,4 @@
-#include "challenge/challenge_tag.h"
+#include "scan/challenge_tag.h"
 
 #include "records/text_helpers.h"
 

@@ -3,7 +3,8 @@
 class ScanView;
 struct AccountWorkLists;
 
-// Steps 3 to 5 of an account scan, after its POP3 session has ended, each
+// Steps 3 to 5 of an account scan (the FollowUpSteps that the front ends
+// hand to RunScan), after its POP3 session has ended, each
 // over SMTP connections of its own (DeliveryPasses) for account
 // accountNumber (from 1):
 //   3. the challenges of work.ChallengeList, unless NoChallenge is set;

@@ -1,9 +1,10 @@
-#include "scan/follow_up_steps.h"
+#include "challenge/follow_up_steps.h"
 
 #include "challenge/auto_reply.h"
 #include "challenge/release_to_inbox.h"
 #include "mail/delivery_passes.h"
 #include "records/program_settings.h"
+#include "scan/scan_delivery_context.h"
 #include "scan/scan_state.h"
 #include "scan/scan_view.h"
 #include "scan/work_lists.h"
@@ -20,7 +21,7 @@ void FillProgress(ScanView& view) {
 }
 
 void SendReplies(int accountNumber, AutoReplyList& list, AutoReplyKind kind, ScanView& view) {
-    DeliveryPasses(accountNumber, list, [&](AutoReplyList& entries, SmtpClient& client) {
+    DeliveryPasses(accountNumber, ScanDeliveryContext(view), list, [&](AutoReplyList& entries, SmtpClient& client) {
         SendAutoReplies(entries, kind, accountNumber - 1, view, client);
     });
     FillProgress(view);
@@ -50,7 +51,7 @@ void ReleaseApproved(int accountNumber, ReleaseIdSet& list, ScanView& view) {
     view.SetCurrentAction("step 5/5: releasing approved messages to inbox");
     ExtendProgress(view, list.size());
     Counters.ToRelease = static_cast<int>(list.size());
-    DeliveryPasses(accountNumber, list, [&](ReleaseIdSet& ids, SmtpClient& client) {
+    DeliveryPasses(accountNumber, ScanDeliveryContext(view), list, [&](ReleaseIdSet& ids, SmtpClient& client) {
         ReleaseToInbox(accountNumber - 1, ids, false, client, false);
     });
     FillProgress(view);

@@ -1,4 +1,4 @@
-#include "challenge/challenge_tag.h"
+#include "scan/challenge_tag.h"
 
 #include <gtest/gtest.h>
 

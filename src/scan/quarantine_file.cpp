@@ -1,4 +1,4 @@
-#include "challenge/quarantine_file.h"
+#include "scan/quarantine_file.h"
 
 #include "mail/mail_message.h"
 #include "platform/paths.h"
