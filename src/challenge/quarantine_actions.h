@@ -27,7 +27,7 @@ public:
 // A window that has none of these (the command line).
 QuarantineActionWindow& NoActionWindow();
 
-// ApproveSelected (approve true) and ReleaseSelected (approve false):
+// Approve (approve true) and Release (approve false) of the selected messages:
 // after the confirmation, re-sends quarantined messages of the view's current
 // account to the account's own mailbox through its SMTP server (a POP3 login
 // first, for servers that want POP before SMTP; its failure is only logged).
@@ -53,7 +53,7 @@ bool ReleaseFromView(QuarantineView& view, bool approve, QuarantineActionWindow&
 bool ReleaseGroupsFromView(QuarantineView& view, bool approve, QuarantineActionWindow& window, int groups,
                            const std::function<void(int group)>& showGroup);
 
-// DeleteSelected: asks, then deletes the selected messages of the view's
+// Delete: asks, then deletes the selected messages of the view's
 // current account for good (file and index entry), refills the view and
 // saves the index. A selected message that is gone already or whose file
 // cannot be deleted is skipped silently (the entry then stays, so no file is

@@ -9,7 +9,7 @@
 
 struct QuarantineEntry;
 
-// One row of the quarantine list (m_messageList).
+// One row of the quarantine list.
 struct QuarantineRow {
     // From column: the sender's display name, or the address when it has none.
     std::string Caption;
@@ -36,10 +36,10 @@ public:
     // Account tab index (0-based); the account number is one more.
     int CurrentAccount() const { return m_account; }
     int CurrentCategory() const { return m_category; }
-    // ShowAccount: shows another account (an index outside Accounts is
+    // Shows another account (an index outside Accounts is
     // ignored); the category stays.
     void SetCurrentAccount(int index);
-    // ShowCategory: shows another category (0 to 3; others ignored).
+    // Shows another category (0 to 3; others ignored).
     void SetCurrentCategory(int category);
 
     // FillQuarantineList for the current account: one row per entry of the

@@ -92,6 +92,6 @@ std::string ElapsedTimeText(std::int32_t seconds);
 void ResetElapsedTime(ScanRunState& state, ScanView& view);
 // Starts or stops the elapsed-time clock together with the view's timer.
 void SetElapsedTimeRunning(ScanRunState& state, ScanView& view, bool running);
-// The timer's tick (Timer1Timer): takes the seconds from the clock, so late
+// The elapsed-time tick: takes the seconds from the clock, so late
 // or coalesced ticks lose nothing, and shows them in the status panel.
 void ElapsedTimeTick(ScanRunState& state, ScanView& view);

@@ -4,10 +4,10 @@
 
 #include <string>
 
-// The controls of the scan page that the engine enables and disables as its
-// re-entrancy guard (m_startButton, m_cancelButton, the navigation buttons
-// m_scanButton, m_quarantineButton, m_approvedSendersButton, m_settingsButton, m_helpButton, m_aboutButton, and the
-// Close command of the window's system menu).
+// The controls the engine enables and disables as its re-entrancy guard: the
+// scan page's Start and Cancel, the six navigation buttons (Scan,
+// Quarantine, Approved Senders, Settings, Help, About) and the Close command
+// of the window's system menu.
 enum class ScanControl { Start, Cancel, Scan, Quarantine, ApprovedSenders, Settings, Help, About, CloseCommand };
 
 // The scan page as the engine sees it. The scan run, the account scan and
@@ -18,36 +18,36 @@ class ScanView {
 public:
     virtual ~ScanView() = default;
 
-    // m_headlineLabel: "Scanning ...", "Finished scanning ...", "Aborting scan, ...".
+    // The headline: "Scanning ...", "Finished scanning ...", "Aborting scan, ...".
     virtual void SetHeadline(const std::string& text) = 0;
-    // m_currentActionLabel: the step texts.
+    // The current action: the step texts.
     virtual void SetCurrentAction(const std::string& text) = 0;
 
-    // m_detailsText: the per-account report.
+    // The details: the per-account report.
     virtual void ClearDetails() = 0;
     virtual void AddDetailsLine(const std::string& line) = 0;
     virtual void ScrollDetailsToTop() = 0;
 
-    // m_scannedLabel, m_spamLabel.
+    // The statistics: messages scanned, spam detected.
     virtual void SetScannedText(const std::string& text) = 0;
     virtual void SetSpamText(const std::string& text) = 0;
 
-    // Progress: the progress of the current account.
+    // The progress bar: the progress of the current account.
     virtual int ProgressMax() const = 0;
     virtual void SetProgressMax(int value) = 0;
     virtual int ProgressPosition() const = 0;
     virtual void SetProgressPosition(int value) = 0;
 
-    // m_animation: the busy indicator.
+    // The busy animation.
     virtual void StartAnimation() = 0;
     virtual void StopAnimation() = 0;
 
-    // m_elapsedTimer: the one-second elapsed-time tick.
+    // The one-second elapsed-time tick.
     virtual void SetElapsedTimerEnabled(bool enabled) = 0;
-    // statusBar, panel index 1: the elapsed time, release progress.
+    // The status bar's second panel: the elapsed time, release progress.
     virtual void SetStatusText(const std::string& text) = 0;
 
-    // trayIcon: "flashing" while connected to a server.
+    // The tray icon: "flashing" while connected to a server.
     virtual void StartTrayAnimation() = 0;
     virtual void StopTrayAnimation() = 0;
     virtual void ResetTrayIcon() = 0;
@@ -60,7 +60,7 @@ public:
     // A message box with the system's literal text, title, buttons and icon.
     virtual MsgResult MessageBox(const std::string& text, const std::string& title, MsgButtons buttons,
                                  MsgIcon icon) = 0;
-    // The approve prompt (ApproveDialog); text is its second line. True to
+    // The approve prompt; text is its second line. True to
     // approve the sender, false to reject.
     virtual bool AskApproveSender(const std::string& text) = 0;
     // Shows the Settings page at its "Email Accounts" tab.
