@@ -1,5 +1,6 @@
 #include "platform/registry_text_decoding.h"
 
+#include "platform/hex_digit.h"
 #include "platform/registry_hive.h"
 #include "platform/windows_text.h"
 
@@ -45,8 +46,8 @@ char16_t WineEscape(char e, std::string_view text, size_t& position) {
     if (e == 'x') {
         unsigned value = 0;
         int digits = 0;
-        while (digits < 4 && position < text.size() && RegistryHexDigit(text[position]) >= 0) {
-            value = value * 16 + static_cast<unsigned>(RegistryHexDigit(text[position++]));
+        while (digits < 4 && position < text.size() && HexDigitValue(text[position]) >= 0) {
+            value = value * 16 + static_cast<unsigned>(HexDigitValue(text[position++]));
             ++digits;
         }
         return digits ? static_cast<char16_t>(value) : u'x';
@@ -88,16 +89,6 @@ std::string DecodeRegistryFileText(std::string_view raw) {
     return std::string(raw);
 }
 
-int RegistryHexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool ReadWineString(std::string_view text, size_t& position, char close, std::string& out) {
     std::u16string units;
     if (!ReadWineUnits(text, position, close, units))
@@ -135,8 +126,8 @@ bool ReadRegeditString(std::string_view text, size_t& position, std::string& out
 bool ReadRegistryTypeNumber(std::string_view data, size_t& position, uint32_t& type) {
     uint64_t number = 0;
     size_t digits = 0;
-    while (position < data.size() && RegistryHexDigit(data[position]) >= 0 && digits < 8) {
-        number = number * 16 + static_cast<uint64_t>(RegistryHexDigit(data[position++]));
+    while (position < data.size() && HexDigitValue(data[position]) >= 0 && digits < 8) {
+        number = number * 16 + static_cast<uint64_t>(HexDigitValue(data[position++]));
         ++digits;
     }
     if (digits == 0 || position >= data.size() || data[position] != ')')
@@ -151,7 +142,7 @@ bool DecodeRegistryDword(std::string_view digits, std::string& bytes) {
         return false;
     uint32_t number = 0;
     for (char c : digits) {
-        int digit = RegistryHexDigit(c);
+        int digit = HexDigitValue(c);
         if (digit < 0)
             return false;
         number = number * 16 + static_cast<uint32_t>(digit);
@@ -172,8 +163,8 @@ bool DecodeRegistryHexBytes(std::string_view text, std::string& bytes) {
     while (position < text.size()) {
         if (position + 1 >= text.size())
             return false;
-        int high = RegistryHexDigit(text[position]);
-        int low = RegistryHexDigit(text[position + 1]);
+        int high = HexDigitValue(text[position]);
+        int low = HexDigitValue(text[position + 1]);
         if (high < 0 || low < 0)
             return false;
         bytes += static_cast<char>(high * 16 + low);

@@ -11,9 +11,6 @@
 // Removes a byte-order mark; UTF-16LE text becomes narrow text.
 std::string DecodeRegistryFileText(std::string_view raw);
 
-// The value of a hexadecimal digit, or -1.
-int RegistryHexDigit(char c);
-
 // Reads a Wine string that starts after its opening delimiter and ends at an
 // unescaped close; position ends after it. Wine escapes are C-like ("\n",
 // "\x41", octal) and name UTF-16 units; the result is narrow text. False
