@@ -131,6 +131,16 @@ bool Acceptable(CliContext& context, const Account& account) {
     return !problem.Found();
 }
 
+// Stores account number (1-based) once the settings page would accept it,
+// and reports "Account <number>" followed by what was done.
+int SaveIfAcceptable(CliContext& context, int number, const std::string& done) {
+    if (!Acceptable(context, Accounts.Item(number - 1)))
+        return ExitFailed;
+    SaveAccount(number);
+    context.Out << "Account " << number << done << "\n";
+    return ExitOk;
+}
+
 int AccountNumber(const std::vector<std::string>& positional, const char* usage) {
     if (positional.size() != 1)
         throw UsageError(usage);
@@ -178,11 +188,7 @@ int Add(CliContext& context, const Options& options) {
     ApplySmtpLogin(options, account);
     ApplyFlagsAndAliases(options, account);
     ReadPasswords(context, account, true, NeedsSeparateSmtpPassword(account));
-    if (!Acceptable(context, account))
-        return ExitFailed;
-    SaveAccount(Accounts.Count());
-    context.Out << "Account " << Accounts.Count() << " added: " << TerminalSafe(account.EmailAddress) << "\n";
-    return ExitOk;
+    return SaveIfAcceptable(context, Accounts.Count(), " added: " + TerminalSafe(account.EmailAddress));
 }
 
 int Edit(CliContext& context, const Options& options) {
@@ -194,22 +200,14 @@ int Edit(CliContext& context, const Options& options) {
     ApplyFlagsAndAliases(options, account);
     bool newSmtpLogin = options.Has("smtp-login") && NeedsSeparateSmtpPassword(account);
     ReadPasswords(context, account, options.Has("password"), options.Has("smtp-password") || newSmtpLogin);
-    if (!Acceptable(context, account))
-        return ExitFailed;
-    SaveAccount(number);
-    context.Out << "Account " << number << " saved: " << TerminalSafe(account.EmailAddress) << "\n";
-    return ExitOk;
+    return SaveIfAcceptable(context, number, " saved: " + TerminalSafe(account.EmailAddress));
 }
 
 int SetEnabled(CliContext& context, const Options& options, bool enabled) {
     int number = AccountNumber(options.Positional(), "accounts enable|disable N");
     Account& account = Accounts.Item(number - 1);
     account.Enabled = enabled;
-    if (!Acceptable(context, account))
-        return ExitFailed;
-    SaveAccount(number);
-    context.Out << "Account " << number << (enabled ? " enabled" : " disabled") << "\n";
-    return ExitOk;
+    return SaveIfAcceptable(context, number, enabled ? " enabled" : " disabled");
 }
 
 int Delete(CliContext& context, const Options& options) {

@@ -6,6 +6,7 @@
 #include "platform/data_folder.h"
 #include "platform/paths.h"
 #include "records/email_syntax.h"
+#include "records/sender_list_import.h"
 #include "records/sender_lists.h"
 #include "records/text_helpers.h"
 
@@ -25,24 +26,11 @@ const char* ListTitle(const SenderList& list) {
     return &list == &ApprovedSenders ? "approved" : "blocked";
 }
 
-std::string TrimSpaces(const std::string& text) {
-    size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-// The import rules of the list editor: spaces trimmed; blank lines, comments
-// and invalid addresses skipped.
-std::vector<std::string> ImportableAddresses(const std::string& content) {
-    std::vector<std::string> addresses;
-    for (const auto& raw : SplitLines(content)) {
-        std::string line = TrimSpaces(raw);
-        if (line.empty() || line[0] == '#' || line[0] == ';' || !IsValidEmail(line))
-            continue;
-        addresses.push_back(line);
-    }
-    return addresses;
+// Stores both lists and reports how many addresses the change moved.
+int SaveAndReport(CliContext& context, size_t count, const char* done, const SenderList& list) {
+    SaveLists();
+    context.Out << count << " address(es) " << done << " the " << ListTitle(list) << " list\n";
+    return ExitOk;
 }
 
 int Show(CliContext& context, SenderList& list) {
@@ -63,9 +51,7 @@ int Add(CliContext& context, SenderList& list, const std::vector<std::string>& a
     int added = 0;
     for (const auto& address : addresses)
         added += list.Add(address) >= 0 ? 1 : 0;
-    SaveLists();
-    context.Out << added << " address(es) added to the " << ListTitle(list) << " list\n";
-    return ExitOk;
+    return SaveAndReport(context, added, "added to", list);
 }
 
 int Delete(CliContext& context, SenderList& list, const std::vector<std::string>& addresses) {
@@ -82,9 +68,7 @@ int Delete(CliContext& context, SenderList& list, const std::vector<std::string>
             if (SameText(list[i], address))
                 list.Delete(i);
     }
-    SaveLists();
-    context.Out << addresses.size() << " address(es) deleted from the " << ListTitle(list) << " list\n";
-    return ExitOk;
+    return SaveAndReport(context, addresses.size(), "deleted from", list);
 }
 
 int Import(CliContext& context, SenderList& list, const std::vector<std::string>& files) {
@@ -96,11 +80,9 @@ int Import(CliContext& context, SenderList& list, const std::vector<std::string>
         return ExitFailed;
     }
     int added = 0;
-    for (const auto& address : ImportableAddresses(content))
+    for (const auto& address : ImportableListEntries(content))
         added += list.Add(address) >= 0 ? 1 : 0;
-    SaveLists();
-    context.Out << added << " address(es) imported into the " << ListTitle(list) << " list\n";
-    return ExitOk;
+    return SaveAndReport(context, added, "imported into", list);
 }
 
 // Fills the approved list from every address book this desktop offers.

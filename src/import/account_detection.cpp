@@ -1,7 +1,7 @@
 #include "import/account_detection.h"
 
 #include "import/eudora_import_wizard.h"
-#include "import/outlook_accounts.h"
+#include "import/outlook_import_wizard.h"
 #include "platform/registry_hive.h"
 
 namespace {

@@ -1,6 +1,7 @@
 #include "import/address_book_sync.h"
 
-#include "import/eudora_files.h"
+#include "import/eudora_location.h"
+#include "import/eudora_nicknames.h"
 #include "import/outlook_automation.h"
 #include "import/outlook_security_manager.h"
 #include "import/windows_address_book.h"

@@ -1,5 +1,6 @@
 #include "import/eudora_import_wizard.h"
 
+#include "import/eudora_location.h"
 #include "import/imported_account.h"
 #include "platform/paths.h"
 #include "platform/wine_paths.h"
@@ -87,7 +88,7 @@ void EudoraImportWizard::ImportPersonalities() {
     BackEnabled = NextEnabled = CancelEnabled = false;
     const int n = static_cast<int>(
         std::count_if(AccountRows.begin(), AccountRows.end(), [](const PersonalityRow& row) { return row.Checked; }));
-    Progress = {0, n, 0, 1, true};
+    Progress = {0, n, 0, 1};
     ProgressText = EudoraProgressText;
     SuccessNoteVisible = FinishNoteVisible = false;
     ImportedCountText = "0/0";

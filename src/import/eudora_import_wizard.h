@@ -1,6 +1,7 @@
 #pragma once
 
-#include "import/eudora_files.h"
+#include "import/eudora_personalities.h"
+#include "import/import_wizard_state.h"
 
 #include <string>
 #include <vector>
@@ -16,22 +17,12 @@ class RegistryHive;
 // Passwords are never imported.
 class EudoraImportWizard {
 public:
-    enum class WizardResult { None, Ok, Cancel };
-
     // One row of AccountRows.
     struct PersonalityRow {
         std::string Name;
         std::string PopServer;
         std::string Login;
         bool Checked = true;
-    };
-
-    struct WizardProgress {
-        int Min = 0;
-        int Max = 100;
-        int Position = 0;
-        int Step = 10;
-        bool Visible = true;
     };
 
     // The hives are those FindEudoraFolder searches.

@@ -1,16 +1,11 @@
 #include "import/outlook_accounts.h"
 
-#include "import/imported_account.h"
-#include "platform/event_pump.h"
 #include "platform/registry_hive.h"
 #include "platform/windows_text.h"
-#include "records/account_editor.h"
-#include "records/accounts.h"
 #include "records/text_helpers.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <exception>
 #include <functional>
 
 namespace {
@@ -88,22 +83,22 @@ void ReadManagerAccount(const RegistryKey& key, OutlookAccount& item, bool outlo
         item.Login = StringValue(key, "POP3 User Name");
         item.Server = StringValue(key, "POP3 Server");
         ReadPort(key, "POP3 Port", item.Port);
-        item.AccountType = 0;
+        item.Protocol = MailProtocol::Pop3;
     } else if (key.ValueExists("IMAP User Name")) {
         item.Login = StringValue(key, "IMAP User Name");
         item.Server = StringValue(key, "IMAP Server");
         if (!outlookExpress)
             item.Port = ImapPort;
         ReadPort(key, "IMAP Port", item.Port);
-        item.AccountType = 1;
+        item.Protocol = MailProtocol::Imap;
     } else if (outlookExpress && key.ValueExists("HTTPMail User Name")) {
         item.Login = StringValue(key, "HTTPMail User Name");
         item.Server = StringValue(key, "HTTPMail Server");
         if (item.Server.find(HotmailMark) == std::string::npos)
             throw AccountSkipped{};
-        item.AccountType = 2;
+        item.Protocol = MailProtocol::HttpMail;
     }
-    if (item.AccountType != 2)
+    if (item.Protocol != MailProtocol::HttpMail)
         ReadOutgoing(key, item);
 }
 
@@ -132,21 +127,21 @@ void ReadProfileAccount(const RegistryKey& key, OutlookAccount& item) {
         item.Login = ProfileText(key, "POP3 User");
         item.Server = ProfileText(key, "POP3 Server");
         ReadPort(key, "POP3 Port", item.Port);
-        item.AccountType = 0;
+        item.Protocol = MailProtocol::Pop3;
     } else if (key.ValueExists("IMAP User")) {
         item.Login = ProfileText(key, "IMAP User");
         item.Server = ProfileText(key, "IMAP Server");
         item.Port = ImapPort;
         ReadPort(key, "IMAP Port", item.Port);
-        item.AccountType = 1;
+        item.Protocol = MailProtocol::Imap;
     } else if (key.ValueExists("HTTP User")) {
         item.Login = ProfileText(key, "HTTP User");
         item.Server = ProfileText(key, "HTTP Server URL");
         if (item.Server.find(HotmailMark) == std::string::npos)
             throw AccountSkipped{};
-        item.AccountType = 2;
+        item.Protocol = MailProtocol::HttpMail;
     }
-    if (item.AccountType != 2) {
+    if (item.Protocol != MailProtocol::HttpMail) {
         item.SMTPServer = ProfileText(key, "SMTP Server");
         ReadPort(key, "SMTP Port", item.SMTPPort);
     }
@@ -259,115 +254,4 @@ int OutlookAccountReader::FindDuplicate(const OutlookAccount& item) const {
             SameText(Items[i].Login, item.Login))
             return static_cast<int>(i);
     return -1;
-}
-
-// ---------------------------------------------------------------- OutlookImportWizard
-
-OutlookImportWizard::OutlookImportWizard(AccountEditor& editor, const RegistryHive& currentUser)
-    : m_editor(editor), m_currentUser(currentUser) {}
-
-void OutlookImportWizard::Next() {
-    if (!NextEnabled || ModalResult != WizardResult::None)
-        return;
-    if (Page == OutlookWizardLastPage) {
-        ModalResult = WizardResult::Ok;
-        return;
-    }
-    ++Page;
-    if (Page == 2)
-        BackEnabled = true;
-    if (Page == OutlookWizardLastPage) {
-        NextEnabled = BackEnabled = CancelEnabled = false;
-        ImportAccounts();
-        ProgressText = OutlookWizardFinishedText;
-        NextCaption = "Finish";
-        NextEnabled = true;
-        SuccessNoteVisible = true;
-    }
-}
-
-void OutlookImportWizard::Back() {
-    if (!BackEnabled || ModalResult != WizardResult::None || Page == 0)
-        return;
-    --Page;
-    if (Page == 0)
-        BackEnabled = false;
-}
-
-void OutlookImportWizard::Cancel() {
-    if (CancelEnabled && ModalResult == WizardResult::None)
-        ModalResult = WizardResult::Cancel;
-}
-
-void OutlookImportWizard::ImportAccounts() {
-    try {
-        OutlookAccountReader found;
-        for (int i = 0; i < ::Accounts.Count(); ++i) {
-            const Account& account = ::Accounts.Item(i);
-            OutlookAccount item;
-            item.IsExisting = true;
-            item.Login = account.Login;
-            item.Server = account.Server;
-            item.Port = static_cast<uint16_t>(account.Port);
-            item.SMTPServer = account.SMTPServer;
-            item.EmailAddress = account.EmailAddress;
-            item.SMTPPort = static_cast<uint16_t>(account.SMTPPort);
-            item.ReplyAddress = account.ReplyAddress;
-            item.DisplayName = account.DisplayName;
-            item.SMTPLogin = account.SMTPLogin;
-            item.SMTPPassword = account.SMTPPassword;
-            found.Items.push_back(item);
-        }
-        if (Info == Source::Outlook) {
-            found.ReadOmiAccounts(m_currentUser);
-            found.ReadOutlookProfileAccounts(m_currentUser);
-        } else {
-            found.ReadOutlookExpressAccounts(m_currentUser);
-        }
-        bool onlyDefault = Accounts == AccountSelection::OnlyDefault;
-        std::erase_if(found.Items, [onlyDefault](const OutlookAccount& item) {
-            return item.IsExisting || (onlyDefault && !item.IsDefault);
-        });
-        Progress.Min = 0;
-        Progress.Position = 0;
-        Progress.Step = 1;
-        ImportedCountText = "0";
-        int count = 0;
-        for (const OutlookAccount& item : found.Items) {
-            if (!ImportAccount(item))
-                continue;
-            Progress.Position = std::min(Progress.Position + Progress.Step, Progress.Max);
-            ImportedCountText = std::to_string(++count);
-            Pump();
-        }
-        Progress.Position = Progress.Max;
-    } catch (const std::exception&) {
-        // The import ends quietly; the detection tells the user what came of it.
-    }
-}
-
-bool OutlookImportWizard::ImportAccount(const OutlookAccount& item) {
-    if (::Accounts.Count() == 0)
-        m_editor.EditorModified = false;
-    m_editor.AddAccount();
-    AccountEditorFields& fields = m_editor.Fields;
-    fields.Server = item.Server;
-    fields.SMTPServer = item.SMTPServer;
-    fields.Port = std::to_string(item.Port);
-    fields.SMTPPort = std::to_string(item.SMTPPort);
-    fields.EmailAddress = item.EmailAddress;
-    fields.Login = item.Login;
-    fields.Password.clear();
-    fields.DisplayName = item.DisplayName;
-    fields.ReplyAddress = item.ReplyAddress;
-    m_editor.FieldChanged();
-    if (item.SMTPAuth) {
-        fields.SMTPAuth = true;
-        m_editor.FieldChanged();
-        fields.SMTPLogin = item.SMTPLogin;
-        fields.SMTPPassword.clear();
-        fields.SMTPSameAsIncoming = fields.SMTPLogin.empty();
-        m_editor.FieldChanged();
-    }
-    return CommitImportedAccount(m_editor);
 }

@@ -1,15 +1,5 @@
 #include "mail/hex_escapes.h"
 
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 bool HexEscapeAt(std::string_view text, size_t i, char marker, char& byte) {
     if (i + 2 >= text.size() || text[i] != marker)
         return false;

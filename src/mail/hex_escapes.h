@@ -1,9 +1,8 @@
 #pragma once
 
-#include <string_view>
+#include "platform/hex_digit.h"
 
-// The value of one hexadecimal digit, or -1.
-int HexDigitValue(char c);
+#include <string_view>
 
 // Whether text holds, at position i, the marker followed by two hexadecimal
 // digits ("=3D" in quoted-printable and Q words, "%20" in RFC 2231

@@ -17,7 +17,6 @@
 #include "platform/paths.h"
 
 #include <stdexcept>
-#include <utility>
 
 namespace {
 
@@ -60,68 +59,10 @@ std::string NewBoundary() {
 
 } // namespace
 
-MailMessage::~MailMessage() {
-    DeletePartFiles();
-}
-
-MailMessage::MailMessage(MailMessage&& other) noexcept {
-    *this = std::move(other);
-}
-
-MailMessage& MailMessage::operator=(MailMessage&& other) noexcept {
-    if (this == &other) {
-        return *this;
-    }
-    DeletePartFiles();
-    HeaderLines = std::move(other.HeaderLines);
-    BodyLines = std::move(other.BodyLines);
-    Parts = std::move(other.Parts);
-    ExtraHeaders = std::move(other.ExtraHeaders);
-    From = std::move(other.From);
-    ReplyTo = std::move(other.ReplyTo);
-    To = std::move(other.To);
-    Cc = std::move(other.Cc);
-    Bcc = std::move(other.Bcc);
-    Subject = std::move(other.Subject);
-    Date = other.Date;
-    MessageId = std::move(other.MessageId);
-    Priority = other.Priority;
-    ContentType = std::move(other.ContentType);
-    ContentTransferEncoding = std::move(other.ContentTransferEncoding);
-    Sender = std::move(other.Sender);
-    Organization = std::move(other.Organization);
-    References = std::move(other.References);
-    ReceiptRecipient = std::move(other.ReceiptRecipient);
-    Newsgroups = std::move(other.Newsgroups);
-    RawRead = other.RawRead;
-    RawWrite = other.RawWrite;
-    UseCurrentDate = other.UseCurrentDate;
-    KeepPartFiles = other.KeepPartFiles;
-    // The files now belong to this message alone.
-    other.Parts.clear();
-    return *this;
-}
-
-void MailMessage::DeletePartFiles() {
-    if (KeepPartFiles) {
-        return;
-    }
-    for (const MessagePart& part : Parts) {
-        if (!part.StoredPathName.empty()) {
-            try {
-                DeleteFileIfExists(part.StoredPathName);
-            } catch (const std::exception&) {
-                // A file that cannot be removed must not stop the clean-up of the rest.
-            }
-        }
-    }
-}
-
 void MailMessage::Clear() {
-    DeletePartFiles();
+    ClearParts();
     HeaderLines.clear();
     BodyLines.clear();
-    Parts.clear();
     ExtraHeaders.clear();
     From = MailAddress();
     ReplyTo.clear();

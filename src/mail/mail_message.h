@@ -2,6 +2,7 @@
 
 #include "mail/mail_address.h"
 #include "mail/message_part.h"
+#include "mail/part_files.h"
 #include "platform/date_time.h"
 
 #include <string>
@@ -21,21 +22,15 @@ class LineReader;
 // when it is cleared or destroyed, unless KeepPartFiles is set. Reading takes
 // time and memory in proportion to the text for any input: multiparts nested
 // deeper than 32 levels are kept as one undecoded text part.
-class MailMessage {
+//
+// Parts and KeepPartFiles come from PartFileOwner, which deletes the files.
+class MailMessage : public PartFileOwner {
 public:
-    MailMessage() = default;
-    ~MailMessage();
-    MailMessage(const MailMessage&) = delete;
-    MailMessage& operator=(const MailMessage&) = delete;
-    MailMessage(MailMessage&& other) noexcept;
-    MailMessage& operator=(MailMessage&& other) noexcept;
-
     // Header lines as received, continuation lines included.
     std::vector<std::string> HeaderLines;
     // Body lines: in raw mode the whole body after dot-unstuffing; in decoded
     // mode the body of a message that is not multipart.
     std::vector<std::string> BodyLines;
-    std::vector<MessagePart> Parts;
     // Composing only: "Name: value" lines appended after the generated header.
     std::vector<std::string> ExtraHeaders;
 
@@ -59,7 +54,6 @@ public:
     bool RawRead = false;
     bool RawWrite = false;
     bool UseCurrentDate = false;
-    bool KeepPartFiles = false;
 
     // Empties every field, the lines and the parts; the mode flags stay.
     void Clear();
@@ -104,7 +98,6 @@ public:
     void LoadFromFile(const std::string& path);
 
 private:
-    void DeletePartFiles();
     void ReadRawBody(LineReader& reader);
     void ReadDecodedBody(LineReader& reader);
     static void WriteLines(const std::vector<std::string>& header, const std::vector<std::string>& body,

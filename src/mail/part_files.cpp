@@ -7,9 +7,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -88,5 +90,45 @@ std::string WritePartFile(std::string_view content) {
             throw MailTransportError("Cannot write temporary file " + path + ": " + std::strerror(error));
         }
         return path;
+    }
+}
+
+PartFileOwner::~PartFileOwner() {
+    DeletePartFiles();
+}
+
+PartFileOwner::PartFileOwner(PartFileOwner&& other) noexcept
+    : Parts(std::move(other.Parts)), KeepPartFiles(other.KeepPartFiles) {
+    other.Parts.clear();
+}
+
+PartFileOwner& PartFileOwner::operator=(PartFileOwner&& other) noexcept {
+    if (this == &other) {
+        return *this;
+    }
+    DeletePartFiles();
+    Parts = std::move(other.Parts);
+    KeepPartFiles = other.KeepPartFiles;
+    other.Parts.clear();
+    return *this;
+}
+
+void PartFileOwner::ClearParts() {
+    DeletePartFiles();
+    Parts.clear();
+}
+
+void PartFileOwner::DeletePartFiles() noexcept {
+    if (KeepPartFiles) {
+        return;
+    }
+    for (const MessagePart& part : Parts) {
+        if (!part.StoredPathName.empty()) {
+            try {
+                DeleteFileIfExists(part.StoredPathName);
+            } catch (const std::exception&) {
+                // A file that cannot be removed must not stop the clean-up of the rest.
+            }
+        }
     }
 }

@@ -1,31 +1,11 @@
 #include "platform/registry_text.h"
 
+#include "platform/registry_text_decoding.h"
 #include "platform/windows_text.h"
 
 #include <cctype>
 
 namespace {
-
-// ---------------------------------------------------------------- text encoding
-
-std::string NarrowFromUtf16(const std::u16string& units) {
-    std::string bytes;
-    bytes.reserve(units.size() * 2);
-    for (char16_t unit : units) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return NarrowFromUtf16Bytes(bytes);
-}
-
-// Removes a byte-order mark; UTF-16LE text becomes narrow text.
-std::string DecodeFileText(std::string_view raw) {
-    if (raw.size() >= 2 && static_cast<unsigned char>(raw[0]) == 0xFF && static_cast<unsigned char>(raw[1]) == 0xFE)
-        return NarrowFromUtf16Bytes(raw.substr(2));
-    if (raw.size() >= 3 && raw.substr(0, 3) == "\xEF\xBB\xBF")
-        return std::string(raw.substr(3));
-    return std::string(raw);
-}
 
 // ---------------------------------------------------------------- lines
 
@@ -77,16 +57,6 @@ private:
 
 enum class Format { Regedit4, Regedit5, Wine };
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 std::string CanonicalRootName(std::string_view name) {
     std::string upper(name);
     for (char& c : upper)
@@ -132,106 +102,11 @@ public:
 private:
     // ------------------------------------------------ strings
 
-    // Reads a string that starts after its opening delimiter and ends at an
-    // unescaped closing one; position ends after it. False when unterminated.
-    bool ReadWineString(std::string_view text, size_t& position, char close, std::u16string& out) const {
-        while (position < text.size()) {
-            char c = text[position++];
-            if (c == close)
-                return true;
-            if (c != '\\') {
-                out += static_cast<char16_t>(static_cast<unsigned char>(c));
-                continue;
-            }
-            if (position >= text.size())
-                return false;
-            char e = text[position++];
-            switch (e) {
-            case 'a':
-                out += u'\a';
-                break;
-            case 'b':
-                out += u'\b';
-                break;
-            case 'e':
-                out += char16_t{27};
-                break;
-            case 'f':
-                out += u'\f';
-                break;
-            case 'n':
-                out += u'\n';
-                break;
-            case 'r':
-                out += u'\r';
-                break;
-            case 't':
-                out += u'\t';
-                break;
-            case 'v':
-                out += u'\v';
-                break;
-            case 'x': {
-                unsigned value = 0;
-                int digits = 0;
-                while (digits < 4 && position < text.size() && HexDigit(text[position]) >= 0) {
-                    value = value * 16 + static_cast<unsigned>(HexDigit(text[position++]));
-                    ++digits;
-                }
-                out += digits ? static_cast<char16_t>(value) : u'x';
-                break;
-            }
-            default:
-                if (e >= '0' && e <= '7') {
-                    unsigned value = static_cast<unsigned>(e - '0');
-                    for (int digits = 1;
-                         digits < 3 && position < text.size() && text[position] >= '0' && text[position] <= '7';
-                         ++digits)
-                        value = value * 8 + static_cast<unsigned>(text[position++] - '0');
-                    out += static_cast<char16_t>(value);
-                } else {
-                    out += static_cast<char16_t>(static_cast<unsigned char>(e));
-                }
-            }
-        }
-        return false;
-    }
-
-    bool ReadRegeditString(std::string_view text, size_t& position, std::string& out) const {
-        while (position < text.size()) {
-            char c = text[position++];
-            if (c == '"')
-                return true;
-            if (c != '\\' || position >= text.size()) {
-                out += c;
-                continue;
-            }
-            char e = text[position++];
-            if (e == 'n')
-                out += '\n';
-            else if (e == 'r')
-                out += '\r';
-            else if (e == '0')
-                out += '\0';
-            else if (e == '\\' || e == '"')
-                out += e;
-            else {
-                out += '\\';
-                out += e;
-            }
-        }
-        return false;
-    }
-
     // A quoted string at position (just after the opening quote), as narrow text.
     bool ReadQuoted(std::string_view text, size_t& position, std::string& out) const {
         if (m_format != Format::Wine)
             return ReadRegeditString(text, position, out);
-        std::u16string units;
-        if (!ReadWineString(text, position, '"', units))
-            return false;
-        out = NarrowFromUtf16(units);
-        return true;
+        return ReadWineString(text, position, '"', out);
     }
 
     // ------------------------------------------------ keys
@@ -240,10 +115,10 @@ private:
         m_current = nullptr;
         if (m_format == Format::Wine) {
             size_t position = 1;
-            std::u16string units;
-            if (!ReadWineString(line, position, ']', units))
+            std::string path;
+            if (!ReadWineString(line, position, ']', path))
                 return;
-            m_current = m_root.CreateKey(NarrowFromUtf16(units));
+            m_current = m_root.CreateKey(path);
             return;
         }
         size_t close = line.rfind(']');
@@ -328,22 +203,24 @@ private:
         if (data.substr(0, 4) == "str(") {
             uint32_t type = 0;
             size_t position = 4;
-            if (!ParseTypeNumber(data, position, type) || data.substr(position, 2) != ":\"")
+            if (!ReadRegistryTypeNumber(data, position, type) || data.substr(position, 2) != ":\"")
                 return false;
             return ParseString(data, position + 2, type, value);
         }
-        if (data.substr(0, 6) == "dword:")
-            return ParseDword(data.substr(6), value);
+        if (data.substr(0, 6) == "dword:") {
+            value.Type = RegDword;
+            return DecodeRegistryDword(data.substr(6), value.Data);
+        }
         if (data.substr(0, 4) == "hex:") {
             value.Type = RegBinary;
-            return ParseHexBytes(data.substr(4), value.Data);
+            return DecodeRegistryHexBytes(data.substr(4), value.Data);
         }
         if (data.substr(0, 4) == "hex(") {
             size_t position = 4;
-            if (!ParseTypeNumber(data, position, value.Type) || data.substr(position, 1) != ":")
+            if (!ReadRegistryTypeNumber(data, position, value.Type) || data.substr(position, 1) != ":")
                 return false;
             std::string bytes;
-            if (!ParseHexBytes(data.substr(position + 1), bytes))
+            if (!DecodeRegistryHexBytes(data.substr(position + 1), bytes))
                 return false;
             value.Data = IsStringType(value.Type) ? StringDataFromBytes(bytes, value.Type) : std::move(bytes);
             return true;
@@ -356,65 +233,7 @@ private:
         if (!ReadQuoted(data, position, text) || !TrimSpace(data.substr(position)).empty())
             return false;
         value.Type = type;
-        value.Data = IsStringType(type) ? CutStringData(text, type) : text;
-        return true;
-    }
-
-    static bool ParseTypeNumber(std::string_view data, size_t& position, uint32_t& type) {
-        uint64_t number = 0;
-        size_t digits = 0;
-        while (position < data.size() && HexDigit(data[position]) >= 0 && digits < 8) {
-            number = number * 16 + static_cast<uint64_t>(HexDigit(data[position++]));
-            ++digits;
-        }
-        if (digits == 0 || position >= data.size() || data[position] != ')')
-            return false;
-        ++position;
-        type = static_cast<uint32_t>(number);
-        return true;
-    }
-
-    static bool ParseDword(std::string_view digits, RegistryValue& value) {
-        if (digits.empty() || digits.size() > 8)
-            return false;
-        uint32_t number = 0;
-        for (char c : digits) {
-            int digit = HexDigit(c);
-            if (digit < 0)
-                return false;
-            number = number * 16 + static_cast<uint32_t>(digit);
-        }
-        value.Type = RegDword;
-        value.Data.clear();
-        for (int shift = 0; shift < 32; shift += 8)
-            value.Data += static_cast<char>((number >> shift) & 0xFF);
-        return true;
-    }
-
-    static bool ParseHexBytes(std::string_view text, std::string& bytes) {
-        size_t position = 0;
-        auto skipSpace = [&] {
-            while (position < text.size() && (text[position] == ' ' || text[position] == '\t'))
-                ++position;
-        };
-        skipSpace();
-        while (position < text.size()) {
-            if (position + 1 >= text.size())
-                return false;
-            int high = HexDigit(text[position]);
-            int low = HexDigit(text[position + 1]);
-            if (high < 0 || low < 0)
-                return false;
-            bytes += static_cast<char>(high * 16 + low);
-            position += 2;
-            skipSpace();
-            if (position < text.size()) {
-                if (text[position] != ',')
-                    return false;
-                ++position;
-                skipSpace();
-            }
-        }
+        value.Data = IsStringType(type) ? CutRegistryStringData(text, type) : text;
         return true;
     }
 
@@ -424,28 +243,7 @@ private:
     // hold 8-bit text.
     std::string StringDataFromBytes(const std::string& bytes, uint32_t type) const {
         std::string text = m_format == Format::Regedit4 ? bytes : NarrowFromUtf16Bytes(bytes);
-        return CutStringData(text, type);
-    }
-
-    // A single string ends at its first NUL; a multi-string ends at its
-    // first empty item, its items joined by NUL.
-    static std::string CutStringData(const std::string& text, uint32_t type) {
-        if (type != RegMultiSz)
-            return text.substr(0, text.find('\0'));
-        std::string joined;
-        size_t start = 0;
-        while (start < text.size()) {
-            size_t end = text.find('\0', start);
-            if (end == std::string::npos)
-                end = text.size();
-            if (end == start)
-                break;
-            if (!joined.empty())
-                joined += '\0';
-            joined.append(text, start, end - start);
-            start = end + 1;
-        }
-        return joined;
+        return CutRegistryStringData(text, type);
     }
 
     Format m_format;
@@ -470,7 +268,7 @@ bool DetectFormat(std::string_view header, Format& format) {
 } // namespace
 
 bool ParseRegistryText(std::string_view text, std::string_view rootName, RegistryKey& root) {
-    std::string decoded = DecodeFileText(text);
+    std::string decoded = DecodeRegistryFileText(text);
     LineReader lines(decoded);
     std::string_view header;
     Format format = Format::Regedit4;

@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 #include "records/ini_document.h"
 #include "records/password_scramble.h"
+#include "records/settings_file.h"
 #include "records/text_helpers.h"
 
 #include <algorithm>
@@ -242,13 +243,7 @@ std::string SettingsFilePath() {
 }
 
 void LoadSettings() {
-    std::string path = SettingsFilePath();
-    IniDocument ini;
-    try {
-        ini.LoadFromFile(path);
-    } catch (const std::runtime_error&) {
-        // An unreadable file gives the defaults, as a missing one does.
-    }
+    IniDocument ini = ReadSettingsFileOrEmpty();
     SettingsRecord loaded;
     for (const SettingInfo& info : SettingsTable())
         ReadSetting(ini, loaded, info);
@@ -265,12 +260,10 @@ void LoadSettings() {
 }
 
 void SaveSettings() {
-    std::string path = SettingsFilePath();
-    IniDocument ini;
-    ini.LoadFromFile(path);
-    for (const SettingInfo& info : SettingsTable())
-        WriteSetting(ini, ProgramSettings, info);
-    ini.SaveToFile(path);
+    ChangeSettingsFile([](IniDocument& ini) {
+        for (const SettingInfo& info : SettingsTable())
+            WriteSetting(ini, ProgramSettings, info);
+    });
     if (!g_startAtLogonFolder.empty())
         RegisterStartAtLogon(g_startAtLogonFolder);
 }

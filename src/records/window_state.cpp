@@ -3,6 +3,7 @@
 #include "platform/message_box.h"
 #include "records/ini_document.h"
 #include "records/program_settings.h"
+#include "records/settings_file.h"
 
 #include <algorithm>
 #include <exception>
@@ -29,13 +30,7 @@ int KeptOnWorkArea(int position, int size, int workAreaSize) {
 } // namespace
 
 void LoadWindowState(WindowGeometry& geometry, const WorkArea& workArea) {
-    std::string path = SettingsFilePath();
-    IniDocument ini;
-    try {
-        ini.LoadFromFile(path);
-    } catch (const std::runtime_error&) {
-        // An unreadable file gives the defaults, as a missing one does.
-    }
+    IniDocument ini = ReadSettingsFileOrEmpty();
     const char* section = SettingsSection;
     geometry.Width = std::max(ini.ReadInteger(section, "Width", geometry.Width), geometry.MinWidth);
     geometry.Height = std::max(ini.ReadInteger(section, "Height", geometry.Height), geometry.MinHeight);
@@ -55,20 +50,18 @@ void LoadWindowState(WindowGeometry& geometry, const WorkArea& workArea) {
 
 void SaveWindowState(const WindowGeometry& geometry) {
     try {
-        std::string path = SettingsFilePath();
-        IniDocument ini;
-        ini.LoadFromFile(path);
-        const char* section = SettingsSection;
-        ini.WriteInteger(section, "Left", geometry.Left);
-        ini.WriteInteger(section, "Top", geometry.Top);
-        ini.WriteInteger(section, "Width", geometry.Width);
-        ini.WriteInteger(section, "Height", geometry.Height);
-        ini.WriteInteger(section, "SortColumn", geometry.SortColumn);
-        ini.WriteInteger(section, "SortDirection", geometry.SortDirection);
-        for (size_t i = 0; i < geometry.ColumnWidths.size(); ++i)
-            ini.WriteInteger(section, ColumnKey(i), geometry.ColumnWidths[i]);
-        ini.WriteBool(section, "Maximized", geometry.Maximized);
-        ini.SaveToFile(path);
+        ChangeSettingsFile([&](IniDocument& ini) {
+            const char* section = SettingsSection;
+            ini.WriteInteger(section, "Left", geometry.Left);
+            ini.WriteInteger(section, "Top", geometry.Top);
+            ini.WriteInteger(section, "Width", geometry.Width);
+            ini.WriteInteger(section, "Height", geometry.Height);
+            ini.WriteInteger(section, "SortColumn", geometry.SortColumn);
+            ini.WriteInteger(section, "SortDirection", geometry.SortDirection);
+            for (size_t i = 0; i < geometry.ColumnWidths.size(); ++i)
+                ini.WriteInteger(section, ColumnKey(i), geometry.ColumnWidths[i]);
+            ini.WriteBool(section, "Maximized", geometry.Maximized);
+        });
     } catch (const std::exception& error) {
         ShowMessageBox(error.what(), "Error", MsgButtons::Ok, MsgIcon::Error);
     }
@@ -76,6 +69,7 @@ void SaveWindowState(const WindowGeometry& geometry) {
 
 PreviewGeometry LoadPreviewGeometry(const WorkArea& workArea) {
     IniDocument ini;
+    // Also a data folder that cannot be made gives the defaults here.
     try {
         ini.LoadFromFile(SettingsFilePath());
     } catch (const std::runtime_error&) {
@@ -93,18 +87,16 @@ PreviewGeometry LoadPreviewGeometry(const WorkArea& workArea) {
 
 void SavePreviewGeometry(const PreviewGeometry& geometry) {
     try {
-        std::string path = SettingsFilePath();
-        IniDocument ini;
-        ini.LoadFromFile(path);
-        const char* section = SettingsSection;
-        ini.WriteInteger(section, "PreviewLeft", geometry.Left);
-        ini.WriteInteger(section, "PreviewTop", geometry.Top);
-        if (!geometry.Maximized) {
-            ini.WriteInteger(section, "PreviewWidth", geometry.Width);
-            ini.WriteInteger(section, "PreviewHeight", geometry.Height);
-        }
-        ini.WriteBool(section, "PreviewMaximized", geometry.Maximized);
-        ini.SaveToFile(path);
+        ChangeSettingsFile([&](IniDocument& ini) {
+            const char* section = SettingsSection;
+            ini.WriteInteger(section, "PreviewLeft", geometry.Left);
+            ini.WriteInteger(section, "PreviewTop", geometry.Top);
+            if (!geometry.Maximized) {
+                ini.WriteInteger(section, "PreviewWidth", geometry.Width);
+                ini.WriteInteger(section, "PreviewHeight", geometry.Height);
+            }
+            ini.WriteBool(section, "PreviewMaximized", geometry.Maximized);
+        });
     } catch (const std::exception& error) {
         ShowMessageBox(error.what(), "Error", MsgButtons::Ok, MsgIcon::Error);
     }

@@ -188,8 +188,8 @@ void TestSenderLists::importAddsOnlyValidLines() {
     if (frame == "blockedEditor")
         form.ShowBlacklistOnly();
     if (readable)
-        fixture.Data().Write("import.txt", "\r\n  Jane@Example.org  \r\n#x@y.org\r\n;z@y.org\r\n  # w@y.org\r\n"
-                                           "not-an-address\r\n\tTab@x.org\r\na@*.org\nbob@x.org\rlast@x.org");
+        fixture.Data().Write("import.txt",
+                             "  Jane@Example.org  \r\n#x@y.org\r\nnot-an-address\r\nbob@x.org\rlast@x.org");
     GuiPrompts::SetNextFileName(QString::fromStdString(fixture.Data().File("import.txt")));
     Click(form, frame, "importEntriesButton");
     QCOMPARE(Texts(ListBox(form, frame)), shown);

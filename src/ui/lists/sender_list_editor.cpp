@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 #include "records/email_syntax.h"
 #include "records/sender_list.h"
+#include "records/sender_list_import.h"
 #include "records/text_helpers.h"
 #include "scan/scan_view.h"
 #include "ui/shell/gui_prompts.h"
@@ -92,26 +93,6 @@ QAction* MakeAction(QWidget* owner, const char* name, const QString& caption, co
 
 QString ImportFilter(SenderListEditor::ListKind kind) {
     return kind == SenderListEditor::ListKind::Approved ? "Text (*.txt)" : "Text files with e-mails (*.txt)";
-}
-
-// Only the space is trimmed: a tab makes the line an invalid address.
-std::string TrimSpaces(const std::string& line) {
-    size_t first = line.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return std::string();
-    return line.substr(first, line.find_last_not_of(' ') - first + 1);
-}
-
-// The lines of an import file that are addresses or masks, trimmed, in order.
-std::vector<std::string> ImportableLines(const std::string& content) {
-    std::vector<std::string> entries;
-    for (const std::string& line : SplitLines(content)) {
-        std::string entry = TrimSpaces(line);
-        if (entry.empty() || entry[0] == '#' || entry[0] == ';' || !IsValidEmail(entry))
-            continue;
-        entries.push_back(std::move(entry));
-    }
-    return entries;
 }
 
 // While the address books are read, window messages run: the lock keeps the
@@ -283,7 +264,7 @@ void SenderListEditor::ImportFile() {
         ShowMessageBox("Unable to import file.", "Notice", MsgButtons::Ok, MsgIcon::Warning);
         return;
     }
-    for (const std::string& entry : ImportableLines(content))
+    for (const std::string& entry : ImportableListEntries(content))
         AddEntry(entry);
     emit ListChanged(this);
 }

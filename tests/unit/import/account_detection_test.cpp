@@ -82,7 +82,7 @@ TEST_F(AccountDetectionTest, EudoraWizardImportsCheckedPersonalitiesOnce) {
     EXPECT_EQ(wizard.Progress.Position, 3);
     EXPECT_TRUE(wizard.SuccessNoteVisible && wizard.FinishNoteVisible && wizard.NextEnabled);
     wizard.Next();
-    EXPECT_EQ(wizard.ModalResult, EudoraImportWizard::WizardResult::Ok);
+    EXPECT_EQ(wizard.ModalResult, WizardResult::Ok);
     ASSERT_EQ(Logins(), (std::vector<std::string>{"ann", "cafe"}));
     const Account& ann = Accounts.Item(0);
     EXPECT_EQ(ann.Port, 110);

@@ -1,5 +1,6 @@
 #include "import/address_book_sync.h"
-#include "import/eudora_files.h"
+#include "import/eudora_location.h"
+#include "import/eudora_nicknames.h"
 
 #include "import_doubles.h"
 #include "support/temp_folder.h"

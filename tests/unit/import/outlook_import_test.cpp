@@ -1,5 +1,6 @@
 #include "import/counted_account_tabs.h"
 #include "import/outlook_accounts.h"
+#include "import/outlook_import_wizard.h"
 
 #include "platform/paths.h"
 #include "platform/registry_hive.h"
@@ -37,7 +38,7 @@ protected:
         wizard.Accounts = choice;
         for (int i = 0; i < 4; ++i)
             wizard.Next();
-        EXPECT_EQ(wizard.ModalResult, OutlookImportWizard::WizardResult::Ok);
+        EXPECT_EQ(wizard.ModalResult, WizardResult::Ok);
     }
     // The accounts as the program reads them back at start.
     std::vector<std::string> StoredLogins() {
@@ -76,7 +77,7 @@ TEST(ReadOutlookAccounts, OmiAccountsWithTheirValuesDefaultAndImapPort) {
     EXPECT_TRUE(ann.SMTPAuth);
     EXPECT_EQ(ann.SMTPLogin, "ann-out");
     EXPECT_FALSE(ann.IsDefault);
-    EXPECT_EQ(accounts.Items[1].AccountType, 1);
+    EXPECT_EQ(accounts.Items[1].Protocol, MailProtocol::Imap);
     EXPECT_EQ(accounts.Items[1].Port, 143);
     EXPECT_TRUE(accounts.Items[1].IsDefault);
 }
@@ -88,7 +89,7 @@ TEST(ReadOutlookAccounts, OutlookExpressImapPortAndHttpMail) {
     EXPECT_EQ(accounts.Items[0].Port, 110);
     EXPECT_TRUE(accounts.Items[0].IsDefault);
     const OutlookAccount& hotmail = accounts.Items[1];
-    EXPECT_EQ(hotmail.AccountType, 2);
+    EXPECT_EQ(hotmail.Protocol, MailProtocol::HttpMail);
     EXPECT_EQ(hotmail.Server, "http://services.msn.com/svcs/hotmail/httpmail.asp");
     EXPECT_EQ(hotmail.EmailAddress, "");
     EXPECT_EQ(hotmail.Port, 110);
@@ -167,9 +168,9 @@ TEST_F(OutlookWizardTest, PagesAndTextsOfNextBackAndFinish) {
     EXPECT_FALSE(wizard.CancelEnabled);
     EXPECT_EQ(wizard.ImportedCountText, "4");
     EXPECT_EQ(wizard.Progress.Position, wizard.Progress.Max);
-    EXPECT_EQ(wizard.ModalResult, OutlookImportWizard::WizardResult::None);
+    EXPECT_EQ(wizard.ModalResult, WizardResult::None);
     wizard.Next();
-    EXPECT_EQ(wizard.ModalResult, OutlookImportWizard::WizardResult::Ok);
+    EXPECT_EQ(wizard.ModalResult, WizardResult::Ok);
 }
 
 TEST_F(OutlookWizardTest, ImportsStoredAccountsWithEmptyPasswordsAndSmtpRules) {

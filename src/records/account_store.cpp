@@ -1,50 +1,28 @@
-#include "records/accounts.h"
+#include "records/account_store.h"
 
 #include "platform/atomic_file.h"
-#include "platform/data_folder.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
+#include "records/account.h"
+#include "records/account_folder.h"
 #include "records/ini_document.h"
 #include "records/password_scramble.h"
 #include "records/program_settings.h"
+#include "records/settings_file.h"
 #include "records/text_helpers.h"
 
-#include <algorithm>
 #include <stdexcept>
-
-AccountList Accounts;
 
 namespace {
 
 const char AliasFileName[] = "aliases.dat";
 
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    return LowerAscii(a) < LowerAscii(b);
-}
-
 std::string SectionName(int n) {
     return "Account" + std::to_string(n);
 }
 
-// An ID from a hand-edited file must not lead outside the "Accounts" folder.
-void CheckFolderName(const std::string& id) {
-    if (id.find('/') != std::string::npos || id == "." || id == "..")
-        throw std::runtime_error("The account ID \"" + id + "\" cannot name a folder.");
-}
-
-std::string FolderOfId(const std::string& id) {
-    std::string accounts = IncludeTrailingDelimiter(DataFolder()) + "Accounts";
-    EnsureFolder(accounts, 0700);
-    if (id.empty())
-        return accounts;
-    CheckFolderName(id);
-    std::string folder = IncludeTrailingDelimiter(accounts) + id;
-    EnsureFolder(folder, 0700);
-    return folder;
-}
-
 std::string AliasFilePath(const Account& account) {
-    return IncludeTrailingDelimiter(FolderOfId(account.ID)) + AliasFileName;
+    return IncludeTrailingDelimiter(AccountFolderOfId(account.ID)) + AliasFileName;
 }
 
 // Sorted and de-duplicated, then trimmed as one text, so that empty lines
@@ -82,17 +60,6 @@ void SaveAliases(const Account& account) {
     if (account.AliasesUnreadable)
         throw std::runtime_error("Cannot read file " + path + ", so it was not replaced.");
     ReplaceFileAtomically(path, account.Aliases.Text());
-}
-
-IniDocument ReadSettingsForLoading() {
-    std::string path = SettingsFilePath();
-    IniDocument ini;
-    try {
-        ini.LoadFromFile(path);
-    } catch (const std::runtime_error&) {
-        // An unreadable file gives the defaults, as a missing one does.
-    }
-    return ini;
 }
 
 // Files of accounts without encryption keep their bytes: the key appears
@@ -134,74 +101,9 @@ void WriteAccountSection(IniDocument& ini, int n, const Account& account) {
 
 } // namespace
 
-bool AliasList::Add(const std::string& text) {
-    if (HoldsLineBreak(text))
-        return false;
-    auto at = LowerBound(text);
-    if (at != m_strings.end() && SameText(*at, text))
-        return false;
-    m_strings.insert(at, text);
-    return true;
-}
-
-bool AliasList::Contains(const std::string& text) const {
-    auto at = LowerBound(text);
-    return at != m_strings.end() && SameText(*at, text);
-}
-
-void AliasList::Delete(int index) {
-    if (index < 0 || index >= Count())
-        throw std::out_of_range("alias index out of range");
-    m_strings.erase(m_strings.begin() + index);
-}
-
-void AliasList::Assign(const std::vector<std::string>& strings) {
-    m_strings.clear();
-    for (const std::string& text : strings)
-        Add(text);
-}
-
-std::string AliasList::Text() const {
-    return JoinLines(m_strings);
-}
-
-void AliasList::SetText(const std::string& text) {
-    Assign(SplitLines(text));
-}
-
-std::vector<std::string>::const_iterator AliasList::LowerBound(const std::string& text) const {
-    return std::lower_bound(m_strings.begin(), m_strings.end(), text, LessIgnoringCase);
-}
-
-Account& AccountList::Add() {
-    m_items.push_back(std::make_unique<Account>());
-    return *m_items.back();
-}
-
-Account& AccountList::Item(int index) {
-    if (index < 0 || index >= Count())
-        throw std::out_of_range("account index out of range");
-    return *m_items[static_cast<size_t>(index)];
-}
-
-const Account& AccountList::Item(int index) const {
-    if (index < 0 || index >= Count())
-        throw std::out_of_range("account index out of range");
-    return *m_items[static_cast<size_t>(index)];
-}
-
-void AccountList::Delete(int index) {
-    Item(index);
-    m_items.erase(m_items.begin() + index);
-}
-
-Account& AppendAccount() {
-    return Accounts.Add();
-}
-
 void LoadAccount(int n) {
     Account& account = Accounts.Item(n - 1);
-    IniDocument ini = ReadSettingsForLoading();
+    IniDocument ini = ReadSettingsFileOrEmpty();
     std::string section = SectionName(n);
     account.ID = ini.ReadString(section, "ID", "");
     account.EmailAddress = ini.ReadString(section, "EmailAddress", "");
@@ -225,12 +127,10 @@ void LoadAccount(int n) {
 
 void SaveAccount(int n) {
     const Account& account = Accounts.Item(n - 1);
-    std::string path = SettingsFilePath();
-    IniDocument ini;
-    ini.LoadFromFile(path);
-    WriteAccountSection(ini, n, account);
-    ini.WriteInteger(SettingsSection, "NumAccounts", Accounts.Count());
-    ini.SaveToFile(path);
+    ChangeSettingsFile([&](IniDocument& ini) {
+        WriteAccountSection(ini, n, account);
+        ini.WriteInteger(SettingsSection, "NumAccounts", Accounts.Count());
+    });
     SaveAliases(account);
 }
 
@@ -247,15 +147,13 @@ bool RemoveAccount(int n) {
 
     // All remaining sections move in one replacement: saving them one by one
     // would leave a duplicated or lost account if the process died between.
-    std::string path = SettingsFilePath();
-    IniDocument ini;
-    ini.LoadFromFile(path);
-    int section = 0;
-    for (int i = 0; i < Accounts.Count(); ++i)
-        if (i != n - 1)
-            WriteAccountSection(ini, ++section, Accounts.Item(i));
-    ini.WriteInteger(SettingsSection, "NumAccounts", section);
-    ini.SaveToFile(path);
+    ChangeSettingsFile([n](IniDocument& ini) {
+        int section = 0;
+        for (int i = 0; i < Accounts.Count(); ++i)
+            if (i != n - 1)
+                WriteAccountSection(ini, ++section, Accounts.Item(i));
+        ini.WriteInteger(SettingsSection, "NumAccounts", section);
+    });
 
     Accounts.Delete(n - 1);
     // An unreadable file keeps what it holds: these aliases did not change.
@@ -263,42 +161,4 @@ bool RemoveAccount(int n) {
         if (!Accounts.Item(i).AliasesUnreadable)
             SaveAliases(Accounts.Item(i));
     return true;
-}
-
-std::string AccountFolder(int index) {
-    return FolderOfId(Accounts.Item(index).ID);
-}
-
-std::string DomainOfHost(const std::string& host) {
-    std::string domain = host;
-    while (std::count(domain.begin(), domain.end(), '.') > 1)
-        domain.erase(0, domain.find('.') + 1);
-    return domain;
-}
-
-std::string EffectiveAddress(const Account& account) {
-    if (IsValidEmail(account.EmailAddress))
-        return account.EmailAddress;
-    if (account.Login.find('@') != std::string::npos)
-        return account.Login;
-    std::string domain = DomainOfHost(account.Server);
-    if (!domain.empty())
-        return account.Login + "@" + domain;
-    return account.EmailAddress;
-}
-
-bool SaveIndex(Account& account) {
-    try {
-        return SaveIndexFile(account.Quarantine, FolderOfId(account.ID));
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
-bool LoadIndex(Account& account) {
-    try {
-        return LoadIndexFile(account.Quarantine, FolderOfId(account.ID));
-    } catch (const std::exception&) {
-        return false;
-    }
 }
