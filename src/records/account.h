@@ -2,7 +2,7 @@
 
 #include "platform/connection_security.h"
 #include "records/alias_list.h"
-#include "records/mail_items.h"
+#include "records/scanned_header_list.h"
 #include "records/quarantine_index.h"
 
 #include <cstdint>

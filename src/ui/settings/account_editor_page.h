@@ -4,19 +4,15 @@
 
 #include <QWidget>
 
+class AccountFieldsForm;
 class QAction;
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
 class QTabBar;
 class QuarantinePage;
 
-// The settings tab "Email Accounts": the account editor's tool bar, its
-// account tabs m_accountTabs and the fields of the shown account, bound to the
-// core's AccountEditor. Its tabs stay in step with the quarantine view's.
+// The settings tab "Email Accounts": the account editor's tool bar, one tab
+// per account and the fields of the shown account, bound to the core's
+// AccountEditor, which holds what adding, deleting, switching and applying
+// mean. Its tabs stay in step with the quarantine view's.
 class AccountEditorPage : public QWidget, private AccountEditorTabs {
     Q_OBJECT
 public:
@@ -70,12 +66,9 @@ private:
     void FillQuarantineList(int n) override;
     void ShowFields(bool visible) override;
 
-    QWidget* CreateFields();
     void WriteFields();
     void ReadFields();
-    void ApplyEnabling();
     void FieldEdited(bool compared);
-    void SecurityChosen(bool smtp);
     void TabSwitched(int index);
     // "Test connection": a login to both servers with the fields as typed.
     void TestConnection();
@@ -83,30 +76,6 @@ private:
     AccountEditor m_editor;
     QuarantinePage& m_quarantine;
     int m_shownTab = -1;
-    bool m_writing = false;
 
-    QWidget* m_fields = nullptr;
-    QLineEdit* m_displayNameEdit = nullptr;
-    QLineEdit* m_emailAddressEdit = nullptr;
-    QLineEdit* m_replyAddressEdit = nullptr;
-    QLineEdit* m_pop3ServerEdit = nullptr;
-    QLineEdit* m_pop3PortEdit = nullptr;
-    QComboBox* m_pop3SecurityCombo = nullptr;
-    QLineEdit* m_smtpServerEdit = nullptr;
-    QLineEdit* m_smtpPortEdit = nullptr;
-    QComboBox* m_smtpSecurityCombo = nullptr;
-    QLineEdit* m_userNameEdit = nullptr;
-    QLineEdit* m_passwordEdit = nullptr;
-    QLabel* m_passwordHintLabel = nullptr;
-    QCheckBox* m_smtpAuthCheckBox = nullptr;
-    QCheckBox* m_smtpSameLoginCheckBox = nullptr;
-    QLineEdit* m_smtpUserEdit = nullptr;
-    QLineEdit* m_smtpPasswordEdit = nullptr;
-    QLabel* m_smtpLoginLabel = nullptr;
-    QLabel* m_smtpPasswordLabel = nullptr;
-    QCheckBox* m_accountEnabledCheckBox = nullptr;
-    QPlainTextEdit* m_aliasesText = nullptr;
-    QPushButton* m_testConnectionButton = nullptr;
-    ConnectionSecurity m_pop3Security = ConnectionSecurity::None;
-    ConnectionSecurity m_smtpSecurity = ConnectionSecurity::None;
+    AccountFieldsForm* m_form = nullptr;
 };

@@ -1,4 +1,4 @@
-#include "records/mail_items.h"
+#include "records/scanned_header_list.h"
 
 #include <stdexcept>
 

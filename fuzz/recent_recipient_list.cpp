@@ -1,7 +1,7 @@
 // The loop list of an account folder: what loads saves and loads again
 // unchanged, also after the scan inserted a sender taken from the input,
 // and counting ignores letter case.
-#include "records/loop_list.h"
+#include "records/recent_recipient_list.h"
 #include "mail/line_reader.h"
 #include "records/text_helpers.h"
 #include "support/fuzz_check.h"

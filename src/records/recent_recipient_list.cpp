@@ -1,4 +1,4 @@
-#include "records/loop_list.h"
+#include "records/recent_recipient_list.h"
 
 #include "platform/atomic_file.h"
 #include "platform/paths.h"
