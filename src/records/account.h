@@ -2,8 +2,8 @@
 
 #include "platform/connection_security.h"
 #include "records/alias_list.h"
-#include "records/scanned_header_list.h"
 #include "records/quarantine_index.h"
+#include "records/scanned_header_list.h"
 
 #include <cstdint>
 #include <memory>

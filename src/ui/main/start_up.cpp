@@ -5,8 +5,8 @@
 #include "platform/data_folder.h"
 #include "platform/message_box.h"
 #include "records/accounts.h"
-#include "records/recent_recipient_list.h"
 #include "records/program_settings.h"
+#include "records/recent_recipient_list.h"
 #include "records/sender_lists.h"
 
 #include <exception>
