@@ -1,6 +1,7 @@
 // Eudora's nickname file and settings file, as the address book import and
 // the account detection read them: reading never fails on any bytes, reads
 // the same twice, and yields no address or name with a line break.
+#include "import/eudora_location.h"
 #include "import/eudora_nicknames.h"
 #include "import/eudora_personalities.h"
 #include "support/fuzz_check.h"

@@ -3,7 +3,8 @@
 #include "platform/date_time.h"
 #include "platform/file_times.h"
 #include "platform/paths.h"
-#include "records/accounts.h"
+#include "records/account.h"
+#include "records/account_folder.h"
 #include "records/program_settings.h"
 #include "scan/quarantine_file.h"
 

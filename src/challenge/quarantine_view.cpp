@@ -1,6 +1,6 @@
 #include "challenge/quarantine_view.h"
 
-#include "records/accounts.h"
+#include "records/account.h"
 #include "records/text_helpers.h"
 
 #include <algorithm>

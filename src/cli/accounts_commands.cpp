@@ -7,7 +7,8 @@
 #include "import/account_detection.h"
 #include "import/counted_account_tabs.h"
 #include "platform/identifier.h"
-#include "records/accounts.h"
+#include "records/account.h"
+#include "records/account_store.h"
 #include "records/settings_checks.h"
 #include "records/text_helpers.h"
 

@@ -12,8 +12,11 @@
 #include "platform/data_folder.h"
 #include "platform/date_time.h"
 #include "platform/identifier.h"
-#include "records/accounts.h"
+#include "records/account.h"
+#include "records/account_store.h"
 #include "records/program_settings.h"
+#include "records/recent_recipient_list.h"
+#include "records/sender_lists.h"
 #include "scan/scan_run.h"
 #include "scan/scan_state.h"
 

@@ -12,7 +12,9 @@
 #include "mail/mail_message.h"
 #include "platform/data_folder.h"
 #include "platform/mail_transport_error.h"
-#include "records/accounts.h"
+#include "records/account.h"
+#include "records/account_folder.h"
+#include "records/sender_lists.h"
 #include "scan/quarantine_file.h"
 
 #include <iomanip>

@@ -4,7 +4,8 @@
 #include "cli/cli_context.h"
 #include "cli/options.h"
 #include "cli/stored_state.h"
-#include "records/accounts.h"
+#include "records/account.h"
+#include "records/account_folder.h"
 #include "records/text_helpers.h"
 
 #include <algorithm>

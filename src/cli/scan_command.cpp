@@ -7,7 +7,9 @@
 #include "cli/terminal_session.h"
 #include "cli/terminal_text.h"
 #include "platform/data_folder.h"
-#include "records/accounts.h"
+#include "records/account.h"
+#include "records/recent_recipient_list.h"
+#include "records/sender_lists.h"
 #include "scan/scan_run.h"
 #include "scan/scan_state.h"
 

@@ -1,6 +1,7 @@
 #include "cli/stored_state.h"
 
-#include "records/accounts.h"
+#include "records/account.h"
+#include "records/account_store.h"
 #include "records/program_settings.h"
 
 void LoadStoredSettings() {

@@ -5,7 +5,6 @@
 #include "platform/paths.h"
 #include "platform/wine_paths.h"
 #include "records/account_editor.h"
-#include "records/accounts.h"
 
 #include <algorithm>
 #include <exception>

@@ -1,7 +1,7 @@
 #include "import/imported_account.h"
 
+#include "records/account.h"
 #include "records/account_editor.h"
-#include "records/accounts.h"
 #include "records/text_helpers.h"
 
 #include <exception>

@@ -2,7 +2,7 @@
 
 #include "mail/smtp_client.h"
 #include "platform/mail_transport_error.h"
-#include "records/accounts.h"
+#include "records/account.h"
 #include "records/program_settings.h"
 
 Pop3Settings Pop3SettingsFor(const Account& account) {

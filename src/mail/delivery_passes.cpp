@@ -4,7 +4,7 @@
 
 #include "platform/mail_transport_error.h"
 #include "platform/message_box.h"
-#include "records/accounts.h"
+#include "records/account.h"
 #include "records/program_settings.h"
 
 std::unique_ptr<SmtpClient> DeliveryConnection;

@@ -2,7 +2,9 @@
 
 #include "platform/identifier.h"
 #include "platform/paths.h"
-#include "records/accounts.h"
+#include "records/account.h"
+#include "records/account_folder.h"
+#include "records/account_store.h"
 #include "records/text_helpers.h"
 
 #include <charconv>

@@ -1,6 +1,6 @@
 #include "records/settings_checks.h"
 
-#include "records/accounts.h"
+#include "records/account.h"
 #include "records/email_syntax.h"
 #include "records/program_settings.h"
 

@@ -1,8 +1,9 @@
 #include "scan/heuristics.h"
 
 #include "mail/mail_message.h"
-#include "records/accounts.h"
+#include "records/alias_list.h"
 #include "records/program_settings.h"
+#include "records/sender_lists.h"
 #include "records/text_helpers.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "scan/password_mask.h"
 
-#include "records/accounts.h"
+#include "records/account.h"
 #include "records/base64.h"
 
 namespace {

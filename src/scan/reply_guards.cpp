@@ -1,7 +1,8 @@
 #include "scan/reply_guards.h"
 
 #include "mail/mail_message.h"
-#include "records/accounts.h"
+#include "records/account.h"
+#include "records/account_address.h"
 #include "records/email_syntax.h"
 #include "records/program_settings.h"
 #include "records/text_helpers.h"

@@ -3,7 +3,7 @@
 #include "challenge/follow_up_steps.h"
 #include "platform/mail_client.h"
 #include "platform/message_box.h"
-#include "records/accounts.h"
+#include "records/account.h"
 #include "records/program_settings.h"
 #include "records/quarantine_index.h"
 #include "records/sender_lists.h"

@@ -3,7 +3,7 @@
 #include "import/account_detection.h"
 #include "mail/account_connection.h"
 #include "platform/message_box.h"
-#include "records/accounts.h"
+#include "records/account.h"
 #include "scan/scan_state.h"
 #include "ui/quarantine/quarantine_page.h"
 #include "ui/settings/account_fields_form.h"
