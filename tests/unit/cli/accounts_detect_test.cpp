@@ -32,7 +32,9 @@ protected:
 
 } // namespace
 
-TEST_F(AccountsDetectTest, StoresTheNewAccountOnceAndReportsNothingNewTheSecondTime) {
+// Which accounts detection finds is account_detection_test.cpp's; here the
+// command stores what it found and says whether anything was new.
+TEST_F(AccountsDetectTest, StoresWhatItFindsAndSaysWhetherAnythingWasNew) {
     ASSERT_EQ(Run({"accounts", "detect"}), 0) << m_err;
     EXPECT_EQ(m_out, "Quorvane has detected new email account(s).  For security considerations, Quorvane does not "
                      "detect your email account password.  You must enter your email account password now, please "
@@ -42,5 +44,4 @@ TEST_F(AccountsDetectTest, StoresTheNewAccountOnceAndReportsNothingNewTheSecondT
     ASSERT_EQ(Run({"accounts", "list"}), 0);
     EXPECT_NE(m_out.find("1   alice@example.com"), std::string::npos) << m_out;
     EXPECT_NE(m_out.find("pop.example.com:110"), std::string::npos) << m_out;
-    EXPECT_EQ(m_out.find("\n2 "), std::string::npos) << m_out;
 }

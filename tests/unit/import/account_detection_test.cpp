@@ -114,3 +114,17 @@ TEST_F(AccountDetectionTest, DetectAccountsRunsOutlookOutlookExpressThenEudora) 
     EXPECT_EQ(Logins(), expected);
     EXPECT_EQ(m_tabs.Count(), static_cast<int>(expected.size()));
 }
+
+// Outlook and Outlook Express holding one account, written in other letter
+// cases, as a Wine prefix keeps them: the account comes once, from Outlook.
+TEST_F(AccountDetectionTest, AnAccountBothOutlooksKnowIsCreatedOnceFromOutlook) {
+    ScopedEnvironment noEudora("EUDORA", nullptr);
+    RegistryHive user =
+        RegistryHive::FromFile(std::string(TEST_DATA_DIR) + "/registry/wine_outlook_user.reg", "HKEY_CURRENT_USER");
+    DetectAccounts(m_editor, user, m_empty);
+    ASSERT_EQ(Logins(), std::vector<std::string>{"alice"});
+    EXPECT_EQ(Accounts.Item(0).EmailAddress, "alice@example.com");
+    EXPECT_EQ(Accounts.Item(0).Server, "pop.example.com");
+    DetectAccounts(m_editor, user, m_empty);
+    EXPECT_EQ(Accounts.Count(), 1) << "a second detection creates nothing new";
+}

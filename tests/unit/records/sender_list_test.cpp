@@ -53,30 +53,16 @@ TEST(SenderList, ContainsDoesNotInterpretMasks) {
     EXPECT_TRUE(list.Matches("joe@example.com"));
 }
 
-TEST(SenderList, Matches) {
-    struct Case {
-        const char* entry;
-        const char* address;
-        bool expected;
-    };
-    const Case cases[] = {
-        {"*", "joe@example.com", true},
-        {"*", "", true},
-        {"*@Example.com", "Joe@EXAMPLE.COM", true},
-        {"*@example.com", "joe@mail.example.com", false},
-        {"*example.com", "joe@mail.example.com", true},
-        {"*example.com", "joe@example.com", true},
-        {"j?e@example.com", "joe@example.com", true},
-        {"j?e@example.com", "je@example.com", false},
-        {"Joe@Example.com", "JOE@example.COM", true},
-        {"joe@example.com", "joe@example.com.evil.org", false},
-        {"joe@example.com", "xjoe@example.com", false},
-    };
-    for (const Case& c : cases) {
-        SenderList list("x.dat");
-        list.Add(c.entry);
-        EXPECT_EQ(list.Matches(c.address), c.expected) << c.entry << " / " << c.address;
-    }
+// The masks themselves are the wildcard matcher's (wildcard_test.cpp); the
+// list answers whether any one of its entries matches.
+TEST(SenderList, MatchesWhenAnyEntryMatches) {
+    SenderList list("x.dat");
+    list.Add("ann@example.org");
+    list.Add("*@Family.example.net");
+    EXPECT_TRUE(list.Matches("ann@example.org"));
+    EXPECT_TRUE(list.Matches("Mum@FAMILY.example.net"));
+    EXPECT_FALSE(list.Matches("bob@example.org"));
+    EXPECT_FALSE(list.Matches("ann@example.org.evil.net"));
     EXPECT_FALSE(SenderList("x.dat").Matches("")) << "an empty list matches nothing";
 }
 
