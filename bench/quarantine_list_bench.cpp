@@ -4,7 +4,7 @@
 // column, as the header click and the Sort By menu do.
 #include "platform/data_folder.h"
 #include "platform/date_time.h"
-#include "records/accounts.h"
+#include "records/account.h"
 #include "ui/main/main_window.h"
 #include "ui/quarantine/quarantine_page.h"
 

@@ -16,7 +16,9 @@
 #include "challenge/quarantine_purge.h"
 #include "platform/data_folder.h"
 #include "platform/paths.h"
-#include "records/accounts.h"
+#include "records/account.h"
+#include "records/account_folder.h"
+#include "records/account_store.h"
 #include "records/program_settings.h"
 
 #include <benchmark/benchmark.h>

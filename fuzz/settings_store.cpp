@@ -3,7 +3,9 @@
 // loading it again gives the same settings and accounts, and no account's
 // files leave the "Accounts" folder. The input is the settings file, then
 // optionally a NUL byte and the text every account's alias file gets.
-#include "records/accounts.h"
+#include "records/account.h"
+#include "records/account_folder.h"
+#include "records/account_store.h"
 #include "records/program_settings.h"
 #include "support/fuzz_check.h"
 #include "support/scratch_folder.h"

@@ -3,7 +3,7 @@
 #include "gui_fixture.h"
 
 #include "platform/registry_hive.h"
-#include "records/accounts.h"
+#include "records/account.h"
 #include "test_paths.h"
 #include "ui/main/main_window.h"
 #include "ui/shell/gui_message_boxes.h"

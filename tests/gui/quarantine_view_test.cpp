@@ -5,8 +5,10 @@
 
 #include "platform/date_time.h"
 #include "platform/paths.h"
-#include "records/accounts.h"
+#include "records/account.h"
+#include "records/account_folder.h"
 #include "records/password_scramble.h"
+#include "records/sender_lists.h"
 #include "support/fake_pop3_server.h"
 #include "support/fake_smtp_server.h"
 #include "ui/main/main_window.h"

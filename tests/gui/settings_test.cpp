@@ -4,7 +4,8 @@
 // editor's binding to the account records.
 #include "gui_fixture.h"
 
-#include "records/accounts.h"
+#include "records/account.h"
+#include "records/account_store.h"
 #include "records/password_scramble.h"
 #include "records/program_settings.h"
 #include "records/sender_lists.h"

@@ -2,8 +2,9 @@
 
 #include "mail/mail_message.h"
 #include "mail/smtp_client.h"
-#include "records/accounts.h"
+#include "records/account.h"
 #include "records/program_settings.h"
+#include "records/recent_recipient_list.h"
 #include "records/text_helpers.h"
 #include "scan/challenge_tag.h"
 #include "scan/scan_state.h"

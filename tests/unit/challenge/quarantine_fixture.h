@@ -6,8 +6,10 @@
 #include "platform/data_folder.h"
 #include "platform/date_time.h"
 #include "platform/paths.h"
-#include "records/accounts.h"
+#include "records/account.h"
+#include "records/account_folder.h"
 #include "records/program_settings.h"
+#include "records/sender_lists.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>

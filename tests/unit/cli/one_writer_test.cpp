@@ -2,7 +2,9 @@
 // for the scan that holds it, so neither overwrites what the other saved.
 
 #include "platform/paths.h"
-#include "records/accounts.h"
+#include "records/account.h"
+#include "records/account_folder.h"
+#include "records/account_store.h"
 #include "scan/challenge_tag.h"
 #include "support/fake_pop3_server.h"
 #include "support/fake_smtp_server.h"

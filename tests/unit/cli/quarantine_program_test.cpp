@@ -3,7 +3,9 @@
 
 #include "platform/data_folder.h"
 #include "platform/date_time.h"
-#include "records/accounts.h"
+#include "records/account.h"
+#include "records/account_folder.h"
+#include "records/account_store.h"
 #include "support/run_program.h"
 #include "support/temp_folder.h"
 #include "test_paths.h"

@@ -5,7 +5,7 @@
 #include "import_doubles.h"
 #include "platform/paths.h"
 #include "platform/registry_hive.h"
-#include "records/accounts.h"
+#include "records/account.h"
 #include "support/process_state.h"
 #include "support/temp_folder.h"
 #include "test_paths.h"

@@ -4,7 +4,8 @@
 
 #include "platform/paths.h"
 #include "platform/registry_hive.h"
-#include "records/accounts.h"
+#include "records/account.h"
+#include "records/account_store.h"
 #include "support/process_state.h"
 #include "support/temp_folder.h"
 #include "test_paths.h"

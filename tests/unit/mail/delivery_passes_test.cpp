@@ -2,7 +2,7 @@
 
 #include "mail/mail_message.h"
 #include "platform/mail_transport_error.h"
-#include "records/accounts.h"
+#include "records/account.h"
 #include "records/program_settings.h"
 #include "support/fake_smtp_server.h"
 #include "support/scripted_message_boxes.h"

@@ -1,7 +1,8 @@
 #include "records/account_editor.h"
 
 #include "platform/data_folder.h"
-#include "records/accounts.h"
+#include "records/account.h"
+#include "records/account_store.h"
 #include "records/program_settings.h"
 #include "support/process_state.h"
 #include "support/scripted_message_boxes.h"

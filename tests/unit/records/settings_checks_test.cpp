@@ -1,6 +1,6 @@
 #include "records/settings_checks.h"
 
-#include "records/accounts.h"
+#include "records/account.h"
 #include "records/program_settings.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,9 @@
 #include "scan/heuristics.h"
 
 #include "mail/mail_message.h"
-#include "records/accounts.h"
+#include "records/account.h"
 #include "records/program_settings.h"
+#include "records/sender_lists.h"
 #include "support/temp_folder.h"
 #include "test_paths.h"
 

@@ -1,6 +1,10 @@
 // Challenges a scan sends and the answers it takes: loop protection, the
 // tag check, approval prompts and the releases an answer brings.
 
+#include "records/account.h"
+#include "records/quarantine_index.h"
+#include "records/recent_recipient_list.h"
+#include "records/sender_lists.h"
 #include "scan_account_fixture.h"
 
 #include <gtest/gtest.h>

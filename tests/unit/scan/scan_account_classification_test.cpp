@@ -5,6 +5,11 @@
 #include "scan_account_fixture.h"
 
 #include "platform/date_time.h"
+#include "records/account.h"
+#include "records/quarantine_index.h"
+#include "records/recent_recipient_list.h"
+#include "records/scanned_header_list.h"
+#include "records/sender_lists.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,8 @@
 #include "scan_account_fixture.h"
 
 #include "platform/event_pump.h"
+#include "records/account.h"
+#include "records/sender_lists.h"
 
 #include <gtest/gtest.h>
 

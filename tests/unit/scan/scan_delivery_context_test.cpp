@@ -1,6 +1,6 @@
 #include "scan/scan_delivery_context.h"
 
-#include "records/accounts.h"
+#include "records/account.h"
 #include "scan/scan_state.h"
 #include "support/loopback_server.h"
 #include "support/process_state.h"
