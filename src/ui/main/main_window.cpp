@@ -6,7 +6,6 @@
 #include "records/account.h"
 #include "records/program_settings.h"
 #include "records/quarantine_index.h"
-#include "records/sender_lists.h"
 #include "records/settings_checks.h"
 #include "records/text_helpers.h"
 #include "scan/scan_run.h"
@@ -43,11 +42,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProcess>
-#include <QPushButton>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QStatusBar>
-#include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
