@@ -3,9 +3,7 @@
 #include "platform/atomic_file.h"
 #include "platform/paths.h"
 #include "records/text_helpers.h"
-#include "records/wildcard.h"
 
-#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -16,6 +14,8 @@ int SenderList::Add(const std::string& s) {
         return -1;
     std::string entry = LowerAscii(s);
     m_index.insert(entry);
+    if (IsWildcardMask(entry))
+        m_masks.Add(entry);
     m_strings.push_back(std::move(entry));
     return Count() - 1;
 }
@@ -37,9 +37,10 @@ bool SenderList::Contains(const std::string& s) const {
 }
 
 bool SenderList::Matches(const std::string& address) const {
+    // An entry equal to the text matches it whatever it holds: every byte of
+    // a pattern, '*' and '?' too, matches itself.
     std::string text = LowerAscii(address);
-    return std::any_of(m_strings.begin(), m_strings.end(),
-                       [&](const std::string& entry) { return MatchWildcard(text, entry); });
+    return m_index.count(text) != 0 || m_masks.Matches(text);
 }
 
 std::string SenderList::PathIn(const std::string& folder) const {
@@ -57,6 +58,7 @@ void SenderList::LoadFromFile(const std::string& folder) {
     loaded.AddStrings(SplitLines(content));
     m_strings = std::move(loaded.m_strings);
     m_index = std::move(loaded.m_index);
+    m_masks = std::move(loaded.m_masks);
 }
 
 void SenderList::SaveToFile(const std::string& folder) const {
@@ -71,10 +73,12 @@ void SenderList::Delete(int index) {
     if (index < 0 || index >= Count())
         throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
     m_index.erase(m_strings[static_cast<size_t>(index)]);
+    m_masks.Remove(m_strings[static_cast<size_t>(index)]);
     m_strings.erase(m_strings.begin() + index);
 }
 
 void SenderList::Clear() {
     m_strings.clear();
     m_index.clear();
+    m_masks.Clear();
 }

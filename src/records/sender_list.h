@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/wildcard_mask_index.h"
+
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -51,6 +53,9 @@ private:
     std::string m_fileName;
     std::vector<std::string> m_strings;
     // The same entries for Contains, so that filling a long list (an address
-    // book synchronisation) stays linear.
+    // book synchronisation) stays linear, and for the exact part of Matches.
     std::unordered_set<std::string> m_index;
+    // The entries with wildcards, so that Matches tries only those that can
+    // match: a scan asks for every header.
+    WildcardMaskIndex m_masks;
 };

@@ -1,5 +1,7 @@
 #include "records/sender_list.h"
 
+#include "records/text_helpers.h"
+#include "records/wildcard.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -64,6 +66,41 @@ TEST(SenderList, MatchesWhenAnyEntryMatches) {
     EXPECT_FALSE(list.Matches("bob@example.org"));
     EXPECT_FALSE(list.Matches("ann@example.org.evil.net"));
     EXPECT_FALSE(SenderList("x.dat").Matches("")) << "an empty list matches nothing";
+}
+
+// The indexed lookup must answer as trying every entry in turn would, also
+// after deletions, for exact entries and masks alike.
+TEST(SenderList, MatchesAsTryingEveryEntryWould) {
+    const std::vector<std::string> entries = {
+        "joe@example.com", "*@example.com", "*@Partner.org", "news?@list.org", "?@x.org", "*", "a*b", "*.org",
+        "ann@*",           "x@y.org",       "*?*",           "Bob@X.ORG",      "*@x.org*"};
+    const std::vector<std::string> texts = {"joe@example.com",
+                                            "JOE@EXAMPLE.COM",
+                                            "ann@partner.org",
+                                            "news1@list.org",
+                                            "news12@list.org",
+                                            "q@x.org",
+                                            "bob@x.org",
+                                            "ab",
+                                            "axxb",
+                                            "",
+                                            "x@y.org",
+                                            "zed@none.net"};
+    std::mt19937 random(7);
+    for (int round = 0; round < 200; ++round) {
+        SenderList list("WhiteList.dat");
+        for (const std::string& entry : entries)
+            if (random() % 2)
+                list.Add(entry);
+        if (list.Count() > 0 && random() % 2)
+            list.Delete(static_cast<int>(random() % static_cast<unsigned>(list.Count())));
+        for (const std::string& text : texts) {
+            bool anyEntry = false;
+            for (const std::string& entry : list.Strings())
+                anyEntry = anyEntry || MatchWildcard(LowerAscii(text), entry);
+            ASSERT_EQ(list.Matches(text), anyEntry) << text << " in round " << round;
+        }
+    }
 }
 
 TEST(SenderList, LoadsAnyLineEndsLowerCasedWithoutDuplicates) {
