@@ -16,11 +16,10 @@ public:
     void Load();
 
 private:
+    void ResetToDefaults();
+
     QPlainTextEdit* m_challengeText;
     QPlainTextEdit* m_postResponseText;
     QPushButton* m_resetButton;
-
-    void ResetToDefaults();
-
     bool m_loading = false;
 };

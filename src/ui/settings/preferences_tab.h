@@ -21,6 +21,11 @@ public:
     void Load();
 
 private:
+    // The mail client, the expiry and the password are stored together.
+    void StoreClientExpiryAndPassword();
+    void UpdateEnabling();
+    void Browse();
+
     QLineEdit* m_mailClientEdit;
     QPushButton* m_browseButton;
     QCheckBox* m_autoScanCheckBox;
@@ -31,12 +36,6 @@ private:
     QLineEdit* m_protectPasswordEdit;
     QCheckBox* m_approveWithoutAskingCheckBox;
     QCheckBox* m_noChallengeCheckBox;
-
-    // The mail client, the expiry and the password are stored together.
-    void StoreClientExpiryAndPassword();
-    void UpdateEnabling();
-    void Browse();
-
     QLabel* m_minutes;
     QLabel* m_days;
     bool m_loading = false;

@@ -23,11 +23,10 @@ protected:
     void reject() override; // Escape asks like Cancel
 
 private:
-    QProgressBar* m_progressBar;
-    QPushButton* m_cancelButton;
-
     void AskCancel();
 
+    QProgressBar* m_progressBar;
+    QPushButton* m_cancelButton;
     bool m_cancelled = false;
 };
 

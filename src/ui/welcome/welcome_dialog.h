@@ -19,11 +19,10 @@ protected:
     void reject() override; // no way out but OK
 
 private:
-    QLabel* m_messageLabel;
-    QPushButton* m_setupButton;
-
     void RunSetup();
 
+    QLabel* m_messageLabel;
+    QPushButton* m_setupButton;
     std::function<void()> m_setup;
 };
 
